@@ -1,0 +1,10 @@
+#include "startup.h"
+
+namespace corvel {
+
+void RestoreCommSettings(CommSettings& comm, const StoredSettings& store) {
+    comm.portName = store.read(key::kPort, "COM1");
+    comm.setBaudText(store.read(key::kBaudRate, "115200"));
+}
+
+}  // namespace corvel

@@ -1,0 +1,14 @@
+#pragma once
+// The start-up steps that restore the communication settings from the store,
+// before the main window opens.
+
+#include "comm_settings.h"
+#include "stored_settings.h"
+
+namespace corvel {
+
+// Reads `Port` (default "COM1") into the port name and `BaudRate` (default
+// "115200") into the baud text and baud rate.
+void RestoreCommSettings(CommSettings& comm, const StoredSettings& store);
+
+}  // namespace corvel

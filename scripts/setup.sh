@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, running and testing need, when
+# any is missing (needs root for apt-get), and the German locale that the
+# number-format tests run under.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build pkg-config
+  qt6-base-dev qt6-serialport-dev qt6-charts-dev libgl-dev
+  libgtest-dev libgmock-dev
+  clang libclang-rt-14-dev
+  locales
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
+done
+
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  if [[ $(id -u) -ne 0 ]]; then
+    echo "These packages are missing; run this script as root (or install them): ${missing[*]}" >&2
+    exit 1
+  fi
+  apt-get update -qq
+  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
+  if [[ $(id -u) -eq 0 ]]; then
+    localedef -i de_DE -f UTF-8 de_DE.UTF-8 || echo "Could not create the de_DE.UTF-8 locale; locale tests will be skipped." >&2
+  fi
+fi
