@@ -1,0 +1,41 @@
+#pragma once
+// Collects output text in one large buffer and hands it to the file in few,
+// large writes. The first write error is kept; later output is dropped.
+
+#include <cstddef>
+#include <string_view>
+#include <system_error>
+#include <vector>
+
+#include "file_access.h"
+
+namespace corvel {
+
+class BufferedFileWriter {
+public:
+    static constexpr std::size_t kDefaultCapacity = 1 << 20;
+
+    explicit BufferedFileWriter(FileHandle file, std::size_t capacity = kDefaultCapacity);
+
+    void append(std::string_view text) {
+        if (text.size() > buffer_.size() - used_) flush();
+        if (text.size() > buffer_.size()) return writeThrough(text);
+        text.copy(buffer_.data() + used_, text.size());
+        used_ += text.size();
+    }
+
+    // Writes out what is buffered and closes the file; returns the first error.
+    std::error_code close();
+    std::error_code error() const { return error_; }
+
+private:
+    void flush();
+    void writeThrough(std::string_view text);
+
+    FileHandle file_;
+    std::vector<char> buffer_;
+    std::size_t used_ = 0;
+    std::error_code error_;
+};
+
+}  // namespace corvel
