@@ -24,6 +24,15 @@ public:
         used_ += text.size();
     }
 
+    // Room for `count` bytes at the end of the buffer; `commit` then adds the
+    // bytes really used.
+    char* reserve(std::size_t count) {
+        if (count > buffer_.size() - used_) flush();
+        if (count > buffer_.size()) buffer_.resize(count);
+        return buffer_.data() + used_;
+    }
+    void commit(std::size_t count) { used_ += count; }
+
     // Writes out what is buffered and closes the file; returns the first error.
     std::error_code close();
     std::error_code error() const { return error_; }

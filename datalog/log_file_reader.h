@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <filesystem>
 #include <system_error>
 #include <vector>
@@ -26,7 +27,13 @@ public:
 
     std::size_t read(logFileHeader& header) { return readInto(header.bytes); }
     std::size_t read(moduleHeader_v0& module) { return readInto(module.bytes); }
-    std::size_t read(sampleRecord& record) { return readInto(record.bytes); }
+    std::size_t read(sampleRecord& record) {
+        if (end_ - begin_ < kSampleRecordSize) return readInto(record.bytes);
+        std::memcpy(record.bytes.data(), buffer_.data() + begin_, kSampleRecordSize);
+        begin_ += kSampleRecordSize;
+        bytesRead_ += kSampleRecordSize;
+        return kSampleRecordSize;
+    }
 
     // Bytes handed out so far, and the size of the file when it was opened.
     std::uint64_t bytesRead() const { return bytesRead_; }

@@ -11,7 +11,6 @@ namespace {
 
 constexpr std::int64_t kSecondsPerDay = 24 * 60 * 60;
 constexpr std::string_view kCarriedForward = "D";
-constexpr std::string_view kMissingValue = "-----";
 
 std::string_view StatusText(std::uint8_t code) {
     switch (code) {
@@ -22,6 +21,23 @@ std::string_view StatusText(std::uint8_t code) {
         case 0x23: return "TH";
         default: return "E";
     }
+}
+
+constexpr std::size_t kMaxRowDigits = 20;
+constexpr std::size_t kTimeTextLength = 8;
+
+// "hh:mm:ss"
+char* WriteClockTime(char* cursor, std::int64_t secondsIntoDay) {
+    const auto twoDigits = [&cursor](std::int64_t value) {
+        *cursor++ = static_cast<char>('0' + value / 10);
+        *cursor++ = static_cast<char>('0' + value % 10);
+    };
+    twoDigits(secondsIntoDay / 3600);
+    *cursor++ = ':';
+    twoDigits(secondsIntoDay / 60 % 60);
+    *cursor++ = ':';
+    twoDigits(secondsIntoDay % 60);
+    return cursor;
 }
 
 std::int64_t SecondsIntoDay(std::int64_t seconds) { return ((seconds % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay; }
@@ -39,7 +55,7 @@ LogLineAssembler::Outcome LogLineAssembler::handle(const sampleRecord& record) {
     shortGap_ = false;
     if (record.isNoRecord()) {
         status_ = row_ == log_.sampleCount ? "" : kCarriedForward;
-        writeLine(columns_, status_);
+        writeLine(status_);
         finishRecord(record);
         return Outcome::Continue;
     }
@@ -79,13 +95,13 @@ bool LogLineAssembler::handleChangeOfInstant(const sampleRecord& record) {
         return fillerWritten;
     }
     if (gapBefore(record)) {
-        writeLine(lastValues_, kCarriedForward);
+        writeLine(kCarriedForward, Shown::LastValues);
         status_ = "";
         startInstant(record);
         return true;
     }
     if (status_ != kCarriedForward) {
-        writeLine(columns_, status_);
+        writeLine(status_);
         status_ = "";
         startInstant(record);
         return false;
@@ -101,11 +117,11 @@ bool LogLineAssembler::handleChangeOfInstant(const sampleRecord& record) {
 // Writes the line of the instant, and a filler line after it when the record
 // lies a gap after that instant. Returns true when a filler line was written.
 bool LogLineAssembler::completeInstant(const sampleRecord& record) {
-    writeLine(columns_, status_);
+    writeLine(status_);
     const bool gap = gapBefore(record);
     if (gap) {
         status_ = kCarriedForward;
-        writeLine(columns_, status_);
+        writeLine(status_);
     }
     startInstant(record);
     return gap;
@@ -125,8 +141,8 @@ bool LogLineAssembler::placeValue(const sampleRecord& record) {
         value = value + 32.0f;
     }
     const auto column = static_cast<std::size_t>(channel.column);
-    FormatValueText(value, channel.decimals, columns_[column]);
-    lastValues_[column] = columns_[column];
+    FormatValueText(value, channel.decimals, lastValues_[column]);
+    blanked_[column] = false;
     hasValue_[column] = true;
     return true;
 }
@@ -141,19 +157,17 @@ void LogLineAssembler::takeStatusCode(const sampleRecord& record) {
 }
 
 // Columns expected at this instant that got no value take their last value
-// (P2 stays empty when it has no units), and the line is marked "D".
+// and mark the line "D"; P2 without units is left empty instead.
 void LogLineAssembler::carryForwardMissingColumns() {
-    if (std::any_of(hasValue_.begin(), hasValue_.end(), [](bool has) { return has; })) {
-        for (std::size_t column = 0; column < kColumnCount; ++column) {
-            if (hasValue_[column] || !log_.expectedColumns[column]) continue;
-            const bool p2WithoutUnits = column == kP2Column && log_.p2NotApplicable();
-            columns_[column] = p2WithoutUnits ? std::string_view() : kMissingValue;
-        }
-    }
+    if (std::none_of(hasValue_.begin(), hasValue_.end(), [](bool has) { return has; })) return;
     for (std::size_t column = 0; column < kColumnCount; ++column) {
-        if (columns_[column] != kMissingValue) continue;
-        columns_[column] = lastValues_[column];
-        status_ = kCarriedForward;
+        if (hasValue_[column] || !log_.expectedColumns[column]) continue;
+        if (column == kP2Column && log_.p2NotApplicable()) {
+            blanked_[column] = true;
+        } else {
+            blanked_[column] = false;
+            status_ = kCarriedForward;
+        }
     }
 }
 
@@ -175,24 +189,23 @@ void LogLineAssembler::startInstant(const sampleRecord& record) {
     previousTimeStamp_ = record.timeStamp();
 }
 
-void LogLineAssembler::writeLine(const Columns& columns, std::string_view status) {
-    line_.clear();
-    char digits[24];
-    line_.append(digits, std::to_chars(digits, digits + sizeof digits, row_).ptr);
-    line_ += ',';
-    AppendZeroPadded(line_, static_cast<unsigned>(clockSeconds_ / 3600), 2);
-    line_ += ':';
-    AppendZeroPadded(line_, static_cast<unsigned>(clockSeconds_ / 60 % 60), 2);
-    line_ += ':';
-    AppendZeroPadded(line_, static_cast<unsigned>(clockSeconds_ % 60), 2);
-    for (const std::string& column : columns) {
-        line_ += ',';
-        line_ += column;
+void LogLineAssembler::writeLine(std::string_view status, Shown shown) {
+    std::size_t length = kMaxRowDigits + kTimeTextLength + kColumnCount + status.size() + 4;
+    for (const ValueText& value : lastValues_) length += value.size();
+    length += kValueTextCopySlack;
+    char* const start = output_.reserve(length);
+    char* cursor = std::to_chars(start, start + kMaxRowDigits, row_).ptr;
+    *cursor++ = ',';
+    cursor = WriteClockTime(cursor, clockSeconds_);
+    for (std::size_t column = 0; column < kColumnCount; ++column) {
+        *cursor++ = ',';
+        if (shown == Shown::LastValues || !blanked_[column]) cursor = lastValues_[column].copyTo(cursor);
     }
-    line_ += ',';
-    line_ += status;
-    line_ += "\r\n";
-    output_.append(line_);
+    *cursor++ = ',';
+    cursor = std::copy(status.begin(), status.end(), cursor);
+    *cursor++ = '\r';
+    *cursor++ = '\n';
+    output_.commit(static_cast<std::size_t>(cursor - start));
     clockSeconds_ = SecondsIntoDay(clockSeconds_ + log_.intervalSeconds);
     ++row_;
 }

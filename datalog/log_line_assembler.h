@@ -20,6 +20,7 @@
 #include "buffered_file_writer.h"
 #include "log_description.h"
 #include "log_file_format.h"
+#include "value_text.h"
 
 namespace corvel {
 
@@ -36,7 +37,9 @@ public:
     Outcome handle(const sampleRecord& record);
 
 private:
-    using Columns = std::array<std::string, kColumnCount>;
+    // Which texts a line shows: the columns as they stand, or the last value
+    // of every column (a filler line in place of an incomplete instant).
+    enum class Shown { Columns, LastValues };
 
     bool completeByModuleSwitch(const sampleRecord& record);
     bool handleChangeOfInstant(const sampleRecord& record);
@@ -46,13 +49,12 @@ private:
     void carryForwardMissingColumns();
     bool gapBefore(const sampleRecord& record);
     void startInstant(const sampleRecord& record);
-    void writeLine(const Columns& columns, std::string_view status);
+    void writeLine(std::string_view status, Shown shown = Shown::Columns);
     void finishRecord(const sampleRecord& record);
     bool isSingleModule() const { return log_.modules.size() == 1; }
 
     const LogDescription& log_;
     BufferedFileWriter& output_;
-    std::string line_;
 
     std::int64_t row_ = 1;
     std::int64_t clockSeconds_ = 0;  // seconds into the day of the next line
@@ -60,8 +62,10 @@ private:
     std::uint8_t previousModuleTag_ = 0;
     std::size_t currentModule_ = 0;
     bool firstRecord_ = true;
-    Columns columns_;
-    Columns lastValues_;
+    // A column shows the last value placed in it, unless it is blanked (P2
+    // without units at an instant without a P2 value).
+    std::array<ValueText, kColumnCount> lastValues_;
+    std::array<bool, kColumnCount> blanked_{};
     std::array<bool, kColumnCount> hasValue_{};
     std::string_view status_;
     bool statusSet_ = false;

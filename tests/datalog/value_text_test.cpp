@@ -12,9 +12,9 @@ namespace corvel {
 namespace {
 
 std::string Formatted(float value, int decimals) {
-    std::string text;
+    ValueText text;
     FormatValueText(value, decimals, text);
-    return text;
+    return std::string(text.view());
 }
 
 // The C library's own "%12.*f", in the C locale, as the oracle.
@@ -38,11 +38,19 @@ TEST(ValueText, RightAlignsInTwelveCharactersWithTheChannelsDecimals) {
     EXPECT_EQ(Formatted(-std::numeric_limits<float>::quiet_NaN(), 2), "        -nan");
 }
 
+TEST(ValueText, MatchesTheCFormatAtExactTiesTinyAndLargeValues) {
+    const float values[] = {0.125f, 0.375f, -0.625f, 2.5f, 3.5f, 1e-45f, -1e-40f, 1.17549435e-38f, 0.0f, -0.0f,
+                            8589934591.0f, 8589934592.0f, 16777216.5f, 123456.789f, 3.4028235e38f, -3.4028235e38f};
+    for (float value : values)
+        for (int decimals = -1; decimals <= 12; ++decimals)
+            EXPECT_EQ(Formatted(value, decimals), PrintfFormatted(value, decimals)) << value << " " << decimals;
+}
+
 TEST(ValueText, MatchesTheCFormatForManyValuesAndDecimals) {
     std::mt19937 random(4400);
     std::uniform_int_distribution<std::uint32_t> bits;
     std::uniform_real_distribution<float> plausible(-20000.0f, 20000.0f);
-    for (int i = 0; i < 20000; ++i) {
+    for (int i = 0; i < 200000; ++i) {
         const int decimals = i % 12 - 1;
         float value = plausible(random);
         if (i % 3 == 0) {
