@@ -1,6 +1,8 @@
 #pragma once
 // Collects output text in one large buffer and hands it to the file in few,
-// large writes. The first write error is kept; later output is dropped.
+// large writes. The buffer starts small and grows up to its capacity, so a
+// short output costs no large allocation. The first write error is kept;
+// later output is dropped.
 
 #include <cstddef>
 #include <string_view>
@@ -18,17 +20,14 @@ public:
     explicit BufferedFileWriter(FileHandle file, std::size_t capacity = kDefaultCapacity);
 
     void append(std::string_view text) {
-        if (text.size() > buffer_.size() - used_) flush();
-        if (text.size() > buffer_.size()) return writeThrough(text);
-        text.copy(buffer_.data() + used_, text.size());
-        used_ += text.size();
+        text.copy(reserve(text.size()), text.size());
+        commit(text.size());
     }
 
     // Room for `count` bytes at the end of the buffer; `commit` then adds the
     // bytes really used.
     char* reserve(std::size_t count) {
-        if (count > buffer_.size() - used_) flush();
-        if (count > buffer_.size()) buffer_.resize(count);
+        if (count > buffer_.size() - used_) makeRoom(count);
         return buffer_.data() + used_;
     }
     void commit(std::size_t count) { used_ += count; }
@@ -38,10 +37,11 @@ public:
     std::error_code error() const { return error_; }
 
 private:
+    void makeRoom(std::size_t count);
     void flush();
-    void writeThrough(std::string_view text);
 
     FileHandle file_;
+    std::size_t capacity_;
     std::vector<char> buffer_;
     std::size_t used_ = 0;
     std::error_code error_;
