@@ -92,7 +92,7 @@ void FormatValueText(float value, int decimals, ValueText& text) {
     const int precision = decimals < 0 ? kDefaultDecimals : decimals;
     // The text is written backwards from its last digit, after blanks that
     // pad it to the column width.
-    std::array<char, 2 * kValueTextCopySlack> work;
+    std::array<char, 2 * kValueTextCopySlack> work{};
     char* const end = work.data() + kValueTextCopySlack;
     char* const padded = end - kValueTextWidth;
     std::fill(padded, end, ' ');
