@@ -1,5 +1,5 @@
 // The exchange with the transmitter: one request, one reply, the port open only
-// in between. The command set lives in the other device_session_*.cpp files.
+// in between. The commands that build on it live in files of their own.
 
 #include "device_session.h"
 
