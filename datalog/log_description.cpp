@@ -1,6 +1,5 @@
 #include "log_description.h"
 
-#include <algorithm>
 #include <string_view>
 
 #include "value_text.h"
