@@ -66,7 +66,8 @@ bool InProcessPort::write(ByteSpan bytes, std::size_t& written) {
     return true;
 }
 
-// Takes the bytes that arrive before the read ends. `timedOut` receives the
+// Takes the bytes that arrive before the read ends. The completion test is
+// asked before every wait, the first one included. `timedOut` receives the
 // moment the read ran into a time-out, if it did.
 std::size_t InProcessPort::collect(MutableByteSpan buffer, const ReadCompletion& complete, Micros deadline,
                                    std::optional<Micros>& timedOut) {
@@ -74,7 +75,7 @@ std::size_t InProcessPort::collect(MutableByteSpan buffer, const ReadCompletion&
     SimulatedClock& clock = bus_.clock();
     std::size_t received = 0;
     Micros last = clock.now();
-    while (received < buffer.size()) {
+    while (received < buffer.size() && !(complete && complete(ByteSpan(buffer.data(), received)))) {
         const Micros silenceEnds = received > 0 ? std::min(last + interval, deadline) : deadline;
         if (incoming_.empty() || std::max(incoming_.front().at, clock.now()) > silenceEnds) {
             timedOut = silenceEnds;
@@ -84,7 +85,6 @@ std::size_t InProcessPort::collect(MutableByteSpan buffer, const ReadCompletion&
         last = clock.now();
         buffer[received++] = incoming_.front().byte;
         incoming_.pop_front();
-        if (complete && complete(ByteSpan(buffer.data(), received))) break;
     }
     return received;
 }
@@ -93,6 +93,7 @@ bool InProcessPort::read(MutableByteSpan buffer, std::size_t& received, const Re
     received = 0;
     if (!line_) return fail(EBADF);
     SimulatedClock& clock = bus_.clock();
+    schedule({{line_->takeEmitted(), Micros{0}}}, clock.now());
     if (line_->holdsPartialFrame() && incoming_.empty())
         schedule(line_->quiet(), clock.now() + line_->timing.frameTimeout);
     const Micros total = std::chrono::milliseconds(timeouts_.readTotalPerByteMs * buffer.size() +

@@ -33,6 +33,7 @@ void SimLine::dropNoise() {
 
 std::vector<Transmission> SimLine::hear(ByteSpan bytes, double seconds) {
     std::vector<Transmission> replies;
+    if (onHeard) onHeard(bytes);
     input_.insert(input_.end(), bytes.begin(), bytes.end());
     for (;;) {
         dropNoise();

@@ -12,7 +12,9 @@
 
 #include <chrono>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "device_model.h"
@@ -52,7 +54,14 @@ public:
     // Forgets any partial frame (the PC closed the port).
     void clearInput() { input_.clear(); }
 
+    // Bytes put on the line unasked (transport tests, line noise); the port
+    // receives them at once. takeEmitted() hands them over.
+    void emit(ByteSpan bytes) { emitted_.insert(emitted_.end(), bytes.begin(), bytes.end()); }
+    Bytes takeEmitted() { return std::exchange(emitted_, {}); }
+
     LineTiming timing;
+    // Called with every run of bytes the line hears (traces, transport tests).
+    std::function<void(ByteSpan)> onHeard;
 
 private:
     void dropNoise();
@@ -63,6 +72,7 @@ private:
 
     std::vector<std::unique_ptr<SimDevice>> devices_;
     Bytes input_;
+    Bytes emitted_;
 };
 
 }  // namespace corvel::sim

@@ -1,6 +1,7 @@
 // corvel-sim: simulated transmitters on a pseudo-terminal, reachable as a COM
 // port through the port-map folder, until SIGTERM or SIGINT.
 
+#include <charconv>
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
@@ -93,7 +94,11 @@ bool Parse(const std::vector<std::string>& args, Options& options) {
         const std::string& arg = args[i];
         const bool hasValue = i + 1 < args.size();
         if (arg == "--port-dir" && hasValue) options.portDir = args[++i];
-        else if (arg == "--com" && hasValue) options.com = std::atoi(args[++i].c_str());
+        else if (arg == "--com" && hasValue) {
+            const std::string& number = args[++i];
+            const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), options.com);
+            if (error != std::errc() || end != number.data() + number.size()) options.com = 0;
+        }
         else if (arg == "--script" && hasValue) {
             if (!ApplyScriptFile(options, args[++i])) return false;
         } else if (arg.starts_with("--") && arg.size() > 2) {
