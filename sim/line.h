@@ -41,6 +41,11 @@ struct Transmission {
 class SimLine {
 public:
     SimDevice& add(DeviceConfig config);
+    // Takes every transmitter off the line.
+    void removeAll() {
+        devices_.clear();
+        input_.clear();
+    }
     const std::vector<std::unique_ptr<SimDevice>>& devices() const { return devices_; }
     // The transmitter at a network address, or nullptr.
     SimDevice* device(std::uint8_t networkAddress);

@@ -18,6 +18,7 @@ constexpr const char* kUsage = R"(usage: corvel-sim --port-dir DIR --com N [--mo
 
 Serves simulated transmitters on a pseudo-terminal and links DIR/COMn to it,
 until SIGTERM or SIGINT; then removes the link. Prints "COMn DEVICE-PATH".
+SIGHUP reads the options and the script again and rebuilds the transmitters.
 
 Program options:
   --port-dir DIR          port-map folder (default: $CORVEL_PORT_DIR)
@@ -90,6 +91,7 @@ bool ApplyScriptFile(Options& options, const std::string& path) {
 }
 
 bool Parse(const std::vector<std::string>& args, Options& options) {
+    if (const char* dir = std::getenv("CORVEL_PORT_DIR")) options.portDir = dir;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string& arg = args[i];
         const bool hasValue = i + 1 < args.size();
@@ -110,6 +112,17 @@ bool Parse(const std::vector<std::string>& args, Options& options) {
     return true;
 }
 
+// SIGHUP: the options and the script are read again and the line rebuilt
+// from them; a script with an error leaves the line as it was.
+void Reload(corvel::sim::PtyServer& server, const std::vector<std::string>& args) {
+    Options options;
+    if (!Parse(args, options)) return;
+    const auto held = server.lock();
+    server.line().removeAll();
+    corvel::sim::Populate(server.line(), options.spec);
+    std::cerr << "corvel-sim: settings reloaded\n";
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -120,7 +133,6 @@ int main(int argc, char** argv) {
             return 0;
         }
     Options options;
-    if (const char* dir = std::getenv("CORVEL_PORT_DIR")) options.portDir = dir;
     if (!Parse(args, options)) return 2;
 
     // Signals go to sigwait below, not to the serving thread.
@@ -128,6 +140,7 @@ int main(int argc, char** argv) {
     sigemptyset(&stopSignals);
     sigaddset(&stopSignals, SIGTERM);
     sigaddset(&stopSignals, SIGINT);
+    sigaddset(&stopSignals, SIGHUP);
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     corvel::sim::PtyServer server;
@@ -136,8 +149,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     std::cout << "COM" << options.com << " " << server.devicePath() << std::endl;
-    int received = 0;
-    sigwait(&stopSignals, &received);
+    for (int received = 0; sigwait(&stopSignals, &received) == 0 && received == SIGHUP;) Reload(server, args);
     server.stop();
     return 0;
 }
