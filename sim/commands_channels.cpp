@@ -135,7 +135,7 @@ Reply AnswerSensorRange(const CommandContext& c) {
         const Channel channel = channels[i];
         MutableByteSpan record = RecordAt(payload, i, kRangeRecordSize);
         PutU8(record, 0, CurrentStatus(c.device, channel));
-        if (channel != Channel::P1 && channel != Channel::P2) continue;
+        if ((channel != Channel::P1 && channel != Channel::P2) || !c.device.hasChannel(channel)) continue;
         PutU8(record, 1, c.device.unitCode(channel));
         PutU8(record, 3, memory.u8(channel == Channel::P1 ? address::kDampingModeP1 : address::kDampingModeP2));
         PutF32(record, 4, c.device.inUnit(channel, c.device.pressureInput(channel).upperLimit));

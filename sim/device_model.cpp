@@ -81,8 +81,6 @@ void SimDevice::fillOutputModule() {
 
 std::uint8_t SimDevice::networkAddress() const { return memory_.at(kPressureModule).u8(address::kNetworkAddress); }
 
-bool SimDevice::addressedBy(const RouteBlock& route) const { return route[3] == 0 || route[3] == networkAddress(); }
-
 bool SimDevice::hasChannel(Channel channel) const {
     switch (channel) {
     case Channel::P1:

@@ -44,8 +44,6 @@ public:
 
     const DeviceConfig& config() const { return config_; }
     std::uint8_t networkAddress() const;
-    // Route byte 3 names this device, or is 0 (whoever is on the line).
-    bool addressedBy(const RouteBlock& route) const;
 
     bool hasChannel(Channel channel) const;
     LiveChannel& live(Channel channel);

@@ -1,5 +1,6 @@
 #include "recalibration.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace corvel::sim {
@@ -11,7 +12,7 @@ constexpr std::uint8_t kSaveMarker = 0x02;
 RecalReply Recalibration::replyFor(std::uint8_t point, float reading) const {
     RecalReply reply;
     reply.context1 = procedure_;
-    reply.context2 = static_cast<std::uint8_t>(saved_.size());
+    reply.context2 = static_cast<std::uint8_t>(savedCount());
     reply.currentPoint = point;
     reply.pointCount = setup_.pointCount;
     const int steps = setup_.pointCount > 1 ? setup_.pointCount - 1 : 1;
@@ -33,7 +34,7 @@ RecalReply Recalibration::start(float reading) {
     running_ = true;
     ++procedure_;
     current_ = 1;
-    saved_.clear();
+    saved_.assign(setup_.pointCount, std::nullopt);
     return replyFor(current_, reading);
 }
 
@@ -49,14 +50,13 @@ RecalReply Recalibration::savePoint(std::uint8_t point, std::uint8_t marker, flo
                                     float reading) {
     if (!running_) return rejection(kRecalOutOfSequence, reading);
     if (marker != kSaveMarker) return rejection(kRecalScriptError, reading);
-    if (point != current_) return rejection(kRecalPointError, reading);
+    if (point != current_ || current_ > saved_.size()) return rejection(kRecalPointError, reading);
     const float limitSlack = span() * kWindowFraction;
     if (!std::isfinite(applied) || applied < setup_.lowerLimit - limitSlack || applied > setup_.upperLimit + limitSlack)
         return rejection(kRecalPointBeyondLimit, reading);
     const RecalReply window = replyFor(point, reading);
     if (applied < window.minimum || applied > window.maximum) return rejection(kRecalPointOutOfRange, reading);
-    if (saved_.size() < current_) saved_.push_back({rawReading, applied});
-    else saved_[current_ - 1] = {rawReading, applied};
+    saved_[current_ - 1] = SavedPoint{rawReading, applied};
     if (current_ < setup_.pointCount) ++current_;
     return replyFor(current_, reading);
 }
@@ -65,23 +65,31 @@ RecalReply Recalibration::finish(std::uint8_t argument1, std::uint8_t argument2,
     const float noReading = 0.0f;
     if (!running_) return rejection(kRecalOutOfSequence, noReading);
     if (argument1 != 1 || argument2 != 1) return rejection(kRecalScriptError, noReading);
-    if (saved_.size() < setup_.pointCount) return rejection(kRecalOutOfSequence, noReading);
+    if (savedCount() < setup_.pointCount) return rejection(kRecalOutOfSequence, noReading);
     fitted = fit();
     running_ = false;
     return replyFor(current_, noReading);
+}
+
+std::size_t Recalibration::savedCount() const {
+    return static_cast<std::size_t>(std::count_if(saved_.begin(), saved_.end(), [](const auto& p) { return p.has_value(); }));
 }
 
 // Least-squares line through (raw, applied); with a single point or raw values
 // that do not spread, only the offset moves.
 Calibration Recalibration::fit() const {
     double sumRaw = 0, sumApplied = 0, sumRawRaw = 0, sumRawApplied = 0;
-    for (const SavedPoint& p : saved_) {
+    double n = 0;
+    for (const auto& saved : saved_) {
+        if (!saved) continue;
+        const SavedPoint& p = *saved;
+        n += 1;
         sumRaw += p.raw;
         sumApplied += p.applied;
         sumRawRaw += double(p.raw) * p.raw;
         sumRawApplied += double(p.raw) * p.applied;
     }
-    const double n = static_cast<double>(saved_.size());
+    if (n == 0) return {};
     const double spread = n * sumRawRaw - sumRaw * sumRaw;
     if (n < 2 || std::abs(spread) < 1e-9) return {1.0f, static_cast<float>((sumApplied - sumRaw) / n)};
     const double gain = (n * sumRawApplied - sumRaw * sumApplied) / spread;

@@ -73,12 +73,13 @@ private:
     RecalReply rejection(std::uint8_t status, float reading) const;
     float span() const { return setup_.upperLimit - setup_.lowerLimit; }
     Calibration fit() const;
+    std::size_t savedCount() const;
 
     RecalSetup setup_;
     bool running_ = false;
     std::uint8_t procedure_ = 0;
     std::uint8_t current_ = 0;
-    std::vector<SavedPoint> saved_;
+    std::vector<std::optional<SavedPoint>> saved_;  // one slot per point
 };
 
 }  // namespace corvel::sim
