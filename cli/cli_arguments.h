@@ -6,6 +6,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace corvel::cli {
@@ -42,6 +43,8 @@ public:
     // The next positional argument; `what` names it in the usage error.
     std::string takePositional(const std::string& what);
     std::optional<std::string> takeOptionalPositional();
+    // Everything not taken yet, in order.
+    std::vector<std::string> takeRest() { return std::exchange(items_, {}); }
     // Throws when anything is left over.
     void finish() const;
 

@@ -33,6 +33,7 @@ struct CommandCall {
     Arguments& args;
     const CliEnvironment& environment;
     Output& output;
+    int exitStatus = 0;  // set by a command that reports its own failures
 };
 
 void RunIdentify(CommandCall& call);
@@ -43,5 +44,9 @@ void RunSetAsset(CommandCall& call);
 void RunSetDescription(CommandCall& call);
 void RunLogs(CommandCall& call);
 void RunScan(CommandCall& call);
+
+// The data log converter for "convert", or an empty function when the tool is
+// built without it.
+std::function<int(const std::vector<std::string>&, std::ostream&, std::ostream&)> LogConverterCommand();
 
 }  // namespace corvel::cli

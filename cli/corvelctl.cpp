@@ -13,14 +13,11 @@ struct CommandInfo {
     void (*run)(CommandCall&);
 };
 
-// Hands the two paths to the data log converter's own command line.
+// Hands the arguments to the data log converter's own command line, which
+// reports its own errors and gives the exit status.
 void RunConvert(CommandCall& call) {
-    const std::string input = call.args.takePositional("input file IN.bin");
-    const std::string output = call.args.takePositional("output file OUT.csv");
-    call.args.finish();
     const CliEnvironment& environment = call.environment;
-    if (environment.convert({input, output}, environment.out, environment.err) != 0)
-        throw OperationError("converting " + input + " failed");
+    call.exitStatus = environment.convert(call.args.takeRest(), environment.out, environment.err);
 }
 
 constexpr std::array kCommands = {
@@ -51,7 +48,9 @@ constexpr std::array kCommands = {
                 "Finds transmitters: on every serial port COM1..COM100 (USB, RS-232), or with --rs485 at\n"
                 "every network address from A (default 1) to 254 on the port of --port.",
                 RunScan},
-    CommandInfo{"convert", "convert IN.bin OUT.csv", "Converts a data log file into a comma-separated file.",
+    CommandInfo{"convert", "convert IN.bin OUT.csv [--accept-short]",
+                "Converts a data log file into a comma-separated file. A log whose headers are short is\n"
+                "refused unless --accept-short is given.",
                 RunConvert},
 };
 
@@ -106,7 +105,7 @@ int RunCommand(std::vector<std::string> args, const CliEnvironment& environment)
     Output output(environment.out, options.json);
     CommandCall call{options, arguments, environment, output};
     command->run(call);
-    return kExitSuccess;
+    return call.exitStatus;
 }
 
 }  // namespace
