@@ -62,13 +62,13 @@ void ScriptedLine::queueReplies(std::vector<Bytes> replies) {
 std::unique_ptr<SerialPort> ScriptedPortFactory::create() { return std::make_unique<ScriptedPort>(line_); }
 
 Bytes ReplyFrame(std::uint8_t status, const Bytes& payload, RouteBlock route) {
-    Bytes frame(kHeaderSize, 0);
+    Bytes frame(kHeaderSize + payload.size() + kRouteSize, 0);
     frame[offset::kStart] = kStartByte;
     frame[offset::kFlags] = kFlagRouteFollows;
     frame[offset::kPayloadLength] = static_cast<std::uint8_t>(payload.size());
     frame[offset::kControl] = status;
-    frame.insert(frame.end(), payload.begin(), payload.end());
-    frame.insert(frame.end(), route.begin(), route.end());
+    std::copy(payload.begin(), payload.end(), frame.begin() + kHeaderSize);
+    std::copy(route.begin(), route.end(), frame.end() - kRouteSize);
     return frame;
 }
 
