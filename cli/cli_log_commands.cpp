@@ -47,7 +47,7 @@ std::string StartTimeText(const std::array<std::uint8_t, 8>& bytes) {
 }
 
 // The transmitter's log files: directory positions 1, 2, ... until a name is
-// empty or repeats. A file's number is its directory position less one.
+// empty or repeats. A file is opened by its directory position.
 std::vector<LogEntry> ReadDirectory(ToolSession& tool) {
     DeviceSession& device = tool.device();
     const RouteBlock route = tool.route(kLogStoreModule);
@@ -60,7 +60,7 @@ std::vector<LogEntry> ReadDirectory(ToolSession& tool) {
         const std::string name = device.ReadLogDirectory(route, static_cast<std::uint8_t>(position));
         if (!device.lastExchangeSucceeded) tool.fail("reading the log directory failed");
         if (name.empty() || !names.insert(name).second) break;
-        entries.push_back({position - 1, name, device.logNameText, StartTimeText(device.logStartTimeBytes),
+        entries.push_back({position, name, device.logNameText, StartTimeText(device.logStartTimeBytes),
                            U32At(device.logSampleCountBytes, 0), device.logModuleCount});
     }
     return entries;
