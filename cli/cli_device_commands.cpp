@@ -50,7 +50,7 @@ std::string PressureText(const ChannelState& channel, const ReadingStatus& statu
 void AddPressureReading(Record& record, const std::string& prefix, const ChannelState& channel, bool p1) {
     const ReadingStatus status = ReadingStatusOf(channel.statusCode, p1);
     record.add(prefix, PressureText(channel, status))
-        .add(prefix + "_value", static_cast<double>(channel.value))
+        .add(prefix + "_value", channel.value)
         .add(prefix + "_unit", Trimmed(channel.unitName))
         .add(prefix + "_status", channel.statusCode)
         .add(prefix + "_status_text", status.text.value_or(""));
@@ -70,7 +70,7 @@ Record ReadingRecord(DeviceSession& device, bool p2, int index) {
     const ChannelState& temperature = device.temperature;
     record.add("temperature", TemperatureDashed(device.p1, p2 ? &device.p2 : nullptr) ? std::string(kDashedValue)
                                                                                     : Trimmed(temperature.displayText))
-        .add("temperature_value", static_cast<double>(temperature.value))
+        .add("temperature_value", temperature.value)
         .add("temperature_unit", Trimmed(temperature.unitName))
         .add("temperature_status", temperature.statusCode);
     return record;

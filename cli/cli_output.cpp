@@ -8,7 +8,9 @@ namespace corvel::cli {
 
 namespace {
 
-std::string NumberText(double value) {
+// The shortest text that reads back as the same value; JSON has no infinities.
+template <typename Number>
+std::string NumberText(Number value) {
     if (!std::isfinite(value)) return "null";
     std::array<char, 64> digits{};
     const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value);
@@ -18,6 +20,7 @@ std::string NumberText(double value) {
 std::string JsonValue(const Record::Value& value) {
     if (const auto* text = std::get_if<std::string>(&value)) return JsonString(*text);
     if (const auto* number = std::get_if<double>(&value)) return NumberText(*number);
+    if (const auto* single = std::get_if<float>(&value)) return NumberText(*single);
     if (const auto* integer = std::get_if<std::int64_t>(&value)) return std::to_string(*integer);
     return std::get<bool>(value) ? "true" : "false";
 }
@@ -35,6 +38,11 @@ Record& Record::add(std::string name, std::string value) {
 }
 
 Record& Record::add(std::string name, double value) {
+    fields_.emplace_back(std::move(name), value);
+    return *this;
+}
+
+Record& Record::add(std::string name, float value) {
     fields_.emplace_back(std::move(name), value);
     return *this;
 }

@@ -13,11 +13,13 @@ namespace corvel::cli {
 
 class Record {
 public:
-    using Value = std::variant<std::string, double, std::int64_t, bool>;
+    using Value = std::variant<std::string, double, float, std::int64_t, bool>;
 
     Record& add(std::string name, std::string value);
     Record& add(std::string name, const char* value) { return add(std::move(name), std::string(value)); }
     Record& add(std::string name, double value);
+    // A single-precision value of the transmitter, written with the digits it has.
+    Record& add(std::string name, float value);
     Record& add(std::string name, std::int64_t value);
     Record& add(std::string name, int value) { return add(std::move(name), static_cast<std::int64_t>(value)); }
     Record& add(std::string name, bool value);

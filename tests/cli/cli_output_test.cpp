@@ -24,6 +24,9 @@ TEST(JsonOutput, OneObjectPerRecordWithTypedValues) {
     record.add("name", "PT-1").add("count", 3).add("value", 2.5).add("present", true).add("nan", std::numeric_limits<double>::quiet_NaN());
     EXPECT_EQ(JsonLine(record), "{\"name\":\"PT-1\",\"count\":3,\"value\":2.5,\"present\":true,\"nan\":null}");
     EXPECT_EQ(TextLines(record), "name: PT-1\ncount: 3\nvalue: 2.5\npresent: true\nnan: null\n");
+    Record single;
+    single.add("p1", 14.700266f);
+    EXPECT_EQ(JsonLine(single), "{\"p1\":14.700266}") << "a float keeps its own digits";
 }
 
 TEST(JsonOutput, NumbersUseAFullStopUnderAGermanLocale) {
