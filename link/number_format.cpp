@@ -2,18 +2,25 @@
 
 #include <array>
 #include <charconv>
-#include <cmath>
+#include <algorithm>
 
 namespace corvel {
 
+namespace {
+
+// Digit counts come from signed bytes of the transmitter; more is never asked for.
+constexpr int kMostDecimals = 127;
+
+}  // namespace
+
 std::string FormatFixed(double value, int width, int decimals) {
     if (decimals < 0) decimals = 6;
-    // Room for the largest float in fixed notation (39 digits) and any precision asked for.
-    std::array<char, 400> digits{};
+    decimals = std::min(decimals, kMostDecimals);
+    // Room for the largest double in fixed notation (309 digits), a sign, a point and the decimals.
+    std::array<char, 320 + kMostDecimals> digits{};
     const auto [end, error] =
         std::to_chars(digits.data(), digits.data() + digits.size(), value, std::chars_format::fixed, decimals);
-    std::string text = error == std::errc{} ? std::string(digits.data(), end) : std::string("nan");
-    if (std::isnan(value)) text = std::signbit(value) ? "-nan" : "nan";
+    std::string text = error == std::errc{} ? std::string(digits.data(), end) : std::string();
     if (static_cast<int>(text.size()) < width) text.insert(0, static_cast<std::size_t>(width) - text.size(), ' ');
     return text;
 }

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <limits>
 
 #include "number_format.h"
 #include "reading_status.h"
@@ -14,6 +15,8 @@ TEST(FormatFixed, WidthDecimalsAndPrintfDefaultForNegativeDecimals) {
     EXPECT_EQ(FormatFixed(2.5, 1, -1), "2.500000");
     EXPECT_EQ(FormatFixed(123456.0, 3, 1), "123456.0");
     EXPECT_EQ(FormatFixed(0.1f, 16, 10), "    0.1000000015");
+    EXPECT_EQ(FormatFixed(-1e308, 1, 127).size(), 1u + 309u + 1u + 127u);
+    EXPECT_EQ(FormatFixed(std::numeric_limits<double>::quiet_NaN(), 5, 2), "  nan");
 }
 
 TEST(FormatFixed, FullStopUnderAGermanLocale) {
