@@ -145,7 +145,6 @@ TEST_F(CorvelctlOnSimulator, UsageErrorsExitWithTwo) {
     EXPECT_EQ(run({"identify", "extra"}).status, 2);
     EXPECT_EQ(run({"logs"}).status, 2);
     EXPECT_EQ(run({"scan", "--from", "5"}).status, 2);
-    EXPECT_EQ(run({"convert", "a.bin", "b.csv"}).status, 2) << "no converter in this build";
 }
 
 TEST_F(CorvelctlOnSimulator, HelpForTheToolAndEachCommand) {
