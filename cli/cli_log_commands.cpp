@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <set>
 #include <string>
 #include <vector>
@@ -32,7 +33,7 @@ struct LogEntry {
     int modules = 0;
 };
 
-std::string TwoDigits(int value, int width) {
+std::string ZeroPadded(int value, int width) {
     std::string text = std::to_string(value);
     if (static_cast<int>(text.size()) < width) text.insert(0, static_cast<std::size_t>(width) - text.size(), '0');
     return text;
@@ -42,8 +43,8 @@ std::string TwoDigits(int value, int width) {
 // header: year (u16), first and second date fields, reserved, hour, minute, second.
 std::string StartTimeText(const std::array<std::uint8_t, 8>& bytes) {
     const int year = bytes[0] | (bytes[1] << 8);
-    return TwoDigits(bytes[2], 2) + "/" + TwoDigits(bytes[3], 2) + "/" + TwoDigits(year, 4) + " " +
-           TwoDigits(bytes[5], 2) + ":" + TwoDigits(bytes[6], 2) + ":" + TwoDigits(bytes[7], 2);
+    return ZeroPadded(bytes[2], 2) + "/" + ZeroPadded(bytes[3], 2) + "/" + ZeroPadded(year, 4) + " " +
+           ZeroPadded(bytes[5], 2) + ":" + ZeroPadded(bytes[6], 2) + ":" + ZeroPadded(bytes[7], 2);
 }
 
 // The transmitter's log files: directory positions 1, 2, ... until a name is
@@ -109,24 +110,38 @@ private:
     std::size_t estimate_;
 };
 
-// Copies the blocks of one log file; throws when the transfer fails.
+// Reads the blocks of the open log file until the last one. Returns what went
+// wrong, or nothing when every block arrived.
+std::optional<std::string> ReadBlocks(ToolSession& tool, std::uint8_t fileNumber, ProgressLine& progress,
+                                      std::vector<std::uint8_t>& image) {
+    DeviceSession& device = tool.device();
+    const RouteBlock route = tool.route(kLogStoreModule);
+    for (bool more = true; more;) {
+        if (image.size() >= kMostBlocks * kBlockSize) return "the log file does not end";
+        more = device.ReadLogBlock(route, fileNumber);
+        if (!device.logBlockReceived) return "reading a log block failed: " + device.statusText;
+        image.insert(image.end(), device.logBuffer.begin(), device.logBuffer.end());
+        progress.update(image.size() / kBlockSize);
+    }
+    return std::nullopt;
+}
+
+// Copies one log file: logging is held for the copy and released afterwards,
+// also when the copy fails.
 std::vector<std::uint8_t> DownloadBlocks(ToolSession& tool, std::uint8_t fileNumber, ProgressLine& progress) {
     DeviceSession& device = tool.device();
     const RouteBlock route = tool.route(kLogStoreModule);
     device.ReadLogState(tool.route(kLogStateModule), 255);
-    tool.require(device.OpenLogFile(route, fileNumber), "opening the log file failed");
     std::vector<std::uint8_t> image;
-    bool more = true;
-    while (more) {
-        if (image.size() >= kMostBlocks * kBlockSize) tool.fail("the log file does not end");
-        more = device.ReadLogBlock(route, fileNumber);
-        if (!device.logBlockReceived) tool.fail("reading a log block failed");
-        image.insert(image.end(), device.logBuffer.begin(), device.logBuffer.end());
-        progress.update(image.size() / kBlockSize);
-    }
+    std::optional<std::string> failure;
+    if (device.OpenLogFile(route, fileNumber))
+        failure = ReadBlocks(tool, fileNumber, progress, image);
+    else
+        failure = "opening the log file failed: " + device.statusText;
     progress.finish();
     device.CloseLogFile(route, fileNumber);
     device.ReadLogState(tool.route(kLogStateModule), 0);
+    if (failure) throw OperationError(*failure);
     return image;
 }
 

@@ -210,6 +210,19 @@ TEST_F(CorvelctlOnSimulator, InterruptedDownloadLeavesNoFile) {
     EXPECT_FALSE(fs::exists(file.string() + ".part"));
 }
 
+TEST_F(CorvelctlOnSimulator, RejectedBlockReleasesLoggingAndLeavesNoFile) {
+    sim::SimDevice& device = attach(1, LogModel(50));
+    device.faults.statusFor.push_back({{0x52, 0x00}, 0x15});
+    ScratchFolder folder;
+    const fs::path file = folder.path / "log2.bin";
+    const ToolRun r = run({"logs", "download", "2", file.string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(Has(r.err, "corvelctl: error 21\n")) << r.err;
+    EXPECT_TRUE(Has(r.err, "Command 3 not supported in current mode")) << r.err;
+    EXPECT_EQ(device.logStore()->state, 0) << "logging is released after a failed copy";
+    EXPECT_FALSE(fs::exists(file));
+}
+
 TEST_F(CorvelctlOnSimulator, LogsOfACollectingTransmitter) {
     sim::DeviceConfig config = LogModel(10);
     config.collectingData = true;
