@@ -1,0 +1,270 @@
+// corvelctl against the simulated transmitter in the same process.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "corvelctl.h"
+#include "inprocess_port.h"
+
+namespace corvel::cli {
+namespace {
+
+namespace fs = std::filesystem;
+
+struct ToolRun {
+    int status;
+    std::string out;
+    std::string err;
+};
+
+class CorvelctlOnSimulator : public testing::Test {
+protected:
+    sim::InProcessBus bus;
+    sim::InProcessPortFactory ports{bus};
+    std::vector<double> waits;
+
+    sim::SimDevice& attach(int port, sim::DeviceConfig config = {}) { return bus.attach(port, std::move(config)); }
+
+    ToolRun run(std::vector<std::string> args) {
+        std::ostringstream out;
+        std::ostringstream err;
+        const CliEnvironment environment{ports, out, err, false,
+                                         [this](std::chrono::duration<double> d) { waits.push_back(d.count()); },
+                                         {}};
+        const int status = RunCorvelctl(std::move(args), environment);
+        return {status, out.str(), err.str()};
+    }
+
+    static std::vector<std::string> Lines(const std::string& text) {
+        std::vector<std::string> lines;
+        std::istringstream stream(text);
+        for (std::string line; std::getline(stream, line);) lines.push_back(line);
+        return lines;
+    }
+};
+
+bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
+
+// A scratch folder removed at the end of the test.
+struct ScratchFolder {
+    fs::path path = fs::temp_directory_path() / ("corvelctl-test-" + std::to_string(::getpid()) + "-" +
+                                                 testing::UnitTest::GetInstance()->current_test_info()->name());
+    ScratchFolder() { fs::create_directories(path); }
+    ~ScratchFolder() { fs::remove_all(path); }
+};
+
+TEST_F(CorvelctlOnSimulator, IdentifyReportsModelSensorsAndVersion) {
+    sim::DeviceConfig config;
+    config.p1.label = sim::SensorLabel::DN;
+    config.p1.upperLimit = 300.0f;
+    attach(3, config);
+    const ToolRun r = run({"--port", "COM3", "identify"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(Has(r.out, "serial_number: SIM0000001\n"));
+    EXPECT_TRUE(Has(r.out, "model_code: 4402\n"));
+    EXPECT_TRUE(Has(r.out, "model_name: T4402 Dual Pressure\n"));
+    EXPECT_TRUE(Has(r.out, "version: 01.00\n"));
+    EXPECT_TRUE(Has(r.out, "p1_label: P1:  DN\n"));
+    EXPECT_TRUE(Has(r.out, "p1_upper_limit: 300\n"));
+    EXPECT_TRUE(Has(r.out, "p2_label: P2:  GI\n"));
+    EXPECT_TRUE(Has(r.out, "p1_unit: PSI") || Has(r.out, "p1_unit: psi")) << r.out;
+}
+
+TEST_F(CorvelctlOnSimulator, IdentifyAsJsonOnOneLine) {
+    sim::DeviceConfig config;
+    config.hasP2 = false;
+    config.serialNumber = "SN\"7\\";
+    attach(1, config);
+    const ToolRun r = run({"identify", "--json"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_TRUE(Has(lines[0], "\"serial_number\":\"SN\\\"7\\\\\"")) << lines[0];
+    EXPECT_TRUE(Has(lines[0], "\"p2_present\":false"));
+    EXPECT_FALSE(Has(lines[0], "p2_label"));
+}
+
+TEST_F(CorvelctlOnSimulator, ReadRepeatsAtTheInterval) {
+    attach(1);
+    const ToolRun r = run({"--json", "read", "--count", "3", "--interval", "0.5"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 3u);
+    EXPECT_EQ(waits, (std::vector<double>{0.5, 0.5}));
+    EXPECT_TRUE(Has(lines[2], "\"reading\":3"));
+    EXPECT_TRUE(Has(lines[0], "\"p1_status\":0,\"p1_status_text\":\"OK\"")) << lines[0];
+    EXPECT_TRUE(Has(lines[0], "\"p2_value\":"));
+    EXPECT_TRUE(Has(lines[0], "\"temperature\":\"22.")) << lines[0];
+}
+
+TEST_F(CorvelctlOnSimulator, ReadShowsTheStatusTableOfEachInput) {
+    sim::SimDevice& device = attach(1);
+    device.live(sim::Channel::P1).status = 16;
+    const ToolRun pressure = run({"read"});
+    ASSERT_EQ(pressure.status, 0) << pressure.err;
+    EXPECT_TRUE(Has(pressure.out, "p1: ------\n")) << pressure.out;
+    EXPECT_TRUE(Has(pressure.out, "p1_status_text: Pres over range\n"));
+    EXPECT_FALSE(Has(pressure.out, "temperature: ------\n"));
+
+    device.live(sim::Channel::P1).status = 19;
+    const ToolRun temperature = run({"read"});
+    EXPECT_FALSE(Has(temperature.out, "p1: ------\n")) << temperature.out;
+    EXPECT_TRUE(Has(temperature.out, "p1_status_text: Temp over range\n"));
+    EXPECT_TRUE(Has(temperature.out, "temperature: ------\n"));
+}
+
+TEST_F(CorvelctlOnSimulator, InfoAndIdentificationTextWrites) {
+    attach(1);
+    ASSERT_EQ(run({"set-tag", "FT-204"}).status, 0);
+    ASSERT_EQ(run({"set-description", "North tank, level"}).status, 0);
+    const ToolRun r = run({"info"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    EXPECT_TRUE(Has(r.out, "tag: FT-204\n"));
+    EXPECT_TRUE(Has(r.out, "asset: ASSET-0001\n")) << "the asset number stays";
+    EXPECT_TRUE(Has(r.out, "description: North tank, level\n"));
+    EXPECT_TRUE(Has(r.out, "model_name: T4402 Dual Pressure\n"));
+}
+
+TEST_F(CorvelctlOnSimulator, TooLongTagIsAUsageErrorAndNothingIsSent) {
+    attach(1);
+    const ToolRun r = run({"set-asset", std::string(33, 'A')});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_TRUE(Has(r.err, "33 characters"));
+    EXPECT_TRUE(Has(run({"info"}).out, "asset: ASSET-0001\n"));
+}
+
+TEST_F(CorvelctlOnSimulator, UsageErrorsExitWithTwo) {
+    EXPECT_EQ(run({}).status, 2);
+    EXPECT_EQ(run({"frobnicate"}).status, 2);
+    EXPECT_EQ(run({"--address", "255", "identify"}).status, 2);
+    EXPECT_EQ(run({"read", "--count", "0"}).status, 2);
+    EXPECT_EQ(run({"read", "--interval", "soon"}).status, 2);
+    EXPECT_EQ(run({"identify", "extra"}).status, 2);
+    EXPECT_EQ(run({"logs"}).status, 2);
+    EXPECT_EQ(run({"scan", "--from", "5"}).status, 2);
+}
+
+TEST_F(CorvelctlOnSimulator, HelpForTheToolAndEachCommand) {
+    const ToolRun tool = run({"--help"});
+    EXPECT_EQ(tool.status, 0);
+    EXPECT_TRUE(Has(tool.out, "usage: corvelctl"));
+    EXPECT_TRUE(Has(tool.out, "logs list"));
+    const ToolRun read = run({"read", "--help"});
+    EXPECT_EQ(read.status, 0);
+    EXPECT_TRUE(Has(read.out, "read [--count N] [--interval SECONDS]"));
+}
+
+TEST_F(CorvelctlOnSimulator, DeviceErrorsExitWithOneAndTheStatusText) {
+    const ToolRun absent = run({"--port", "COM9", "identify"});
+    EXPECT_EQ(absent.status, 1);
+    EXPECT_TRUE(Has(absent.err, "SerialTransact failed with error")) << absent.err;
+    sim::SimDevice& device = attach(1);
+    device.faults.statusFor.push_back({{0x51, 0xC5}, 0x13});
+    sim::DeviceConfig logs;
+    const ToolRun erase = run({"logs", "erase"});
+    EXPECT_EQ(erase.status, 1);
+    EXPECT_TRUE(Has(erase.err, "Command 1 not supported in current mode")) << erase.err;
+}
+
+sim::DeviceConfig LogModel(std::uint32_t samples) {
+    sim::DeviceConfig config = *sim::ModelConfig("Q712");
+    config.logs = {sim::PressureLogDescription("LOG00001.BIN", 5, 100),
+                   sim::PressureLogDescription("LOG00002.BIN", samples, 100)};
+    return config;
+}
+
+TEST_F(CorvelctlOnSimulator, LogsListAndDownloadTheWholeFile) {
+    const sim::DeviceConfig config = LogModel(700);
+    attach(1, config);
+    const ToolRun list = run({"--json", "logs", "list"});
+    ASSERT_EQ(list.status, 0) << list.err;
+    const auto lines = Lines(list.out);
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_TRUE(Has(lines[1], "\"number\":2,\"file_name\":\"LOG00002.BIN\"")) << lines[1];
+    EXPECT_TRUE(Has(lines[1], "\"start_time\":\"12/07/2026 08:00:00\""));
+
+    ScratchFolder folder;
+    const fs::path file = folder.path / "log2.bin";
+    const ToolRun download = run({"logs", "download", "2", file.string()});
+    ASSERT_EQ(download.status, 0) << download.err;
+    const std::vector<std::uint8_t> expected = sim::BuildLogFile(config.logs[1]);
+    std::ifstream in(file, std::ios::binary);
+    const std::vector<std::uint8_t> got((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    ASSERT_EQ(got.size(), (expected.size() + 127) / 128 * 128) << "whole 128-byte blocks";
+    EXPECT_TRUE(std::equal(expected.begin(), expected.end(), got.begin()));
+    EXPECT_FALSE(fs::exists(file.string() + ".part"));
+}
+
+TEST_F(CorvelctlOnSimulator, InterruptedDownloadLeavesNoFile) {
+    sim::SimDevice& device = attach(1, LogModel(700));
+    device.faults.dropLineAfterLogBlocks = 5;
+    ScratchFolder folder;
+    const fs::path file = folder.path / "log2.bin";
+    const ToolRun r = run({"logs", "download", "2", file.string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(Has(r.err, "reading a log block failed")) << r.err;
+    EXPECT_FALSE(fs::exists(file));
+    EXPECT_FALSE(fs::exists(file.string() + ".part"));
+}
+
+TEST_F(CorvelctlOnSimulator, RejectedBlockReleasesLoggingAndLeavesNoFile) {
+    sim::SimDevice& device = attach(1, LogModel(50));
+    device.faults.statusFor.push_back({{0x52, 0x00}, 0x15});
+    ScratchFolder folder;
+    const fs::path file = folder.path / "log2.bin";
+    const ToolRun r = run({"logs", "download", "2", file.string()});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(Has(r.err, "corvelctl: error 21\n")) << r.err;
+    EXPECT_TRUE(Has(r.err, "Command 3 not supported in current mode")) << r.err;
+    EXPECT_EQ(device.logStore()->state, 0) << "logging is released after a failed copy";
+    EXPECT_FALSE(fs::exists(file));
+}
+
+TEST_F(CorvelctlOnSimulator, LogsOfACollectingTransmitter) {
+    sim::DeviceConfig config = LogModel(10);
+    config.collectingData = true;
+    attach(1, config);
+    const ToolRun r = run({"logs", "list"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(Has(r.err, "Wait until data collection in progress is complete")) << r.err;
+}
+
+TEST_F(CorvelctlOnSimulator, ScanFindsATransmitterOnEachPort) {
+    attach(3);
+    sim::DeviceConfig second;
+    second.version = "01.02";
+    attach(7, second);
+    const ToolRun r = run({"--json", "scan"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 2u) << r.out;
+    EXPECT_TRUE(Has(lines[0], "\"port\":\"COM3\",\"network_address\":40"));
+    EXPECT_TRUE(Has(lines[1], "\"port\":\"COM7\""));
+    EXPECT_TRUE(Has(lines[1], "\"version\":\"01.02\""));
+}
+
+TEST_F(CorvelctlOnSimulator, Rs485ScanFromAnAddress) {
+    for (const std::uint8_t address : {3, 9, 20}) {
+        sim::DeviceConfig config;
+        config.address = address;
+        attach(2, config);
+    }
+    const ToolRun r = run({"--port", "COM2", "--json", "scan", "--rs485", "--from", "5"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const auto lines = Lines(r.out);
+    ASSERT_EQ(lines.size(), 2u) << r.out;
+    EXPECT_TRUE(Has(lines[0], "\"port\":\"COM2\",\"network_address\":9"));
+    EXPECT_TRUE(Has(lines[1], "\"network_address\":20"));
+}
+
+TEST_F(CorvelctlOnSimulator, ScanWithNothingOnTheLine) {
+    const ToolRun r = run({"scan"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(Has(r.err, "No device found"));
+}
+
+}  // namespace
+}  // namespace corvel::cli
