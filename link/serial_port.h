@@ -55,9 +55,12 @@ public:
     // Reads up to buffer.size() bytes. Ends when they have all arrived, when
     // readIntervalMs pass without a byte after at least one byte arrived, at the
     // total time-out (readTotalPerByteMs x size + readTotalConstantMs), or as soon
-    // as `complete` (when given) accepts the bytes received by this call. A
-    // time-out is a success with whatever arrived, possibly nothing; false means
-    // an error of the line, with lastError() telling which.
+    // as `complete` (when given) accepts the bytes received by this call.
+    // `complete` is asked before the first wait too, with nothing received: a read
+    // that needs no more bytes (the rest of a reply that came whole in an earlier
+    // read) ends at once. A time-out is a success
+    // with whatever arrived, possibly nothing; false means an error of the line,
+    // with lastError() telling which.
     virtual bool read(MutableByteSpan buffer, std::size_t& received, const ReadCompletion& complete) = 0;
     // A pause with the port open (the delayed exchange waits between write and read).
     virtual void pause(std::chrono::milliseconds duration) = 0;

@@ -1,0 +1,160 @@
+// The exchange with the transmitter: one request, one reply, the port open only
+// in between. The commands that build on it live in files of their own.
+
+#include "device_session.h"
+
+#include <algorithm>
+#include <chrono>
+
+#include "port_names.h"
+
+namespace corvel {
+namespace {
+
+constexpr std::uint32_t kQueueSize = 156;
+
+// What one exchange writes, how long it waits before reading, and how much its
+// first read asks for.
+struct ExchangePlan {
+    std::size_t writeLength = 0;
+    std::size_t firstReadLength = 0;
+    std::chrono::milliseconds pauseAfterWrite{0};
+};
+
+constexpr ExchangePlan kDelayedPlan{26, 40, std::chrono::milliseconds(200)};
+constexpr ExchangePlan kNextPortPlan{18, 12};
+constexpr ExchangePlan kFindPortPlan{18, 18};
+
+// The first read may end early once its bytes make a whole frame (12 + n + 6).
+bool FormsWholeFrame(ByteSpan received) {
+    return received.size() > offset::kPayloadLength && received.size() >= FrameLength(received);
+}
+
+// Reads the first part into a local buffer, copies it to `reply` and, when reply
+// byte 2 announces more, reads that many further bytes (within the buffer)
+// straight after it. True when bytes arrived and the last read succeeded.
+bool ReadReply(DeviceSession& session, SerialPort& port, FrameBuffer& reply, std::size_t firstReadLength) {
+    FrameBuffer firstPart{};
+    const std::size_t asked = std::min(firstReadLength, firstPart.size());
+    session.readResult = port.read(MutableByteSpan(firstPart).first(asked), session.bytesRead, FormsWholeFrame);
+    const std::size_t firstCount = session.bytesRead;
+    if (firstCount == 0) return false;
+    std::copy_n(firstPart.begin(), firstCount, reply.begin());
+    session.extraLength = firstPart[offset::kPayloadLength];
+    if (session.extraLength != 0) {
+        const std::size_t frameLength = kHeaderSize + session.extraLength + kRouteSize;
+        const std::size_t room = std::min<std::size_t>(session.extraLength, reply.size() - firstCount);
+        const auto completesFrame = [&](ByteSpan more) { return firstCount + more.size() >= frameLength; };
+        session.readResult =
+            port.read(MutableByteSpan(reply).subspan(firstCount, room), session.bytesRead, completesFrame);
+    }
+    return session.readResult;
+}
+
+// One attempt on the port named in CommSettings: open, configure, write the
+// request, read the reply. The caller closes the port.
+bool Attempt(DeviceSession& session, SerialPort& port, const CommSettings& comm, ByteSpan request,
+             FrameBuffer& reply, const ExchangePlan& plan) {
+    session.lastCallResult = port.open(comm.portName);
+    if (!session.lastCallResult) return false;
+    session.lineState = {comm.baudRate, DeviceSession::kDataBits, DeviceSession::kParity, DeviceSession::kStopBits,
+                         true};
+    session.timeouts = PortTimeouts{};  // 50 ms between bytes; 10 ms a byte + 50 ms in total
+    session.lastCallResult = port.configure(session.queueSize, session.lineState, session.timeouts);
+    if (!session.lastCallResult) return false;
+    const ByteSpan sent = request.first(std::min(plan.writeLength, request.size()));
+    session.writeResult = port.write(sent, session.bytesWritten);  // a failed write shows as an empty read
+    if (plan.pauseAfterWrite.count() > 0) port.pause(plan.pauseAfterWrite);
+    return ReadReply(session, port, reply, plan.firstReadLength);
+}
+
+// One exchange on the current port; a failure leaves the platform's error
+// code and text in the status text.
+bool TransactReportingFailure(DeviceSession& session, ByteSpan request, FrameBuffer& reply,
+                              const ExchangePlan& plan) {
+    session.queueSize = kQueueSize;
+    const LinkContext& context = session.context();
+    const auto port = context.ports.create();
+    const bool replied = Attempt(session, *port, context.comm, request, reply, plan);
+    if (!replied) {
+        const PortError error = port->lastError();
+        session.statusText = "SerialTransact failed with error " + std::to_string(error.code) + ": " + error.text;
+    }
+    port->close();
+    return replied;
+}
+
+}  // namespace
+
+DeviceSession::DeviceSession(LinkContext context) : context_(context) { context_.comm.portName = PortOpenName(1); }
+
+bool DeviceSession::SerialTransact(ByteSpan request, std::uint8_t writeLength, FrameBuffer& reply,
+                                   std::uint8_t firstReadLength) {
+    return TransactReportingFailure(*this, request, reply, {writeLength, firstReadLength});
+}
+
+bool DeviceSession::SerialTransactDelayed(ByteSpan request, FrameBuffer& reply) {
+    return TransactReportingFailure(*this, request, reply, kDelayedPlan);
+}
+
+bool DeviceSession::SerialTransactNextPort(ByteSpan request, FrameBuffer& reply) {
+    queueSize = kQueueSize;
+    for (;;) {
+        const auto port = context_.ports.create();
+        const bool replied = Attempt(*this, *port, context_.comm, request, reply, kNextPortPlan);
+        port->close();
+        if (replied) {
+            context_.store.write(key::kPort, context_.comm.portName);
+            return true;
+        }
+        if (portCounter == kLastPort + 1) {
+            context_.comm.portName = PortOpenName(kFirstPort);
+            scanFinished = 1;
+            portCounter = kFirstPort;
+        }
+        if (scanFinished) return false;
+        SelectPortByNumber(portCounter);
+        ++portCounter;
+    }
+}
+
+bool DeviceSession::SerialTransactFindPort(ByteSpan request, FrameBuffer& reply) {
+    queueSize = kQueueSize;
+    for (;;) {
+        const auto port = context_.ports.create();
+        const bool found = Attempt(*this, *port, context_.comm, request, reply, kFindPortPlan);
+        port->close();
+        if (found) break;
+        if (retryFlag) {
+            retryFlag = 0;
+            continue;
+        }
+        if (portCounter == kLastPort) {
+            context_.comm.portName = PortOpenName(kFirstPort);
+            scanFinished = 1;
+            portCounter = kFirstPort;
+        }
+        if (scanFinished) return false;
+        ++portCounter;
+        SelectPortByNumber(portCounter);
+    }
+    // A port already in the list means the search has come round again. The
+    // list holds at most one entry per port, so it never grows past its 100.
+    const auto listed = answeredPorts.begin() + std::min<std::size_t>(answeredPortCount, answeredPorts.size());
+    const bool isNew = std::find(answeredPorts.begin(), listed, portCounter) == listed && listed != answeredPorts.end();
+    if (isNew) {
+        answeredPorts[answeredPortCount++] = portCounter;
+        context_.store.write(key::kPort, context_.comm.portName);
+    }
+    if (scanFinished) {
+        context_.comm.portName = PortOpenName(kFirstPort);
+        portCounter = kFirstPort;
+    }
+    return isNew;
+}
+
+void DeviceSession::SelectPortByNumber(int number) { context_.comm.portName = PortOpenName(number); }
+
+void DeviceSession::SetStatusText(std::uint8_t code) { statusText = StatusText(code); }
+
+}  // namespace corvel

@@ -1,0 +1,85 @@
+#include "port_map.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdlib>
+#include <filesystem>
+#include <optional>
+#include <system_error>
+
+#include "port_names.h"
+
+namespace corvel {
+namespace {
+
+constexpr int kOnBoardPorts = 4;  // COM1..COM4 are ttyS0..ttyS3
+
+// The decimal number that makes up all of `text` (no sign, no leading zero).
+std::optional<int> WholeNumber(std::string_view text) {
+    if (text.empty() || (text.size() > 1 && text.front() == '0')) return std::nullopt;
+    int number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return number;
+}
+
+// Numbers of the devices "<prefix><number>" among `deviceNames`, ascending.
+std::vector<int> NumberedDevices(const std::vector<std::string>& deviceNames, std::string_view prefix) {
+    std::vector<int> numbers;
+    for (const std::string& name : deviceNames) {
+        if (!std::string_view(name).starts_with(prefix)) continue;
+        if (const auto number = WholeNumber(std::string_view(name).substr(prefix.size()))) numbers.push_back(*number);
+    }
+    std::sort(numbers.begin(), numbers.end());
+    numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
+    return numbers;
+}
+
+void AppendAdapters(std::vector<std::string>& devices, const std::vector<std::string>& deviceNames,
+                    std::string_view prefix) {
+    for (int number : NumberedDevices(deviceNames, prefix)) {
+        if (devices.size() >= static_cast<std::size_t>(kLastPort)) return;
+        devices.push_back("/dev/" + std::string(prefix) + std::to_string(number));
+    }
+}
+
+}  // namespace
+
+int ComNumberOf(std::string_view portName) {
+    constexpr std::string_view kNamespace = "\\\\.\\";
+    if (portName.starts_with(kNamespace)) portName.remove_prefix(kNamespace.size());
+    if (!portName.starts_with("COM")) return 0;
+    const auto number = WholeNumber(portName.substr(3));
+    return number && *number >= kFirstPort && *number <= kLastPort ? *number : 0;
+}
+
+std::vector<std::string> DefaultComDevices(const std::vector<std::string>& deviceNames) {
+    std::vector<std::string> devices;
+    for (int i = 0; i < kOnBoardPorts; ++i) devices.push_back("/dev/ttyS" + std::to_string(i));
+    AppendAdapters(devices, deviceNames, "ttyUSB");
+    AppendAdapters(devices, deviceNames, "ttyACM");
+    return devices;
+}
+
+std::string DevicePathOf(std::string_view portName, const PortMapEnvironment& environment) {
+    const int number = ComNumberOf(portName);
+    if (number == 0) return std::string(portName);
+    if (!environment.overrideDirectory.empty())
+        return (std::filesystem::path(environment.overrideDirectory) / ("COM" + std::to_string(number))).string();
+    const std::vector<std::string> devices = DefaultComDevices(environment.deviceNames);
+    return static_cast<std::size_t>(number) <= devices.size() ? devices[number - 1] : std::string();
+}
+
+PortMapEnvironment CurrentPortMapEnvironment() {
+    PortMapEnvironment environment;
+    if (const char* directory = std::getenv(std::string(kPortDirVariable).c_str()); directory && *directory) {
+        environment.overrideDirectory = directory;
+        return environment;
+    }
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/dev", error))
+        environment.deviceNames.push_back(entry.path().filename().string());
+    return environment;
+}
+
+}  // namespace corvel

@@ -1,0 +1,39 @@
+#include "serial_trace.h"
+
+
+namespace corvel {
+
+TracingSerialPort::TracingSerialPort(std::unique_ptr<SerialPort> port, TraceSink sink)
+    : port_(std::move(port)), sink_(std::move(sink)) {}
+
+bool TracingSerialPort::write(ByteSpan bytes, std::size_t& written) {
+    const bool result = port_->write(bytes, written);
+    if (written > 0) sink_(TraceDirection::Out, bytes.first(written), std::chrono::steady_clock::now());
+    return result;
+}
+
+bool TracingSerialPort::read(MutableByteSpan buffer, std::size_t& received, const ReadCompletion& complete) {
+    const bool result = port_->read(buffer, received, complete);
+    if (received > 0) sink_(TraceDirection::In, ByteSpan(buffer.data(), received), std::chrono::steady_clock::now());
+    return result;
+}
+
+std::unique_ptr<SerialPort> TracingSerialPortFactory::create() {
+    return std::make_unique<TracingSerialPort>(ports_.create(), sink_);
+}
+
+std::string FormatTraceLine(TraceDirection direction, ByteSpan bytes, std::chrono::steady_clock::duration sinceStart) {
+    const auto micros = std::chrono::duration_cast<std::chrono::microseconds>(sinceStart).count();
+    std::string fraction = std::to_string(micros % 1000);
+    std::string line = std::to_string(micros / 1000) + "." + std::string(3 - fraction.size(), '0') + fraction;
+    line += direction == TraceDirection::Out ? " >" : " <";
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    for (std::uint8_t byte : bytes) {
+        line += ' ';
+        line += kHex[byte >> 4];
+        line += kHex[byte & 0x0F];
+    }
+    return line;
+}
+
+}  // namespace corvel

@@ -1,0 +1,10 @@
+#include "shared_device_values.h"
+
+namespace corvel {
+
+SharedDeviceValues& TheSharedDeviceValues() {
+    static SharedDeviceValues values;
+    return values;
+}
+
+}  // namespace corvel
