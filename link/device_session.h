@@ -191,6 +191,9 @@ public:
     std::size_t bytesWritten = 0;
     std::size_t bytesRead = 0;
     std::uint32_t extraLength = 0;
+    // The result of the last exchange a command ran (also for the commands
+    // that return nothing or a decoded byte).
+    bool lastExchangeSucceeded = false;
 
     std::string statusText;
     std::string individualStatusText;
@@ -278,6 +281,8 @@ public:
     std::array<std::uint8_t, 4> logSampleCountBytes{};
     std::uint8_t logModuleCount = 0;
     std::string logNameText;
+    // Whether the last ReadLogBlock stored a block in the log buffer.
+    bool logBlockReceived = false;
 
     const LinkContext& context() const { return context_; }
 

@@ -1,0 +1,56 @@
+#pragma once
+// Command-line arguments of corvelctl: the options every command knows, and
+// the arguments a command takes itself. Usage mistakes throw UsageError.
+
+#include <cstdint>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace corvel::cli {
+
+// A mistake in the command line: exit status 2 with the message.
+struct UsageError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+// A failed device or file operation: exit status 1 with the message.
+struct OperationError : std::runtime_error {
+    using std::runtime_error::runtime_error;
+};
+
+struct GlobalOptions {
+    std::string port = "COM1";
+    std::uint32_t baudRate = 115200;
+    std::uint8_t address = 40;
+    bool json = false;
+    bool help = false;
+};
+
+// Takes the global options from anywhere in `args`; what remains, in order,
+// starts with the command name.
+GlobalOptions TakeGlobalOptions(std::vector<std::string>& args);
+
+// The arguments of one command.
+class Arguments {
+public:
+    explicit Arguments(std::vector<std::string> items) : items_(std::move(items)) {}
+
+    bool takeFlag(const std::string& name);
+    std::optional<std::string> takeValue(const std::string& name);
+    // The next positional argument; `what` names it in the usage error.
+    std::string takePositional(const std::string& what);
+    std::optional<std::string> takeOptionalPositional();
+    // Throws when anything is left over.
+    void finish() const;
+
+private:
+    std::vector<std::string> items_;
+};
+
+// Whole decimal numbers in a range, for option values.
+long long ParseInteger(const std::string& text, long long low, long long high, const std::string& what);
+double ParseSeconds(const std::string& text, const std::string& what);
+
+}  // namespace corvel::cli

@@ -1,0 +1,47 @@
+#pragma once
+// The commands of corvelctl. Each takes its own arguments, talks to the
+// transmitter through the tool's session and emits its results; failures
+// throw OperationError (exit 1), mistakes in the arguments UsageError (exit 2).
+
+#include <chrono>
+#include <functional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "cli_arguments.h"
+#include "cli_output.h"
+#include "serial_port.h"
+
+namespace corvel::cli {
+
+// What the tool gets from its surroundings; tests hand in the simulator.
+struct CliEnvironment {
+    SerialPortFactory& ports;
+    std::ostream& out;
+    std::ostream& err;
+    // Whether a progress line may be drawn on the error stream (a terminal).
+    bool progressOnTerminal = false;
+    // Waits between two readings of "read --interval".
+    std::function<void(std::chrono::duration<double>)> wait;
+    // The data log converter's command line ("convert IN OUT"); empty when not built in.
+    std::function<int(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)> convert;
+};
+
+struct CommandCall {
+    const GlobalOptions& options;
+    Arguments& args;
+    const CliEnvironment& environment;
+    Output& output;
+};
+
+void RunIdentify(CommandCall& call);
+void RunRead(CommandCall& call);
+void RunInfo(CommandCall& call);
+void RunSetTag(CommandCall& call);
+void RunSetAsset(CommandCall& call);
+void RunSetDescription(CommandCall& call);
+void RunLogs(CommandCall& call);
+void RunScan(CommandCall& call);
+
+}  // namespace corvel::cli

@@ -1,0 +1,178 @@
+// identify, read, info and the three identification-text writes.
+
+#include <string>
+#include <string_view>
+
+#include "cli_commands.h"
+#include "number_format.h"
+#include "reading_status.h"
+#include "tool_session.h"
+
+namespace corvel::cli {
+
+namespace {
+
+constexpr std::size_t kTagLength = 32;
+constexpr std::size_t kDescriptionLength = 128;
+
+std::string Trimmed(std::string_view text) {
+    const auto first = text.find_first_not_of(' ');
+    if (first == std::string_view::npos) return {};
+    const auto last = text.find_last_not_of(' ');
+    return std::string(text.substr(first, last - first + 1));
+}
+
+void AddSensor(Record& record, const std::string& prefix, const SensorInfo& sensor) {
+    record.add(prefix + "_label", sensor.label)
+        .add(prefix + "_lower_limit", sensor.lowerLimitText)
+        .add(prefix + "_upper_limit", sensor.upperLimitText)
+        .add(prefix + "_unit", Trimmed(sensor.unitName));
+}
+
+// Whether the transmitter has a second pressure input.
+bool HasP2(ToolSession& tool) { return tool.device().ReadDeviceKind(tool.route(kPressureModule)) == 0; }
+
+void ReadSensors(ToolSession& tool, bool p2, Record& record) {
+    DeviceSession& device = tool.device();
+    const RouteBlock route = tool.route(kPressureModule);
+    tool.require(device.ReadSensorInfoP1(route), "reading the P1 sensor information failed");
+    AddSensor(record, "p1", device.p1Sensor);
+    if (!p2) return;
+    tool.require(device.ReadSensorInfoP2(route), "reading the P2 sensor information failed");
+    AddSensor(record, "p2", device.p2Sensor);
+}
+
+// The value text of a pressure channel after the reading status table.
+std::string PressureText(const ChannelState& channel, const ReadingStatus& status) {
+    return status.dashChannelValue ? kDashedValue : Trimmed(channel.displayText);
+}
+
+void AddPressureReading(Record& record, const std::string& prefix, const ChannelState& channel, bool p1) {
+    const ReadingStatus status = ReadingStatusOf(channel.statusCode, p1);
+    record.add(prefix, PressureText(channel, status))
+        .add(prefix + "_value", static_cast<double>(channel.value))
+        .add(prefix + "_unit", Trimmed(channel.unitName))
+        .add(prefix + "_status", channel.statusCode)
+        .add(prefix + "_status_text", status.text.value_or(""));
+}
+
+// A temperature over range reported by a pressure channel dashes the temperature.
+bool TemperatureDashed(const ChannelState& p1, const ChannelState* p2) {
+    return ReadingStatusOf(p1.statusCode, true).dashTemperatureValue ||
+           (p2 && ReadingStatusOf(p2->statusCode).dashTemperatureValue);
+}
+
+Record ReadingRecord(DeviceSession& device, bool p2, int index) {
+    Record record;
+    record.add("reading", index);
+    AddPressureReading(record, "p1", device.p1, true);
+    if (p2) AddPressureReading(record, "p2", device.p2, false);
+    const ChannelState& temperature = device.temperature;
+    record.add("temperature", TemperatureDashed(device.p1, p2 ? &device.p2 : nullptr) ? std::string(kDashedValue)
+                                                                                    : Trimmed(temperature.displayText))
+        .add("temperature_value", static_cast<double>(temperature.value))
+        .add("temperature_unit", Trimmed(temperature.unitName))
+        .add("temperature_status", temperature.statusCode);
+    return record;
+}
+
+// Writes one of the identification texts, keeping the others as they are.
+enum class IdText { Tag, Asset, Description };
+
+void WriteIdText(CommandCall& call, IdText which) {
+    const std::string text = call.args.takePositional("text");
+    call.args.finish();
+    const std::size_t limit = which == IdText::Description ? kDescriptionLength : kTagLength;
+    if (text.size() > limit)
+        throw UsageError("the text is " + std::to_string(text.size()) + " characters long; the transmitter keeps " +
+                         std::to_string(limit));
+    ToolSession tool(call.options, call.environment.ports, call.environment.err);
+    DeviceSession& device = tool.device();
+    const RouteBlock route = tool.route(kPressureModule);
+    if (which == IdText::Description) {
+        tool.require(device.WriteDescription(route, kPressureModule, text), "writing the description failed");
+    } else {
+        tool.require(device.ReadTagAndAsset(route, kPressureModule), "reading the tag and asset failed");
+        const std::string tag = which == IdText::Tag ? text : device.tagText;
+        const std::string asset = which == IdText::Asset ? text : device.assetText;
+        tool.require(device.WriteTagAndAsset(route, kPressureModule, tag, asset), "writing the tag and asset failed");
+    }
+    Record record;
+    record.add(which == IdText::Tag ? "tag" : which == IdText::Asset ? "asset" : "description", text);
+    call.output.emit(record);
+}
+
+}  // namespace
+
+void RunIdentify(CommandCall& call) {
+    call.args.finish();
+    ToolSession tool(call.options, call.environment.ports, call.environment.err);
+    DeviceSession& device = tool.device();
+    const RouteBlock route = tool.route(kPressureModule);
+    tool.require(device.ReadDeviceStrings(route, kCommunicationModule), "reading the model failed");
+    tool.require(device.ReadIdentity(route, kPressureModule), "reading the identity failed");
+    const bool p2 = HasP2(tool);
+    Record record;
+    record.add("serial_number", device.serialNumberText)
+        .add("model_code", device.modelCodeText)
+        .add("model_name", device.modelNameText)
+        .add("version", device.versionText)
+        .add("p2_present", p2);
+    ReadSensors(tool, p2, record);
+    call.output.emit(record);
+}
+
+void RunRead(CommandCall& call) {
+    const auto count = call.args.takeValue("--count");
+    const auto interval = call.args.takeValue("--interval");
+    call.args.finish();
+    const long long readings = count ? ParseInteger(*count, 1, 1000000000, "--count") : 1;
+    const double seconds = interval ? ParseSeconds(*interval, "--interval") : 0.0;
+
+    ToolSession tool(call.options, call.environment.ports, call.environment.err);
+    DeviceSession& device = tool.device();
+    const RouteBlock route = tool.route(kPressureModule);
+    const bool p2 = HasP2(tool);
+    tool.require(device.ReadEngineeringUnits(true, p2, false, true, route), "reading the units failed");
+    for (long long i = 1; i <= readings; ++i) {
+        if (i > 1 && seconds > 0 && call.environment.wait) call.environment.wait(std::chrono::duration<double>(seconds));
+        device.ReadMeasurements(true, p2, false, true, route, false, 1, 1);
+        tool.require(device.lastExchangeSucceeded, "reading the measurements failed");
+        if (device.lastReplyStatus != 0) {
+            device.SetStatusText(static_cast<std::uint8_t>(device.lastReplyStatus));
+            tool.fail("reading the measurements failed");
+        }
+        call.output.emit(ReadingRecord(device, p2, static_cast<int>(i)));
+    }
+}
+
+void RunInfo(CommandCall& call) {
+    call.args.finish();
+    ToolSession tool(call.options, call.environment.ports, call.environment.err);
+    DeviceSession& device = tool.device();
+    const RouteBlock route = tool.route(kPressureModule);
+    tool.require(device.ReadIdentity(route, kPressureModule), "reading the identity failed");
+    tool.require(device.ReadDeviceStringsXmtr(route, kCommunicationModule, tool.address()), "reading the model failed");
+    const bool firmware = device.ReadFirmwareVersion(route);
+    tool.require(device.ReadTagAndAsset(route, kPressureModule), "reading the tag and asset failed");
+    tool.require(device.ReadDescription(route, kPressureModule), "reading the description failed");
+    const bool p2 = HasP2(tool);
+    Record record;
+    record.add("serial_number", device.serialNumberText)
+        .add("model_code", device.modelCodeText)
+        .add("model_name", device.modelNameText)
+        .add("version", firmware && !device.firmwareVersionText.empty() ? device.firmwareVersionText
+                                                                        : device.versionText)
+        .add("tag", device.tagText)
+        .add("asset", device.assetText)
+        .add("description", device.descriptionText)
+        .add("p2_present", p2);
+    ReadSensors(tool, p2, record);
+    call.output.emit(record);
+}
+
+void RunSetTag(CommandCall& call) { WriteIdText(call, IdText::Tag); }
+void RunSetAsset(CommandCall& call) { WriteIdText(call, IdText::Asset); }
+void RunSetDescription(CommandCall& call) { WriteIdText(call, IdText::Description); }
+
+}  // namespace corvel::cli

@@ -1,0 +1,126 @@
+#include "corvelctl.h"
+
+#include <array>
+
+namespace corvel::cli {
+
+namespace {
+
+struct CommandInfo {
+    const char* name;
+    const char* usage;
+    const char* help;
+    void (*run)(CommandCall&);
+};
+
+// Hands the two paths to the data log converter's own command line.
+void RunConvert(CommandCall& call) {
+    const std::string input = call.args.takePositional("input file IN.bin");
+    const std::string output = call.args.takePositional("output file OUT.csv");
+    call.args.finish();
+    const CliEnvironment& environment = call.environment;
+    if (environment.convert({input, output}, environment.out, environment.err) != 0)
+        throw OperationError("converting " + input + " failed");
+}
+
+constexpr std::array kCommands = {
+    CommandInfo{"identify", "identify",
+                "Reads the serial number, model code and name, version, and the label, limits and unit\n"
+                "of each pressure input.",
+                RunIdentify},
+    CommandInfo{"read", "read [--count N] [--interval SECONDS]",
+                "Reads P1, P2 (when present) and the temperature N times (default once), SECONDS apart\n"
+                "(default 0), with the status text of each pressure input and the unit names.",
+                RunRead},
+    CommandInfo{"info", "info",
+                "Reads the identity, firmware version, tag, asset number, description and sensor limits.",
+                RunInfo},
+    CommandInfo{"set-tag", "set-tag TEXT", "Stores the tag number (at most 32 characters); the asset number stays.",
+                RunSetTag},
+    CommandInfo{"set-asset", "set-asset TEXT", "Stores the asset number (at most 32 characters); the tag stays.",
+                RunSetAsset},
+    CommandInfo{"set-description", "set-description TEXT", "Stores the description (at most 128 characters).",
+                RunSetDescription},
+    CommandInfo{"logs", "logs list | logs download NUMBER FILE.bin | logs erase",
+                "list: the log files kept in the transmitter, with the NUMBER of each.\n"
+                "download: copies log file NUMBER into FILE.bin; the file appears only when the copy\n"
+                "is complete (a progress line shows on a terminal).\n"
+                "erase: erases all log files in the transmitter.",
+                RunLogs},
+    CommandInfo{"scan", "scan [--rs485 [--from A]]",
+                "Finds transmitters: on every serial port COM1..COM100 (USB, RS-232), or with --rs485 at\n"
+                "every network address from A (default 1) to 254 on the port of --port.",
+                RunScan},
+    CommandInfo{"convert", "convert IN.bin OUT.csv", "Converts a data log file into a comma-separated file.",
+                RunConvert},
+};
+
+const char* kToolUsage =
+    "usage: corvelctl [--port NAME] [--baud N] [--address A] [--json] COMMAND [ARGUMENTS]\n";
+
+const char* kToolOptions =
+    "\n"
+    "Options:\n"
+    "  --port NAME    COM1..COM100 or a device path (default COM1)\n"
+    "  --baud N       line speed (default 115200)\n"
+    "  --address A    network address of the transmitter, 1..254 (default 40)\n"
+    "  --json         one JSON object per result\n"
+    "  --help         this text; COMMAND --help tells about one command\n"
+    "\n"
+    "Exit status: 0 success, 1 device or file error, 2 usage error.\n";
+
+const CommandInfo* FindCommand(const std::string& name, const CliEnvironment& environment) {
+    for (const CommandInfo& command : kCommands) {
+        if (name != command.name) continue;
+        if (name == "convert" && !environment.convert) return nullptr;
+        return &command;
+    }
+    return nullptr;
+}
+
+void PrintToolHelp(const CliEnvironment& environment) {
+    environment.out << kToolUsage << "\nCommands:\n";
+    for (const CommandInfo& command : kCommands)
+        if (FindCommand(command.name, environment)) environment.out << "  " << command.usage << '\n';
+    environment.out << kToolOptions;
+}
+
+void PrintCommandHelp(const CommandInfo& command, std::ostream& out) {
+    out << "usage: corvelctl [OPTIONS] " << command.usage << "\n\n" << command.help << '\n';
+}
+
+int RunCommand(std::vector<std::string> args, const CliEnvironment& environment) {
+    const GlobalOptions options = TakeGlobalOptions(args);
+    if (args.empty()) {
+        if (!options.help) throw UsageError("no command given");
+        PrintToolHelp(environment);
+        return kExitSuccess;
+    }
+    const CommandInfo* command = FindCommand(args.front(), environment);
+    if (!command) throw UsageError("unknown command \"" + args.front() + "\"");
+    if (options.help) {
+        PrintCommandHelp(*command, environment.out);
+        return kExitSuccess;
+    }
+    Arguments arguments(std::vector<std::string>(args.begin() + 1, args.end()));
+    Output output(environment.out, options.json);
+    CommandCall call{options, arguments, environment, output};
+    command->run(call);
+    return kExitSuccess;
+}
+
+}  // namespace
+
+int RunCorvelctl(std::vector<std::string> args, const CliEnvironment& environment) {
+    try {
+        return RunCommand(std::move(args), environment);
+    } catch (const UsageError& error) {
+        environment.err << "corvelctl: " << error.what() << '\n' << kToolUsage << "Try 'corvelctl --help'.\n";
+        return kExitUsage;
+    } catch (const OperationError& error) {
+        environment.err << "corvelctl: " << error.what() << '\n';
+        return kExitFailure;
+    }
+}
+
+}  // namespace corvel::cli

@@ -1,0 +1,65 @@
+#pragma once
+// The device link as corvelctl uses it: its own CommSettings, an in-memory
+// settings store, its own shared device values and one DeviceSession, all
+// set up from the command-line options.
+
+#include <ostream>
+#include <string>
+
+#include "cli_arguments.h"
+#include "comm_settings.h"
+#include "device_session.h"
+#include "notifier.h"
+#include "shared_device_values.h"
+#include "stored_settings.h"
+
+namespace corvel::cli {
+
+// The link's message boxes ("error %d") become lines on the error stream.
+class StreamNotifier final : public Notifier {
+public:
+    explicit StreamNotifier(std::ostream& err) : err_(err) {}
+    void showMessage(const std::string& text) override { err_ << "corvelctl: " << text << '\n'; }
+
+private:
+    std::ostream& err_;
+};
+
+// Module numbers of the transmitter.
+inline constexpr std::uint8_t kPressureModule = 0x40;
+inline constexpr std::uint8_t kCommunicationModule = 0x28;
+inline constexpr std::uint8_t kLogStoreModule = 0x20;
+inline constexpr std::uint8_t kLogStateModule = 0x10;
+
+// The open name of a port argument: "COM1".."COM100" (any case) follow the
+// port numbering of the link; any other name (a device path) is used as given.
+std::string PortArgumentOpenName(const std::string& port);
+
+class ToolSession {
+public:
+    ToolSession(const GlobalOptions& options, SerialPortFactory& ports, std::ostream& err);
+    ToolSession(const ToolSession&) = delete;
+    ToolSession& operator=(const ToolSession&) = delete;
+
+    DeviceSession& device() { return session_; }
+    CommSettings& comm() { return comm_; }
+    std::uint8_t address() const { return address_; }
+
+    // The route to `module` of the transmitter at the chosen address.
+    RouteBlock route(std::uint8_t module) const;
+
+    // Throws OperationError with the session's status text when `ok` is false.
+    void require(bool ok, const std::string& what) const;
+    [[noreturn]] void fail(const std::string& what) const;
+
+private:
+    CommSettings comm_;
+    MemoryStoredSettings store_;
+    SharedDeviceValues shared_;
+    StreamNotifier notifier_;
+    DeviceSession session_;
+    std::uint8_t address_;
+    std::uint8_t sourceNetwork_;
+};
+
+}  // namespace corvel::cli

@@ -1,0 +1,69 @@
+#include "command_exchange.h"
+
+#include <algorithm>
+#include <bit>
+
+namespace corvel::command {
+
+namespace {
+
+bool Run(DeviceSession& session, const FrameRequest& request, std::uint8_t firstRead, FrameBuffer& frame,
+         FrameBuffer& reply) {
+    const std::size_t length = BuildFrame(frame, request);
+    const bool exchanged = session.SerialTransact(frame, static_cast<std::uint8_t>(length), reply, firstRead);
+    session.lastExchangeSucceeded = exchanged;
+    return exchanged;
+}
+
+}  // namespace
+
+bool Exchange(DeviceSession& session, const FrameRequest& request, std::uint8_t firstRead, FrameBuffer& reply) {
+    FrameBuffer frame{};
+    reply.fill(0);
+    return Run(session, request, firstRead, frame, reply);
+}
+
+bool ExchangeInSession(DeviceSession& session, const FrameRequest& request, std::uint8_t firstRead) {
+    return Run(session, request, firstRead, session.requestFrame, session.replyFrame);
+}
+
+bool Accepted(DeviceSession& session, bool exchanged, const FrameBuffer& reply) {
+    if (!exchanged) return false;
+    const std::uint8_t status = ReplyStatus(reply);
+    if (status == 0) return true;
+    session.SetStatusText(status);
+    return false;
+}
+
+std::uint8_t ChannelMask(bool p1, bool p2, bool channel3, bool channel4) {
+    return static_cast<std::uint8_t>((p1 ? kChannelP1 : 0) | (p2 ? kChannelP2 : 0) | (channel3 ? kChannel3 : 0) |
+                                     (channel4 ? kChannel4 : 0));
+}
+
+int ChannelCount(std::uint8_t mask) { return std::popcount(static_cast<std::uint8_t>(mask & 0xF0)); }
+
+std::vector<std::uint8_t> MemoryReadPayload(std::uint32_t address, std::uint8_t count) {
+    std::vector<std::uint8_t> payload(6, 0);
+    payload[0] = count;
+    PutU32(payload, 2, address);
+    return payload;
+}
+
+std::vector<std::uint8_t> MemoryWritePayload(std::uint32_t address, ByteSpan data) {
+    std::vector<std::uint8_t> payload = MemoryReadPayload(address, static_cast<std::uint8_t>(data.size()));
+    payload.insert(payload.end(), data.begin(), data.end());
+    return payload;
+}
+
+std::vector<std::uint8_t> PaddedPayload(std::initializer_list<std::uint8_t> leading, std::size_t size) {
+    std::vector<std::uint8_t> payload(std::max(size, leading.size()), 0);
+    std::copy(leading.begin(), leading.end(), payload.begin());
+    return payload;
+}
+
+RouteBlock WithModule(RouteBlock route, std::uint8_t module) {
+    route[5] = module;
+    return route;
+}
+
+}  // namespace corvel::command

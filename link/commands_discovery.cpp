@@ -1,0 +1,116 @@
+// Finding a transmitter: by trying every serial port (USB, RS-232) or every
+// network address on one port (RS-485), and the reads that identify it.
+
+#include <string>
+
+#include "command_exchange.h"
+#include "device_session.h"
+#include "number_format.h"
+
+namespace corvel {
+
+namespace {
+
+constexpr std::uint8_t kClassInfo = 0x02;
+constexpr std::uint8_t kClassMeasurements = 0x04;
+constexpr std::uint8_t kRecordIdentity = 0x00;
+constexpr std::uint8_t kScanModule = 40;  // 0x28: the communication module that answers a scan
+constexpr std::uint8_t kLastNetworkAddress = 254;
+constexpr int kLastPortNumber = 100;
+
+FrameRequest IdentityRequest(const RouteBlock& route) { return FrameRequest{kClassInfo, 0, kRecordIdentity, {}, route, 0}; }
+
+// The decimal texts of the found values, kept as they were for values outside
+// their ranges.
+void SetFoundNetworkAddress(DeviceSession& session, std::uint8_t networkAddress) {
+    session.foundNetworkAddress = networkAddress;
+    if (networkAddress >= 1 && networkAddress <= kLastNetworkAddress)
+        session.foundNetworkAddressText = std::to_string(networkAddress);
+}
+
+void SetFoundModuleNumber(DeviceSession& session, std::uint8_t module) {
+    session.foundModuleNumber = module;
+    session.foundModuleNumberCopy = module;
+    if (module >= 16 && module <= 112) session.foundModuleNumberText = std::to_string(module);
+}
+
+// The port scan has passed the last port: start over at COM1 next time.
+void EndPortScan(DeviceSession& session) {
+    session.scanFinished = 1;
+    session.portCounter = 1;
+    session.SelectPortByNumber(1);
+}
+
+}  // namespace
+
+bool DeviceSession::ReadIdentityAtAddress() {
+    const RouteBlock route{0x80, 0x80, 0x80, foundNetworkAddress, 0xF0, foundModuleNumber};
+    FrameBuffer reply;
+    const bool exchanged = command::Exchange(*this, IdentityRequest(route), 18, reply);
+    if (!exchanged) return false;
+    versionText = TextAt(reply, 42, kFrameBufferSize);
+    versionNumber = ParseDecimal(versionText);
+    const std::uint8_t start = reply[offset::kStart];
+    return start != 0xFF && start != 0xCC;
+}
+
+std::uint8_t DeviceSession::ReadDeviceKind(const RouteBlock& route) {
+    FrameBuffer reply;
+    const FrameRequest request{kClassMeasurements, kChannelP2, 0, {}, route, 0};
+    // Without a reply nothing tells of a second pressure input: report a
+    // non-zero kind rather than the zero of an empty buffer.
+    if (!command::Exchange(*this, request, 50, reply)) return 0xFF;
+    return reply[offset::kPayload];
+}
+
+std::uint8_t DeviceSession::ScanNetworkAddresses(std::uint8_t startAddress) {
+    for (int candidate = startAddress; candidate <= kLastNetworkAddress; ++candidate) {
+        const auto networkAddress = static_cast<std::uint8_t>(candidate);
+        FrameBuffer request{};
+        FrameBuffer reply{};
+        BuildFrame(request, IdentityRequest(RouteBlock{0x80, 0x80, 0x80, networkAddress, 0xF0, kScanModule}));
+        const bool answered = SerialTransactNextPort(request, reply);
+        lastExchangeSucceeded = answered;
+        nextStartAddress = static_cast<std::uint8_t>(candidate + 1);
+        scanFinished = 0;
+        if (!answered) continue;
+        SetFoundNetworkAddress(*this, networkAddress);
+        context_.store.write(key::kCommBoardAddress, std::to_string(networkAddress));
+        SetFoundModuleNumber(*this, kScanModule);
+        context_.store.write(key::kCommModule, std::to_string(kScanModule));
+        return networkAddress;
+    }
+    return 0;
+}
+
+bool DeviceSession::FindDeviceOnPorts(const RouteBlock& route) {
+    retryFlag = 0;
+    for (;;) {
+        FrameBuffer request{};
+        FrameBuffer reply{};
+        BuildFrame(request, IdentityRequest(RouteBlock{0, route[1], route[2], 0, route[4], 0}));
+        const bool found = SerialTransactFindPort(request, reply);
+        lastExchangeSucceeded = found;
+        if (!found) return false;
+        const RouteBlock replyRoute = FrameRoute(reply);
+        SetFoundNetworkAddress(*this, replyRoute[0]);
+        SetFoundModuleNumber(*this, replyRoute[2]);
+        if (foundNetworkAddress == kScanModule || foundModuleNumber == kScanModule) break;
+        // Some other device answered: try the next port, once more if it is silent.
+        retryFlag = 1;
+        if (portCounter >= kLastPortNumber) {
+            EndPortScan(*this);
+            return false;
+        }
+        ++portCounter;
+        SelectPortByNumber(portCounter);
+    }
+    const bool identified = ReadIdentityAtAddress();
+    if (identified) {
+        context_.store.write(key::kCommBoardAddress, std::to_string(foundNetworkAddress));
+        context_.store.write(key::kCommModule, std::to_string(foundModuleNumber));
+    }
+    return identified;
+}
+
+}  // namespace corvel
