@@ -1,0 +1,68 @@
+#pragma once
+// A serial line with simulated transmitters on it, as on an RS-485 multidrop
+// bus: the line collects the bytes the PC sends, cuts them into request frames,
+// and the transmitter that a frame addresses answers (route byte 3; a frame
+// with route byte 3 = 0 is answered by the first transmitter on the line).
+// The transmitter's faults shape or suppress its reply.
+//
+// Timing: a reply starts `turnaround` (plus any fault delay) after the last
+// request byte; with wire time on, each byte then takes 10 bits at the baud
+// rate. A frame left incomplete is answered with status 0x03 once the line
+// has been quiet for `frameTimeout`.
+
+#include <chrono>
+#include <cstdint>
+#include <memory>
+#include <vector>
+
+#include "device_model.h"
+#include "protocol.h"
+
+namespace corvel::sim {
+
+struct LineTiming {
+    bool wireTime = false;
+    std::uint32_t baudRate = 115200;
+    std::chrono::microseconds turnaround{1000};
+    std::chrono::milliseconds frameTimeout{50};
+
+    // 10 bits a byte at the baud rate, or nothing when wire time is off.
+    std::chrono::microseconds byteTime() const;
+};
+
+// A reply on its way: it starts `startsAfter` the moment it was caused.
+struct Transmission {
+    Bytes bytes;
+    std::chrono::microseconds startsAfter{0};
+};
+
+class SimLine {
+public:
+    SimDevice& add(DeviceConfig config);
+    const std::vector<std::unique_ptr<SimDevice>>& devices() const { return devices_; }
+    // The transmitter at a network address, or nullptr.
+    SimDevice* device(std::uint8_t networkAddress);
+
+    // Bytes the PC sent, heard at `seconds` on the device clock. Returns the
+    // replies to every frame they complete.
+    std::vector<Transmission> hear(ByteSpan bytes, double seconds);
+    // The line went quiet: an incomplete frame gets its 0x03 reply.
+    std::vector<Transmission> quiet();
+    bool holdsPartialFrame() const { return !input_.empty(); }
+    // Forgets any partial frame (the PC closed the port).
+    void clearInput() { input_.clear(); }
+
+    LineTiming timing;
+
+private:
+    void dropNoise();
+    void answerFrame(ByteSpan frame, double seconds, std::vector<Transmission>& out);
+    SimDevice* addressee(std::uint8_t routeByte3);
+    Transmission shape(SimDevice& device, Bytes reply) const;
+    static bool silenced(const SimDevice& device);
+
+    std::vector<std::unique_ptr<SimDevice>> devices_;
+    Bytes input_;
+};
+
+}  // namespace corvel::sim
