@@ -1,0 +1,77 @@
+// Settings in text form, as corvel-sim takes them from options and scripts.
+#include <gtest/gtest.h>
+
+#include <clocale>
+#include <sstream>
+
+#include "script.h"
+
+namespace corvel::sim {
+namespace {
+
+TEST(Script, BuildsSeveralTransmittersWithFaultsAndStatuses) {
+    LineSpec spec;
+    std::istringstream script(R"(# first transmitter: the one from the command line
+model 4400
+address 12
+serial SN 42
+p1 14.5 0.01 0.002
+status p1 33
+fault status 0x62:0x08 0xF3
+fault garbage 0x55 170
+device Q712 13
+log LOGA.BIN 7 250
+collecting on
+wire-time on
+baud 9600
+)");
+    ASSERT_EQ(ApplyScript(spec, script), std::nullopt);
+    ASSERT_EQ(spec.devices.size(), 2u);
+    const DeviceSpec& first = spec.devices[0];
+    EXPECT_EQ(first.config.modelCode, "4400");
+    EXPECT_EQ(first.config.address, 12);
+    EXPECT_EQ(first.config.serialNumber, "SN 42");
+    EXPECT_FLOAT_EQ(first.config.p1.behaviour.driftPerSecond, 0.002f);
+    EXPECT_EQ(first.statuses[0], 33);
+    ASSERT_EQ(first.faults.statusFor.size(), 1u);
+    EXPECT_TRUE(first.faults.statusFor[0].command.matches(0x62, 0x08));
+    EXPECT_FALSE(first.faults.statusFor[0].command.matches(0x62, 0x88));
+    EXPECT_EQ(first.faults.garbageBefore, (std::vector<std::uint8_t>{0x55, 0xAA}));
+    const DeviceSpec& second = spec.devices[1];
+    EXPECT_EQ(second.config.address, 13);
+    EXPECT_EQ(second.config.logs.back().fileName, "LOGA.BIN");
+    EXPECT_TRUE(second.config.collectingData);
+    EXPECT_TRUE(spec.timing.wireTime);
+    EXPECT_EQ(spec.timing.baudRate, 9600u);
+
+    SimLine line;
+    Populate(line, spec);
+    EXPECT_EQ(line.device(12)->live(Channel::P1).status, 33);
+    EXPECT_EQ(line.device(13)->logStore()->count(), 3u);
+}
+
+TEST(Script, RejectsBadSettingsWithTheLineNumber) {
+    LineSpec spec;
+    std::istringstream script("serial X\naddress 300\n");
+    EXPECT_EQ(ApplyScript(spec, script), "line 2: invalid setting: address 300");
+    EXPECT_EQ(ApplySetting(spec, "frobnicate 1"), "unknown setting: frobnicate");
+    EXPECT_TRUE(ApplySetting(spec, "model 9999").has_value());
+    EXPECT_TRUE(ApplySetting(spec, "p1 abc").has_value());
+    EXPECT_TRUE(ApplySetting(spec, "fault cut").has_value());
+    EXPECT_TRUE(ApplySetting(spec, "pressure-unit 33").has_value());
+}
+
+TEST(Script, ReadsNumbersWithAFullStopUnderAGermanLocale) {
+    const std::string previous = std::setlocale(LC_ALL, nullptr);
+    if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "de_DE.UTF-8 not available";
+    LineSpec spec;
+    const auto error = ApplySetting(spec, "p1 12.75 0.5");
+    const auto comma = ApplySetting(spec, "p2 12,75");
+    std::setlocale(LC_ALL, previous.c_str());
+    EXPECT_EQ(error, std::nullopt);
+    EXPECT_FLOAT_EQ(spec.devices[0].config.p1.behaviour.value, 12.75f);
+    EXPECT_TRUE(comma.has_value());
+}
+
+}  // namespace
+}  // namespace corvel::sim
