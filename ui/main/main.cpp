@@ -8,6 +8,7 @@
 
 #include "ct4400pc_interface_app.h"
 #include "demo_simulator.h"
+#include "quit_on_signal.h"
 #include "system_serial_port.h"
 
 namespace {
@@ -40,6 +41,7 @@ Options ParseOptions(const QStringList& arguments) {
 
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
+    corvel::QuitOnTerminationSignals();
     const Options options = ParseOptions(QApplication::arguments());
     if (!options.valid) {
         std::fputs(kUsage, stderr);
