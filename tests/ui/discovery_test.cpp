@@ -312,11 +312,15 @@ private slots:
 
     void setNewAddressOutsideTheNetworkRangeIsRefused_data() {
         QTest::addColumn<QString>("entered");
-        QTest::newRow("0") << "0";
-        QTest::newRow("255") << "255";
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("0") << "0" << "Valid Network Address range is 1 - 254";
+        QTest::newRow("255") << "255" << "Valid Network Address range is 1 - 254";
+        QTest::newRow("256, no byte") << "256" << "Please enter an integer between 0 and 255.";
+        QTest::newRow("empty") << "" << "Please enter an integer between 0 and 255.";
     }
     void setNewAddressOutsideTheNetworkRangeIsRefused() {
         QFETCH(QString, entered);
+        QFETCH(QString, refusal);
         // GIVEN a transmitter accepted over RS485 at address 40
         UiRig rig;
         rig.attach(2, Device("4402"));
@@ -330,10 +334,12 @@ private slots:
         address->clear();
         QTest::keyClicks(address, entered);
         rig.prompter.answer({Yes});
+        const int exchangesBefore = rig.ports.created;
         Click(window.get(), "setNewAddressButton");
-        // THEN the link's range message is all that follows the question
+        // THEN the refusal is all that follows the question, and nothing is sent
         QCOMPARE(rig.prompter.texts(), (std::vector<std::string>{"Are you sure you want to change the network address?",
-                                                                 "Valid Network Address range is 1 - 254"}));
+                                                                 refusal.toStdString()}));
+        QCOMPARE(rig.ports.created, exchangesBefore);
         QCOMPARE(rig.store.read(key::kCommBoardAddress, ""), std::string("40"));
     }
 

@@ -18,8 +18,6 @@ public:
     bool beforeOpen(const std::string& portName) override;
     void beforeWrite(ByteSpan request) override;
 
-    QProgressDialog& dialog() { return dialog_; }
-
 private:
     QProgressDialog dialog_;
     QString portText_;

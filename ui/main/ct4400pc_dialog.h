@@ -31,7 +31,6 @@ public:
     ~CT4400PCDialog() override;
 
     const MainWindowState& state() const { return state_; }
-    DeviceSession& session() { return session_; }
 
 public slots:
     void showAbout();

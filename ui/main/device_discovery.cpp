@@ -47,7 +47,7 @@ void DeviceDiscovery::findDevice(MainWindowState& state) {
     } else if (s_.comm.lineInterface == LineInterface::Usb) {
         s_.comm.setBaudText("115200");
     }
-    startPass(state);
+    startPass();
     if (s_.comm.lineInterface == LineInterface::Rs485) {
         addressScan(state);
     } else {
@@ -55,7 +55,7 @@ void DeviceDiscovery::findDevice(MainWindowState& state) {
     }
 }
 
-void DeviceDiscovery::startPass(MainWindowState&) {
+void DeviceDiscovery::startPass() {
     s_.session.portCounter = kFirstPort;
     s_.comm.setBaudText(s_.comm.baudText);
     s_.comm.p2Present = false;
@@ -80,7 +80,7 @@ void DeviceDiscovery::portScan(MainWindowState& state) {
                 state.secondPass = false;
                 state.p1Text.clear();
                 state.p2Text.clear();
-                startPass(state);
+                startPass();
                 continue;
             }
             reportNothingFound(state);

@@ -39,13 +39,10 @@ public:
 
     void findDevice(MainWindowState& state);
 
-    const Rs232ConnectValues& rs232Values() const { return rs232Values_; }
-    const Rs485ConnectValues& rs485Values() const { return rs485Values_; }
-
 private:
     enum class Candidate { Accepted, Declined, ReadFailed };
 
-    void startPass(MainWindowState& state);
+    void startPass();
     void portScan(MainWindowState& state);
     Candidate examinePortCandidate(MainWindowState& state);
     void acceptPortCandidate(MainWindowState& state);

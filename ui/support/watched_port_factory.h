@@ -31,7 +31,6 @@ public:
 
     // The watcher for the exchanges that follow; nullptr watches nothing.
     void setWatcher(ExchangeWatcher* watcher) { watcher_ = watcher; }
-    ExchangeWatcher* watcher() const { return watcher_; }
 
     std::unique_ptr<SerialPort> create() override;
 
