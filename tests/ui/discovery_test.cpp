@@ -41,19 +41,20 @@ ToolButtonStates Drawn(QWidget* window) {
             Shown(window, "setNewAddressButton")};
 }
 
-char* Describe(const ToolButtonStates& b) {
-    return QTest::toString(QString("meas %1 analog %2 recal %3 info %4 reflash %5 log %6 setAddr %7 shown %8")
-                               .arg(b.measurementConfiguration)
-                               .arg(b.analogOutput)
-                               .arg(b.fieldRecalibration)
-                               .arg(b.deviceInfo)
-                               .arg(b.reflashFirmware)
-                               .arg(b.dataLogUtility)
-                               .arg(b.setNewAddress)
-                               .arg(b.setNewAddressShown));
+QByteArray Describe(const ToolButtonStates& b) {
+    return QString("meas %1 analog %2 recal %3 info %4 reflash %5 log %6 setAddr %7 shown %8")
+        .arg(b.measurementConfiguration)
+        .arg(b.analogOutput)
+        .arg(b.fieldRecalibration)
+        .arg(b.deviceInfo)
+        .arg(b.reflashFirmware)
+        .arg(b.dataLogUtility)
+        .arg(b.setNewAddress)
+        .arg(b.setNewAddressShown)
+        .toUtf8();
 }
 
-#define COMPARE_BUTTONS(actual, expected) QVERIFY2((actual) == (expected), Describe(actual))
+#define COMPARE_BUTTONS(actual, expected) QVERIFY2((actual) == (expected), Describe(actual).constData())
 
 sim::DeviceConfig Device(const std::string& model) {
     auto config = sim::ModelConfig(model);
