@@ -1,0 +1,18 @@
+#pragma once
+// The questions and reports that a log conversion raises. The data log
+// dialog answers them in message boxes, the command line on its terminal.
+
+#include <string>
+
+namespace corvel {
+
+class ConversionPrompter {
+public:
+    virtual ~ConversionPrompter() = default;
+    // A Yes/No question; true means Yes.
+    virtual bool askYesNo(const std::string& caption, const std::string& text) = 0;
+    // A report of a failure (file errors, a record of an undeclared module).
+    virtual void report(const std::string& text) = 0;
+};
+
+}  // namespace corvel

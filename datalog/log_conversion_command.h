@@ -1,0 +1,25 @@
+#pragma once
+// The command-line form of the log conversion, shared by corvel-logconv and
+// "corvelctl convert":
+//
+//   IN.bin OUT.csv [--accept-short]
+//
+// `args` holds the arguments after the program or command name. The
+// short-header questions are answered No unless --accept-short is given.
+// Returns the exit status: 0 on success, 1 when the conversion failed,
+// 2 for a usage error. Progress goes to `err` when `showProgress` is set
+// (callers pass StandardErrorIsTerminal() for the real standard error).
+
+#include <iosfwd>
+#include <span>
+#include <string>
+
+namespace corvel {
+
+inline constexpr int kExitConversionFailed = 1;
+inline constexpr int kExitUsage = 2;
+
+int RunLogConversionCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err,
+                            bool showProgress = false);
+
+}  // namespace corvel

@@ -1,0 +1,127 @@
+#include "value_text.h"
+
+#include <algorithm>
+#include <array>
+#include <bit>
+#include <charconv>
+#include <cstdint>
+#include <cstring>
+
+namespace corvel {
+
+namespace {
+
+constexpr int kDefaultDecimals = 6;
+
+constexpr std::array<std::uint64_t, 10> kPowersOfTen = {1,         10,         100,         1000,
+                                                        10000,     100000,     1000000,     10000000,
+                                                        100000000, 1000000000};
+
+constexpr std::array<char, 200> kDigitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (int i = 0; i < 100; ++i) {
+        pairs[static_cast<std::size_t>(2 * i)] = static_cast<char>('0' + i / 10);
+        pairs[static_cast<std::size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+}();
+
+// Writes the last two decimal digits of `value` before `cursor`.
+char* WriteDigitPairBackwards(std::uint64_t value, char* cursor) {
+    const auto pair = static_cast<std::size_t>(value % 100) * 2;
+    *--cursor = kDigitPairs[pair + 1];
+    *--cursor = kDigitPairs[pair];
+    return cursor;
+}
+
+// Writes `value` as a fixed-point number with `decimals` decimals (the
+// value counts in units of the last decimal) ending just before `end`;
+// returns where the text begins.
+char* WriteFixedBackwards(std::uint64_t value, int decimals, char* end) {
+    char* cursor = end;
+    int fractionDigits = decimals;
+    for (; fractionDigits >= 2; fractionDigits -= 2, value /= 100) cursor = WriteDigitPairBackwards(value, cursor);
+    if (fractionDigits == 1) {
+        *--cursor = static_cast<char>('0' + value % 10);
+        value /= 10;
+    }
+    if (decimals > 0) *--cursor = '.';
+    for (; value >= 100; value /= 100) cursor = WriteDigitPairBackwards(value, cursor);
+    if (value >= 10) return WriteDigitPairBackwards(value, cursor);
+    *--cursor = static_cast<char>('0' + value);
+    return cursor;
+}
+
+// Exact fixed-point text of a single-precision value with 0-9 decimals and a
+// magnitude below 2^33: the value is m × 2^e with a 24-bit m, so m × 10^d
+// fits 64 bits and is rounded to nearest, ties to even, like the C library.
+// Returns the start of the text ending at `end`, or nullptr for values
+// outside that range.
+char* FormatFixedExactly(float value, int decimals, char* end) {
+    const auto bits = std::bit_cast<std::uint32_t>(value);
+    const int biasedExponent = static_cast<int>((bits >> 23) & 0xFF);
+    if (biasedExponent == 0xFF || decimals > 9) return nullptr;
+    std::uint64_t mantissa = bits & 0x7FFFFF;
+    int exponent = -149;
+    if (biasedExponent != 0) {
+        mantissa |= 0x800000;
+        exponent = biasedExponent - 150;
+    }
+    if (exponent > 9) return nullptr;
+
+    std::uint64_t scaled = mantissa * kPowersOfTen[static_cast<std::size_t>(decimals)];
+    if (exponent >= 0) {
+        scaled <<= exponent;
+    } else if (exponent < -60) {
+        scaled = 0;  // below half a unit of the last decimal: scaled < 2^54
+    } else {
+        // Divide by 2^shift, rounding to nearest and ties to even.
+        const int shift = -exponent;
+        const std::uint64_t halfLessOne = (std::uint64_t{1} << (shift - 1)) - 1;
+        scaled = (scaled + halfLessOne + ((scaled >> shift) & 1)) >> shift;
+    }
+
+    char* cursor = WriteFixedBackwards(scaled, decimals, end);
+    if (bits >> 31) *--cursor = '-';
+    return cursor;
+}
+
+}  // namespace
+
+void FormatValueText(float value, int decimals, ValueText& text) {
+    const int precision = decimals < 0 ? kDefaultDecimals : decimals;
+    // The text is written backwards from its last digit, after blanks that
+    // pad it to the column width.
+    std::array<char, 2 * kValueTextCopySlack> work{};
+    char* const end = work.data() + kValueTextCopySlack;
+    char* const padded = end - kValueTextWidth;
+    std::fill(padded, end, ' ');
+    if (const char* begin = FormatFixedExactly(value, precision, end)) {
+        begin = std::min<const char*>(begin, padded);
+        std::memcpy(text.chars_.data(), begin, kValueTextCopySlack);
+        text.size_ = static_cast<std::size_t>(end - begin);
+        return;
+    }
+    char* const digits = text.chars_.data();
+    const char* stop =
+        std::to_chars(digits, digits + kMaxValueTextLength, static_cast<double>(value), std::chars_format::fixed,
+                      precision)
+            .ptr;
+    auto size = static_cast<std::size_t>(stop - digits);
+    if (size < kValueTextWidth) {
+        std::memmove(digits + kValueTextWidth - size, digits, size);
+        std::fill(digits, digits + kValueTextWidth - size, ' ');
+        size = kValueTextWidth;
+    }
+    text.size_ = size;
+}
+
+void AppendZeroPadded(std::string& text, unsigned value, int width) {
+    std::array<char, 16> digits;
+    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+    const auto length = static_cast<int>(result.ptr - digits.data());
+    if (length < width) text.append(static_cast<std::size_t>(width - length), '0');
+    text.append(digits.data(), result.ptr);
+}
+
+}  // namespace corvel

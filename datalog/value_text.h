@@ -1,0 +1,53 @@
+#pragma once
+// Texts of the converted log: measured values right-aligned in 12 characters
+// with the channel's decimals (a negative count means six, as for a number
+// format without precision), and zero-padded clock and date fields. Always a
+// full stop as decimal point, whatever the process locale.
+
+#include <array>
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <string>
+#include <string_view>
+
+namespace corvel {
+
+inline constexpr std::size_t kValueTextWidth = 12;
+// The largest single-precision value has 39 digits; decimals go up to 127.
+inline constexpr std::size_t kMaxValueTextLength = 1 + 39 + 1 + 127;
+
+// One value text, kept without any allocation. Short texts (the usual
+// case) are copied as one fixed-size block, which is why a copy may write up
+// to kValueTextCopySlack bytes past the end of the text.
+inline constexpr std::size_t kValueTextCopySlack = 32;
+
+class ValueText {
+public:
+    std::string_view view() const { return {chars_.data(), size_}; }
+    std::size_t size() const { return size_; }
+
+    // Copies the text to `out`, which must have room for size() plus
+    // kValueTextCopySlack bytes; returns the end of the copied text.
+    char* copyTo(char* out) const {
+        if (size_ <= kValueTextCopySlack)
+            std::memcpy(out, chars_.data(), kValueTextCopySlack);
+        else
+            std::memcpy(out, chars_.data(), size_);
+        return out + size_;
+    }
+
+private:
+    friend void FormatValueText(float value, int decimals, ValueText& text);
+
+    std::array<char, kMaxValueTextLength + kValueTextCopySlack> chars_{};
+    std::size_t size_ = 0;
+};
+
+// Replaces `text` with the value, exactly as the C "%12.*f" format gives it.
+void FormatValueText(float value, int decimals, ValueText& text);
+
+// Appends `value` in decimal, zero-padded on the left to `width` digits.
+void AppendZeroPadded(std::string& text, unsigned value, int width);
+
+}  // namespace corvel

@@ -1,0 +1,140 @@
+// Short headers, file errors, and the command-line entry.
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "conversion_harness.h"
+#include "log_conversion_command.h"
+#include "log_converter.h"
+
+namespace corvel::testing {
+namespace {
+
+class ConversionFailuresTest : public ConversionTest {
+protected:
+    // Writes the first `size` bytes of `log` as the input and converts it.
+    std::string convertCut(const LogBuilder& log, std::size_t size) {
+        std::vector<std::uint8_t> bytes = log.bytes();
+        bytes.resize(size);
+        WriteBytes(input, bytes);
+        converted = convert(input, output, prompter);
+        return ReadFile(output);
+    }
+};
+
+TEST_F(ConversionFailuresTest, AShortFileHeaderAsksWhetherToGoOn) {
+    LogBuilder log = TwoModuleLog();
+    prompter.answer = false;
+    convertCut(log, 30);
+    EXPECT_FALSE(converted);
+    EXPECT_EQ(prompter.questions,
+              std::vector<std::string>{"Error reading file: File header length less than expected, continue?"});
+    EXPECT_TRUE(prompter.reports.empty());
+    EXPECT_FALSE(std::filesystem::exists(output));
+
+    // Yes: the missing bytes read as zero (module count 0)
+    prompter.answer = true;
+    const std::string text = convertCut(log, 30);
+    EXPECT_TRUE(converted);
+    EXPECT_TRUE(text.starts_with("Log Name: Tank 3\r\nStart Time: 03/15/2024 10:00:00\r\nUnit S/N: \r\nInterval: 0 sec"))
+        << text;
+}
+
+TEST_F(ConversionFailuresTest, AShortModuleHeaderAsksWhetherToGoOn) {
+    LogBuilder log = TwoModuleLog();
+    prompter.answer = false;
+    convertCut(log, 60 + 112 + 40);
+    EXPECT_FALSE(converted);
+    EXPECT_EQ(prompter.questions,
+              std::vector<std::string>{"Error reading file: Module header length less than expected, continue?"});
+    EXPECT_FALSE(std::filesystem::exists(output));
+
+    // Yes: the cut module keeps its 40 bytes (type, mode and part of channel 1)
+    prompter.answer = true;
+    const std::string text = convertCut(log, 60 + 112 + 40);
+    EXPECT_TRUE(converted);
+    EXPECT_NE(text.find(",,Pressure: Measure,,Volt Current: V Measure    \r\n"
+                        "Sample,Time,P1:PSI,P2:N/A,Volts:V,Curr:mA,Temp:,Status\r\n"),
+              std::string::npos)
+        << text;
+}
+
+TEST_F(ConversionFailuresTest, AnInputThatCannotBeOpenedIsReported) {
+    converted = convert(folder / "absent.bin", output, prompter);
+    EXPECT_FALSE(converted);
+    EXPECT_EQ(prompter.reports, std::vector<std::string>{(folder / "absent.bin").string() + " was not found."});
+    EXPECT_FALSE(std::filesystem::exists(output));
+
+    prompter.reports.clear();
+    converted = convert(folder, output, prompter);
+    EXPECT_FALSE(converted);
+    EXPECT_EQ(prompter.reports, std::vector<std::string>{"Access to " + folder.string() + " was denied."});
+}
+
+TEST_F(ConversionFailuresTest, AnOutputThatCannotBeCreatedIsReported) {
+    TwoModuleLog().writeTo(input);
+    const auto inMissingFolder = folder / "missing" / "out.csv";
+    EXPECT_FALSE(convert(input, inMissingFolder, prompter));
+    EXPECT_FALSE(convert(input, folder, prompter));
+    EXPECT_EQ(prompter.reports, (std::vector<std::string>{inMissingFolder.string() + " was not found.",
+                                                          "Access to " + folder.string() + " was denied."}));
+}
+
+TEST_F(ConversionFailuresTest, AFullDiskIsReportedAsAFailure) {
+    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+    TwoModuleLog().writeTo(input);
+    EXPECT_FALSE(convert(input, "/dev/full", prompter));
+    EXPECT_EQ(prompter.reports, std::vector<std::string>{"Disk full while accessing /dev/full."});
+}
+
+class LogConversionCommandTest : public ConversionTest {
+protected:
+    int run(std::vector<std::string> args, bool showProgress = false) {
+        out.str("");
+        err.str("");
+        return RunLogConversionCommand(args, out, err, showProgress);
+    }
+
+    std::ostringstream out;
+    std::ostringstream err;
+};
+
+TEST_F(LogConversionCommandTest, ConvertsAndReportsProgressWhenAsked) {
+    LogBuilder log = TwoModuleLog(100, 1);
+    log.instant(0, {1, 2, 3, 4, 5});
+    log.writeTo(input);
+    EXPECT_EQ(run({input.string(), output.string()}, true), 0);
+    EXPECT_EQ(out.str(), "converted " + input.string() + " to " + output.string() + "\n");
+    EXPECT_TRUE(err.str().ends_with("converting: 100%\n")) << err.str();
+    EXPECT_TRUE(ReadFile(output).ends_with(",Status\r\n1,10:00:00,        1.00,        2.00,       3.000,       4.000,"
+                                           "         5.0,\r\n"));
+    EXPECT_EQ(run({input.string(), output.string()}), 0);
+    EXPECT_EQ(err.str(), "");
+}
+
+TEST_F(LogConversionCommandTest, ShortHeadersAreRefusedUnlessAccepted) {
+    std::vector<std::uint8_t> bytes = TwoModuleLog().bytes();
+    bytes.resize(100);
+    WriteBytes(input, bytes);
+
+    EXPECT_EQ(run({input.string(), output.string()}), kExitConversionFailed);
+    EXPECT_NE(err.str().find("Error reading file: Module header length less than expected, continue? No"),
+              std::string::npos)
+        << err.str();
+    EXPECT_NE(err.str().find("conversion of " + input.string() + " failed"), std::string::npos);
+
+    EXPECT_EQ(run({input.string(), "--accept-short", output.string()}), 0);
+    EXPECT_NE(err.str().find("continue? Yes"), std::string::npos);
+}
+
+TEST_F(LogConversionCommandTest, ReportsFileErrorsAndUsage) {
+    EXPECT_EQ(run({(folder / "none.bin").string(), output.string()}), kExitConversionFailed);
+    EXPECT_NE(err.str().find("error: " + (folder / "none.bin").string() + " was not found.\n"), std::string::npos);
+    EXPECT_EQ(run({}), kExitUsage);
+    EXPECT_TRUE(err.str().starts_with("usage: "));
+    EXPECT_EQ(run({"a.bin"}), kExitUsage);
+    EXPECT_EQ(run({"a.bin", "b.csv", "--verbose"}), kExitUsage);
+}
+
+}  // namespace
+}  // namespace corvel::testing
