@@ -1,0 +1,117 @@
+// The connect dialogs, the tool window placeholders, and a picture of the
+// main window for a look at its layout.
+#include <QComboBox>
+#include <QDir>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+
+#include "device_config.h"
+#include "placeholder_tool_dialog.h"
+#include "rs232_find_device.h"
+#include "rs485_find_device.h"
+#include "scripted_prompter.h"
+#include "ui_test_rig.h"
+
+using namespace corvel;
+using namespace corvel::testing;
+
+class DialogsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void rs232DialogOffersTheFiveRates() {
+        // GIVEN the RS232 connect dialog opened with 19200 chosen before
+        RS232FindDevice dialog(Rs232ConnectValues{"19200"}, nullptr);
+        auto* baud = dialog.findChild<QComboBox*>("baudSelector");
+        // THEN it is titled, offers the five rates and preselects 19200
+        QCOMPARE(dialog.windowTitle(), QString("Connect to RS232 Device"));
+        QCOMPARE(baud->count(), 5);
+        QCOMPARE(baud->itemText(0), QString("9600"));
+        QCOMPARE(baud->itemText(4), QString("115200"));
+        QCOMPARE(baud->currentText(), QString("19200"));
+        // WHEN another rate is chosen THEN the dialog returns it
+        baud->setCurrentText("57600");
+        QCOMPARE(dialog.values().baudText, std::string("57600"));
+    }
+
+    void rs485DialogReturnsItsThreeValues() {
+        // GIVEN the RS485 connect dialog with its previous values
+        ScriptedPrompter prompter;
+        RS485FindDevice dialog(Rs485ConnectValues{12, "COM3", "38400"}, prompter, nullptr);
+        dialog.show();
+        QCOMPARE(dialog.windowTitle(), QString("Connect to RS485 Device"));
+        QCOMPARE(dialog.findChild<QLineEdit*>("addressField")->text(), QString("12"));
+        QCOMPARE(dialog.findChild<QComboBox*>("portSelector")->count(), 20);
+        QCOMPARE(dialog.findChild<QComboBox*>("portSelector")->currentText(), QString("COM3"));
+        // WHEN the operator enters 200 on COM20 at 9600 and presses OK
+        auto* address = dialog.findChild<QLineEdit*>("addressField");
+        address->clear();
+        QTest::keyClicks(address, "200");
+        dialog.findChild<QComboBox*>("portSelector")->setCurrentText("COM20");
+        dialog.findChild<QComboBox*>("baudSelector")->setCurrentText("9600");
+        QTest::mouseClick(dialog.findChild<QPushButton*>("okButton"), Qt::LeftButton);
+        // THEN the dialog is accepted with those values and nothing was said
+        QCOMPARE(dialog.result(), int(QDialog::Accepted));
+        QCOMPARE(dialog.values(), (Rs485ConnectValues{200, "COM20", "9600"}));
+        QVERIFY(prompter.shown().empty());
+    }
+
+    void rs485DialogRefusesAnAddressOutsideAByte_data() {
+        QTest::addColumn<QString>("entered");
+        QTest::newRow("too large") << "256";
+        QTest::newRow("empty") << "";
+    }
+    void rs485DialogRefusesAnAddressOutsideAByte() {
+        QFETCH(QString, entered);
+        // GIVEN the RS485 connect dialog with address 12 from before
+        ScriptedPrompter prompter;
+        RS485FindDevice dialog(Rs485ConnectValues{12, "COM3", "38400"}, prompter, nullptr);
+        dialog.show();
+        auto* address = dialog.findChild<QLineEdit*>("addressField");
+        // WHEN the operator enters a value that is no address and presses OK
+        address->clear();
+        QTest::keyClicks(address, entered);
+        QTest::mouseClick(dialog.findChild<QPushButton*>("okButton"), Qt::LeftButton);
+        // THEN the range message shows, the previous address is back and the dialog stays open
+        QCOMPARE(prompter.texts(), std::vector<std::string>{"Please enter an integer between 0 and 255."});
+        QCOMPARE(address->text(), QString("12"));
+        QVERIFY(dialog.isVisible());
+        QCOMPARE(dialog.values(), (Rs485ConnectValues{12, "COM3", "38400"}));
+    }
+
+    void placeholderToolWindowsCarryTheirTitles() {
+        for (ToolWindow tool : {ToolWindow::MeasurementConfiguration, ToolWindow::AnalogOutput,
+                                ToolWindow::FieldRecalibration, ToolWindow::DeviceInfo, ToolWindow::DataLogUtility}) {
+            PlaceholderToolDialog dialog(tool, nullptr);
+            QCOMPARE(dialog.windowTitle(), QString(ToolWindowTitle(tool)));
+            dialog.show();
+            QTest::mouseClick(dialog.findChild<QPushButton*>("closeButton"), Qt::LeftButton);
+            QVERIFY(!dialog.isVisible());
+        }
+    }
+
+    void mainWindowPicture() {
+        // GIVEN a dual-input transmitter accepted over RS485, so every control shows
+        UiRig rig;
+        rig.attach(2, *sim::ModelConfig("4402"));
+        auto window = rig.openWindow();
+        rig.connectDialogs.rs485Answers.push_back(Rs485ConnectValues{40, "COM2", "19200"});
+        rig.prompter.answer({MessageAnswer::Yes, MessageAnswer::Yes});
+        Click(window.get(), "rs485Radio");
+        Click(window.get(), "findDeviceButton");
+        QVERIFY(Shown(window.get(), "setNewAddressButton"));
+        // WHEN the window is drawn offscreen
+        const QString folder = CORVEL_SCREENSHOT_DIR;
+        QVERIFY(QDir().mkpath(folder));
+        const QImage picture = window->grab().toImage();
+        // THEN the picture is saved for a look, at a sensible size
+        QVERIFY(picture.save(folder + "/main_window.png"));
+        QVERIFY(picture.width() > 300 && picture.width() < 1200);
+        QVERIFY(picture.height() > 200 && picture.height() < 900);
+        RS485FindDevice rs485(Rs485ConnectValues{}, rig.prompter, nullptr);
+        QVERIFY(rs485.grab().save(folder + "/rs485_find_device.png"));
+    }
+};
+
+QTEST_MAIN(DialogsTest)
+#include "dialogs_test.moc"

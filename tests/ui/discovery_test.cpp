@@ -1,0 +1,419 @@
+// Find Device against simulated transmitters: the port scan over USB and
+// RS-232, the RS-485 address scan, the offers, and what an acceptance leaves
+// in the window, the store and the settings.
+#include <QApplication>
+#include <QComboBox>
+#include <QTimer>
+#include <QLineEdit>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QTest>
+
+#include "device_config.h"
+#include "modal_connect_dialogs.h"
+#include "startup.h"
+#include "ui_test_rig.h"
+
+using namespace corvel;
+using namespace corvel::testing;
+
+Q_DECLARE_METATYPE(corvel::ToolButtonStates)
+
+namespace {
+
+constexpr MessageAnswer Yes = MessageAnswer::Yes;
+constexpr MessageAnswer No = MessageAnswer::No;
+
+ToolButtonStates Buttons(bool meas, bool analog, bool recal, bool info, bool reflash, bool dataLog, bool setAddress,
+                         bool setAddressShown) {
+    return {meas, analog, recal, info, reflash, dataLog, setAddress, setAddressShown};
+}
+
+// The button states as the window draws them.
+ToolButtonStates Drawn(QWidget* window) {
+    return {Enabled(window, "measurementConfigurationButton"),
+            Enabled(window, "analogOutputButton"),
+            Enabled(window, "fieldRecalibrationButton"),
+            Enabled(window, "deviceInfoButton"),
+            Enabled(window, "reflashFirmwareButton"),
+            Enabled(window, "dataLogUtilityButton"),
+            Enabled(window, "setNewAddressButton"),
+            Shown(window, "setNewAddressButton")};
+}
+
+QByteArray Describe(const ToolButtonStates& b) {
+    return QString("meas %1 analog %2 recal %3 info %4 reflash %5 log %6 setAddr %7 shown %8")
+        .arg(b.measurementConfiguration)
+        .arg(b.analogOutput)
+        .arg(b.fieldRecalibration)
+        .arg(b.deviceInfo)
+        .arg(b.reflashFirmware)
+        .arg(b.dataLogUtility)
+        .arg(b.setNewAddress)
+        .arg(b.setNewAddressShown)
+        .toUtf8();
+}
+
+#define COMPARE_BUTTONS(actual, expected) QVERIFY2((actual) == (expected), Describe(actual).constData())
+
+sim::DeviceConfig Device(const std::string& model) {
+    auto config = sim::ModelConfig(model);
+    if (!config) qFatal("no preset %s", model.c_str());
+    return *config;
+}
+
+void Search(QWidget* window, const char* interfaceRadio) {
+    Click(window, interfaceRadio);
+    Click(window, "findDeviceButton");
+}
+
+std::string Offer(const std::string& lines, int address, const std::string& port) {
+    return "Found device (" + lines + " at address " + std::to_string(address) + ", " + port +
+           "\n\nSelect this device?";
+}
+
+}  // namespace
+
+class DiscoveryTest : public QObject {
+    Q_OBJECT
+private slots:
+    void portScanAcceptanceSetsButtonsByModel_data() {
+        QTest::addColumn<QString>("radio");
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<ToolButtonStates>("expected");
+        QTest::addColumn<bool>("earlyFirmware");
+        QTest::newRow("USB Q710") << "usbRadio" << "Q710" << "" << Buttons(1, 0, 0, 1, 1, 1, 0, 0) << false;
+        QTest::newRow("USB 440D") << "usbRadio" << "440D" << "" << Buttons(1, 1, 1, 1, 1, 1, 1, 0) << false;
+        QTest::newRow("USB 4400") << "usbRadio" << "4400" << "01.00" << Buttons(1, 0, 1, 1, 1, 1, 1, 0) << false;
+        QTest::newRow("RS232 4402") << "rs232Radio" << "4402" << "" << Buttons(1, 0, 1, 1, 1, 1, 1, 0) << false;
+        QTest::newRow("USB other model, version 1.0")
+            << "usbRadio" << "4410" << "01.00" << Buttons(1, 0, 1, 1, 1, 1, 1, 0) << true;
+        QTest::newRow("RS232 other model, version 2.0")
+            << "rs232Radio" << "4410" << "02.00" << Buttons(1, 0, 1, 1, 1, 1, 1, 0) << false;
+    }
+    void portScanAcceptanceSetsButtonsByModel() {
+        QFETCH(QString, radio);
+        QFETCH(QString, model);
+        QFETCH(QString, version);
+        QFETCH(ToolButtonStates, expected);
+        QFETCH(bool, earlyFirmware);
+        // GIVEN a transmitter of the model on COM3
+        UiRig rig;
+        sim::DeviceConfig config = Device(model == "4410" ? "4400" : model.toStdString());
+        config.modelCode = model.toStdString();
+        if (!version.isEmpty()) config.version = version.toStdString();
+        rig.attach(3, config);
+        auto window = rig.openWindow();
+        rig.connectDialogs.rs232Answers.push_back(Rs232ConnectValues{"57600"});
+        rig.prompter.answer({Yes});
+        // WHEN the operator searches on the interface and accepts the device
+        Search(window.get(), radio.toUtf8().constData());
+        // THEN the buttons follow the model
+        COMPARE_BUTTONS(Drawn(window.get()), expected);
+        QCOMPARE(rig.prompter.shown().size(), std::size_t{1});
+        // AND the connection is recorded for the tool windows
+        const bool twoModules = model.startsWith('Q');
+        QCOMPARE(rig.store.read(key::kPort, ""), std::string("COM3"));
+        QCOMPARE(rig.store.read(key::kCommBoardAddress, ""), std::string("40"));
+        QCOMPARE(rig.store.read(key::kCommModule, ""), std::string("40"));
+        QCOMPARE(rig.store.read(key::kEPIAddress, ""), std::string("64"));
+        QCOMPARE(rig.store.read(key::kEVIAddress, ""), std::string(twoModules ? "65" : ""));
+        QCOMPARE(rig.store.read(key::kSourceNetwork, ""), std::string("1"));
+        QCOMPARE(rig.comm.q710Family, twoModules);
+        QCOMPARE(rig.comm.earlyFirmware, earlyFirmware);
+        QCOMPARE(rig.comm.rs485Address, std::uint8_t{40});
+        QCOMPARE(rig.comm.baudRate, radio == "usbRadio" ? 115200u : 57600u);
+        QCOMPARE(window->state().deviceRoute, (RouteBlock{1, 0xF0, 0x80, 40, 0xF0, 0x40}));
+        auto* address = window->findChild<QLineEdit*>("addressField");
+        QCOMPARE(address->text(), QString("40"));
+        QVERIFY(address->isReadOnly());
+    }
+
+    void rs485AcceptanceShowsSetNewAddress_data() {
+        QTest::addColumn<QString>("model");
+        QTest::addColumn<ToolButtonStates>("expected");
+        QTest::newRow("4402") << "4402" << Buttons(1, 0, 1, 1, 1, 1, 1, 1);
+        QTest::newRow("Q710") << "Q710" << Buttons(1, 0, 0, 1, 1, 1, 0, 1);
+    }
+    void rs485AcceptanceShowsSetNewAddress() {
+        QFETCH(QString, model);
+        QFETCH(ToolButtonStates, expected);
+        // GIVEN a transmitter at network address 57 on COM2
+        UiRig rig;
+        sim::DeviceConfig config = Device(model.toStdString());
+        config.address = 57;
+        rig.attach(2, config);
+        auto window = rig.openWindow();
+        rig.connectDialogs.rs485Answers.push_back(Rs485ConnectValues{50, "COM2", "19200"});
+        rig.prompter.answer({Yes, Yes});
+        // WHEN the operator searches the RS485 line from address 50 and accepts
+        Search(window.get(), "rs485Radio");
+        // THEN the device is found at its address, the buttons follow the model and the field is editable
+        QCOMPARE(rig.prompter.texts().at(0), std::string("This process may take a few minutes.  Continue?"));
+        QVERIFY(rig.prompter.texts().at(1).find("at address 57, COM2") != std::string::npos);
+        COMPARE_BUTTONS(Drawn(window.get()), expected);
+        auto* address = window->findChild<QLineEdit*>("addressField");
+        QCOMPARE(address->text(), QString("57"));
+        QVERIFY(!address->isReadOnly());
+        QCOMPARE(window->state().deviceRoute, (RouteBlock{0x80, 0xF0, 0x80, 57, 0xF0, 0x40}));
+        QCOMPARE(rig.store.read(key::kCommBoardAddress, ""), std::string("57"));
+        QCOMPARE(rig.store.read(key::kEPIAddress, ""), std::string("64"));
+        QCOMPARE(rig.comm.baudRate, 19200u);
+    }
+
+    void rs485DeclinedAtTheWarningTurnsTheToolsOff() {
+        // GIVEN a 440D accepted over USB, so that every tool is on
+        UiRig rig;
+        rig.attach(1, Device("440D"));
+        auto window = rig.openWindow();
+        rig.prompter.answer({Yes});
+        Search(window.get(), "usbRadio");
+        rig.prompter.clear();
+        rig.connectDialogs.rs485Answers.push_back(Rs485ConnectValues{});
+        rig.prompter.answer({No});
+        // WHEN the operator starts an RS485 search and answers No to the warning
+        Search(window.get(), "rs485Radio");
+        // THEN only the data log tool stays on, and nothing more is said
+        COMPARE_BUTTONS(Drawn(window.get()), Buttons(0, 0, 0, 0, 0, 1, 0, 0));
+        QCOMPARE(rig.prompter.texts(), std::vector<std::string>{"This process may take a few minutes.  Continue?"});
+    }
+
+    void offerQuestionsNameLinesAddressAndPort() {
+        // GIVEN a transmitter with P2 (upper limit 0) on COM100 and one without P2 on COM4
+        UiRig rig;
+        sim::DeviceConfig dual = Device("4402");
+        dual.p1.label = sim::SensorLabel::AI;
+        dual.p1.upperLimit = 300.0f;
+        dual.p2.label = sim::SensorLabel::GI;
+        dual.p2.upperLimit = 0.0f;
+        rig.attach(100, dual);
+        sim::DeviceConfig single = Device("4400");
+        single.p1.label = sim::SensorLabel::DN;
+        single.p1.upperLimit = 15.0f;
+        rig.attach(4, single);
+        auto window = rig.openWindow();
+        rig.prompter.answer({No, No});
+        // WHEN the operator searches over USB and declines both
+        Search(window.get(), "usbRadio");
+        // THEN each was offered with its own question, the P2 limit "0" left out
+        const std::vector<Message>& shown = rig.prompter.shown();
+        QCOMPARE(shown.size(), std::size_t{3});
+        QCOMPARE(shown[0].text, Offer("P1:  DN15)", 40, "COM4"));
+        QCOMPARE(shown[1].text, std::string("Found device (P1:  AI300) (P2:  GI)\nat address 40, COM100\n\nSelect this device?"));
+        QCOMPARE(shown[0].buttons, MessageButtons::YesNo);
+        QCOMPARE(shown[0].caption, std::string("Corvel Setup Utility"));
+        // AND the search ended with nothing chosen
+        QCOMPARE(shown[2].text, std::string("No device found    "));
+        QCOMPARE(shown[2].buttons, MessageButtons::Ok);
+    }
+
+    void decliningEveryCandidateEndsAfterTheSecondPass() {
+        // GIVEN a 440D accepted over USB, then devices on COM2 and COM5
+        UiRig rig;
+        rig.attach(2, Device("440D"));
+        rig.attach(5, Device("4400"));
+        auto window = rig.openWindow();
+        rig.prompter.answer({Yes});
+        Search(window.get(), "usbRadio");
+        QVERIFY(Enabled(window.get(), "analogOutputButton"));
+        rig.prompter.clear();
+        // WHEN the operator searches again and answers No to every candidate
+        Search(window.get(), "usbRadio");
+        // THEN both are offered once: the second pass stops at the first port already seen
+        const std::vector<std::string> texts = rig.prompter.texts();
+        QCOMPARE(texts.size(), std::size_t{3});
+        QVERIFY(texts[0].find(", COM2\n") != std::string::npos);
+        QVERIFY(texts[1].find(", COM5\n") != std::string::npos);
+        QCOMPARE(texts[2], std::string("No device found    "));
+        // AND the tools are off except the data log and the unchanged analog output
+        COMPARE_BUTTONS(Drawn(window.get()), Buttons(0, 1, 0, 0, 0, 1, 1, 0));
+        QVERIFY(window->state().p1Text.empty());
+        QCOMPARE(rig.store.read(key::kPort, ""), rig.comm.portName);
+    }
+
+    void deviceWithoutFullIdentityIsNeverOffered() {
+        // GIVEN a transmitter with version 2.0 and no model code
+        UiRig rig;
+        sim::DeviceConfig config = Device("4400");
+        config.version = "02.00";
+        config.modelCode = "";
+        rig.attach(1, config);
+        auto window = rig.openWindow();
+        // WHEN the operator searches over USB
+        Search(window.get(), "usbRadio");
+        // THEN it is passed over on both passes
+        QCOMPARE(rig.prompter.texts(), std::vector<std::string>{"No device found    "});
+        QCOMPARE(rig.prompter.unscriptedQuestions(), 0);
+    }
+
+    void rs485ScanStartsAtTheAddressEntered() {
+        // GIVEN a transmitter at address 30 on COM2
+        UiRig rig;
+        sim::DeviceConfig config = Device("4402");
+        config.address = 30;
+        rig.attach(2, config);
+        auto window = rig.openWindow();
+        rig.connectDialogs.rs485Answers.push_back(Rs485ConnectValues{31, "COM2", "19200"});
+        rig.prompter.answer({Yes});
+        // WHEN the operator scans from address 31
+        Search(window.get(), "rs485Radio");
+        // THEN the scan runs out after address 254 without finding it
+        QCOMPARE(rig.prompter.texts(),
+                 (std::vector<std::string>{"This process may take a few minutes.  Continue?", "No device found    "}));
+        QVERIFY(!Shown(window.get(), "setNewAddressButton"));
+    }
+
+    void cancellingTheAddressScanEndsItAtOnce() {
+        // GIVEN a transmitter at address 200 on COM2
+        UiRig rig;
+        sim::DeviceConfig config = Device("4402");
+        config.address = 200;
+        rig.attach(2, config);
+        auto window = rig.openWindow();
+        rig.connectDialogs.rs485Answers.push_back(Rs485ConnectValues{1, "COM2", "19200"});
+        rig.prompter.answer({Yes});
+        QString progressText;
+        int turnsLeft = 100000;
+        std::function<void()> cancelOnceTrying;
+        cancelOnceTrying = [&] {
+            auto* progress = qobject_cast<QProgressDialog*>(QApplication::activeModalWidget());
+            if (progress && progress->labelText().startsWith("Trying")) {
+                progressText = progress->labelText();
+                progress->cancel();
+            } else if (--turnsLeft > 0) {
+                QTimer::singleShot(0, cancelOnceTrying);
+            }
+        };
+        QTimer::singleShot(0, cancelOnceTrying);
+        // WHEN the operator cancels the scan while it shows its progress
+        Search(window.get(), "rs485Radio");
+        // THEN the progress named the address being tried, and the device was not reached
+        QVERIFY2(progressText.startsWith("Trying network address "), qPrintable(progressText));
+        QCOMPARE(rig.prompter.texts(),
+                 (std::vector<std::string>{"This process may take a few minutes.  Continue?", "No device found    "}));
+    }
+
+    void readErrorEndsTheSearchAndKeepsTheButtons() {
+        // GIVEN a transmitter whose identification read goes unanswered
+        UiRig rig;
+        rig.attach(1, Device("4400"));
+        rig.ports.loseReplyTo = [](ByteSpan request) { return U8At(request, offset::kCommand1) == 0x62; };
+        auto window = rig.openWindow();
+        // WHEN the operator searches over USB
+        Search(window.get(), "usbRadio");
+        // THEN "Device read error" is reported as an error and the buttons stay as they were
+        QCOMPARE(rig.prompter.shown().size(), std::size_t{1});
+        const Message& error = rig.prompter.shown().front();
+        QCOMPARE(error.text, std::string("Device read error         "));
+        QCOMPARE(error.caption, std::string("Error"));
+        QCOMPARE(error.icon, MessageIcon::Error);
+        COMPARE_BUTTONS(Drawn(window.get()), Buttons(0, 0, 0, 0, 0, 1, 0, 0));
+    }
+
+    void setNewAddressOutsideTheNetworkRangeIsRefused_data() {
+        QTest::addColumn<QString>("entered");
+        QTest::addColumn<QString>("refusal");
+        QTest::newRow("0") << "0" << "Valid Network Address range is 1 - 254";
+        QTest::newRow("255") << "255" << "Valid Network Address range is 1 - 254";
+        QTest::newRow("256, no byte") << "256" << "Please enter an integer between 0 and 255.";
+        QTest::newRow("empty") << "" << "Please enter an integer between 0 and 255.";
+    }
+    void setNewAddressOutsideTheNetworkRangeIsRefused() {
+        QFETCH(QString, entered);
+        QFETCH(QString, refusal);
+        // GIVEN a transmitter accepted over RS485 at address 40
+        UiRig rig;
+        rig.attach(2, Device("4402"));
+        auto window = rig.openWindow();
+        rig.connectDialogs.rs485Answers.push_back(Rs485ConnectValues{40, "COM2", "19200"});
+        rig.prompter.answer({Yes, Yes});
+        Search(window.get(), "rs485Radio");
+        rig.prompter.clear();
+        // WHEN the operator enters the address and confirms the change
+        auto* address = window->findChild<QLineEdit*>("addressField");
+        address->clear();
+        QTest::keyClicks(address, entered);
+        rig.prompter.answer({Yes});
+        const int exchangesBefore = rig.ports.created;
+        Click(window.get(), "setNewAddressButton");
+        // THEN the refusal is all that follows the question, and nothing is sent
+        QCOMPARE(rig.prompter.texts(), (std::vector<std::string>{"Are you sure you want to change the network address?",
+                                                                 refusal.toStdString()}));
+        QCOMPARE(rig.ports.created, exchangesBefore);
+        QCOMPARE(rig.store.read(key::kCommBoardAddress, ""), std::string("40"));
+    }
+
+    void setNewAddressChangesTheTransmitter() {
+        // GIVEN a transmitter accepted over RS485 at address 40
+        UiRig rig;
+        sim::SimDevice& device = rig.attach(2, Device("4402"));
+        auto window = rig.openWindow();
+        rig.connectDialogs.rs485Answers.push_back(Rs485ConnectValues{40, "COM2", "19200"});
+        rig.prompter.answer({Yes, Yes});
+        Search(window.get(), "rs485Radio");
+        rig.prompter.clear();
+        // WHEN the operator enters 41 and confirms
+        auto* address = window->findChild<QLineEdit*>("addressField");
+        address->clear();
+        QTest::keyClicks(address, "41");
+        rig.prompter.answer({Yes});
+        Click(window.get(), "setNewAddressButton");
+        // THEN the transmitter answers to 41 and the change is reported
+        QCOMPARE(rig.prompter.texts().back(), std::string("Device set to new network address 41"));
+        QCOMPARE(rig.prompter.shown().back().icon, MessageIcon::Information);
+        QCOMPARE(device.networkAddress(), std::uint8_t{41});
+        QCOMPARE(rig.store.read(key::kCommBoardAddress, ""), std::string("41"));
+        QCOMPARE(address->text(), QString("41"));
+    }
+
+    void reflashMarksTheStoreBeforeTheToolStarts() {
+        // GIVEN a transmitter accepted over USB
+        UiRig rig;
+        rig.attach(1, Device("4400"));
+        auto window = rig.openWindow();
+        rig.prompter.answer({Yes});
+        Search(window.get(), "usbRadio");
+        std::string flagAtLaunch;
+        rig.launcher.onOpen([&](const std::string&) { flagAtLaunch = rig.store.read(key::kFromCSU, ""); });
+        // WHEN the operator presses Reflash Firmware
+        Click(window.get(), "reflashFirmwareButton");
+        // THEN the tool is started by its file name with FromCSU = "1" already stored
+        QCOMPARE(rig.launcher.opened(), std::vector<std::string>{"ZR Reflash Utility.exe"});
+        QCOMPARE(flagAtLaunch, std::string("1"));
+    }
+
+    void rs232ConnectDialogRemembersTheRate() {
+        // GIVEN the real connect dialogs, and no transmitter
+        UiRig rig;
+        ModalConnectDialogs dialogs(rig.prompter);
+        RestoreCommSettings(rig.comm, rig.store);
+        CT4400PCDialog window(UiContext{rig.comm, rig.store, rig.ports, rig.shared, rig.prompter, rig.launcher,
+                                        rig.tools, dialogs});
+        window.show();
+        WhenModalOpens([](QWidget* dialog) {
+            QCOMPARE(dialog->windowTitle(), QString("Connect to RS232 Device"));
+            auto* baud = dialog->findChild<QComboBox*>("baudSelector");
+            baud->setCurrentText("38400");
+            QTest::mouseClick(dialog->findChild<QPushButton*>("okButton"), Qt::LeftButton);
+        });
+        // WHEN the operator searches over RS232 at 38400 baud, then opens the dialog again
+        Search(&window, "rs232Radio");
+        QCOMPARE(rig.prompter.texts(), std::vector<std::string>{"No device found    "});
+        QCOMPARE(rig.comm.baudRate, 38400u);
+        QString preselected;
+        WhenModalOpens([&](QWidget* dialog) {
+            preselected = dialog->findChild<QComboBox*>("baudSelector")->currentText();
+            QTest::mouseClick(dialog->findChild<QPushButton*>("cancelButton"), Qt::LeftButton);
+        });
+        const int portsBefore = rig.ports.created;
+        Click(&window, "findDeviceButton");
+        // THEN it preselects 38400, and Cancel ends Find Device without a search
+        QCOMPARE(preselected, QString("38400"));
+        QCOMPARE(rig.ports.created, portsBefore);
+        QCOMPARE(rig.prompter.texts().size(), std::size_t{1});
+    }
+};
+
+QTEST_MAIN(DiscoveryTest)
+#include "discovery_test.moc"

@@ -1,0 +1,120 @@
+#include "ui_test_rig.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
+
+#include "device_config.h"
+#include "startup.h"
+
+namespace corvel::testing {
+namespace {
+
+class RecordingPort final : public SerialPort {
+public:
+    RecordingPort(std::unique_ptr<SerialPort> inner, RecordingPortFactory& owner)
+        : inner_(std::move(inner)), owner_(owner) {}
+    bool open(const std::string& name) override { return inner_->open(name); }
+    bool configure(std::uint32_t queueSize, const LineSettings& line, const PortTimeouts& timeouts) override {
+        owner_.baudRates.push_back(line.baudRate);
+        return inner_->configure(queueSize, line, timeouts);
+    }
+    bool write(ByteSpan bytes, std::size_t& written) override {
+        replyLost_ = owner_.loseReplyTo && owner_.loseReplyTo(bytes);
+        return inner_->write(bytes, written);
+    }
+    bool read(MutableByteSpan buffer, std::size_t& received, const ReadCompletion& complete) override {
+        const bool read = inner_->read(buffer, received, complete);
+        if (replyLost_) received = 0;
+        return read;
+    }
+    void pause(std::chrono::milliseconds duration) override { inner_->pause(duration); }
+    void close() override { inner_->close(); }
+    PortError lastError() const override { return inner_->lastError(); }
+
+private:
+    std::unique_ptr<SerialPort> inner_;
+    RecordingPortFactory& owner_;
+    bool replyLost_ = false;
+};
+
+constexpr int kModalPollTurns = 100000;
+
+void PollForModal(std::function<void(QWidget*)> action, int turnsLeft) {
+    QWidget* modal = QApplication::activeModalWidget();
+    if (modal) {
+        action(modal);
+        return;
+    }
+    if (turnsLeft == 0) {
+        qWarning("no modal window opened");
+        return;
+    }
+    QTimer::singleShot(0, [action = std::move(action), turnsLeft] { PollForModal(action, turnsLeft - 1); });
+}
+
+template <typename T>
+T* Child(QWidget* window, const char* objectName) {
+    T* child = window->findChild<T*>(objectName);
+    if (!child) qFatal("no child named %s", objectName);
+    return child;
+}
+
+}  // namespace
+
+std::unique_ptr<SerialPort> RecordingPortFactory::create() {
+    ++created;
+    return std::make_unique<RecordingPort>(inner_.create(), *this);
+}
+
+std::optional<Rs232ConnectValues> ScriptedConnectDialogs::askRs232(const Rs232ConnectValues& previous) {
+    rs232Given.push_back(previous);
+    if (rs232Answers.empty()) return std::nullopt;
+    auto answer = rs232Answers.front();
+    rs232Answers.pop_front();
+    return answer;
+}
+
+std::optional<Rs485ConnectValues> ScriptedConnectDialogs::askRs485(const Rs485ConnectValues& previous) {
+    rs485Given.push_back(previous);
+    if (rs485Answers.empty()) return std::nullopt;
+    auto answer = rs485Answers.front();
+    rs485Answers.pop_front();
+    return answer;
+}
+
+UiRig::UiRig() = default;
+
+sim::SimDevice& UiRig::attach(int port, const std::string& model) {
+    const auto config = sim::ModelConfig(model);
+    if (!config) qFatal("no simulator preset for %s", model.c_str());
+    return attach(port, *config);
+}
+
+sim::SimDevice& UiRig::attach(int port, sim::DeviceConfig config) { return bus.attach(port, std::move(config)); }
+
+UiContext UiRig::context() {
+    return UiContext{comm, store, ports, shared, prompter, launcher, tools, connectDialogs};
+}
+
+std::unique_ptr<CT4400PCDialog> UiRig::openWindow() {
+    RestoreCommSettings(comm, store);
+    auto window = std::make_unique<CT4400PCDialog>(context());
+    window->show();
+    return window;
+}
+
+void Click(QWidget* window, const char* objectName) {
+    QTest::mouseClick(Child<QAbstractButton>(window, objectName), Qt::LeftButton);
+}
+
+void WhenModalOpens(std::function<void(QWidget*)> action) {
+    QTimer::singleShot(0, [action = std::move(action)] { PollForModal(action, kModalPollTurns); });
+}
+
+bool Enabled(QWidget* window, const char* objectName) { return Child<QWidget>(window, objectName)->isEnabled(); }
+
+bool Shown(QWidget* window, const char* objectName) { return Child<QWidget>(window, objectName)->isVisible(); }
+
+}  // namespace corvel::testing

@@ -1,0 +1,94 @@
+#pragma once
+// What a window test hands the main window: in-memory settings, the
+// simulator's in-process serial line (with a record of the baud rate of every
+// exchange), a scripted operator, and recorders for the launcher, the tool
+// windows and the connect dialogs.
+
+#include <QWidget>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "comm_settings.h"
+#include "connect_dialogs.h"
+#include "ct4400pc_dialog.h"
+#include "device_config.h"
+#include "inprocess_port.h"
+#include "recording_launcher.h"
+#include "scripted_prompter.h"
+#include "shared_device_values.h"
+#include "stored_settings.h"
+#include "tool_windows.h"
+#include "ui_context.h"
+
+namespace corvel::testing {
+
+// Records the line settings of every exchange that reaches the simulator, and
+// can lose the reply to chosen requests (the read then times out empty).
+class RecordingPortFactory final : public SerialPortFactory {
+public:
+    explicit RecordingPortFactory(SerialPortFactory& inner) : inner_(inner) {}
+    std::unique_ptr<SerialPort> create() override;
+
+    std::vector<std::uint32_t> baudRates;  // one per configured exchange
+    int created = 0;
+    std::function<bool(ByteSpan request)> loseReplyTo;
+
+private:
+    SerialPortFactory& inner_;
+};
+
+class RecordingToolOpener final : public ToolWindowOpener {
+public:
+    void open(ToolWindow tool, QWidget*) override { opened.push_back(tool); }
+    std::vector<ToolWindow> opened;
+};
+
+// Answers the connect dialogs from a script and records what each opening was
+// given; an unscripted opening is cancelled.
+class ScriptedConnectDialogs final : public ConnectDialogs {
+public:
+    std::optional<Rs232ConnectValues> askRs232(const Rs232ConnectValues& previous) override;
+    std::optional<Rs485ConnectValues> askRs485(const Rs485ConnectValues& previous) override;
+
+    std::deque<std::optional<Rs232ConnectValues>> rs232Answers;
+    std::deque<std::optional<Rs485ConnectValues>> rs485Answers;
+    std::vector<Rs232ConnectValues> rs232Given;
+    std::vector<Rs485ConnectValues> rs485Given;
+};
+
+struct UiRig {
+    UiRig();
+
+    // A transmitter of `model` (a preset of the simulator) on COM `port`.
+    sim::SimDevice& attach(int port, const std::string& model);
+    sim::SimDevice& attach(int port, sim::DeviceConfig config);
+    UiContext context();
+    // Start-up as the program does it, then the main window.
+    std::unique_ptr<CT4400PCDialog> openWindow();
+
+    CommSettings comm;
+    MemoryStoredSettings store;
+    sim::InProcessBus bus;
+    sim::InProcessPortFactory simPorts{bus};
+    RecordingPortFactory ports{simPorts};
+    SharedDeviceValues shared;
+    ScriptedPrompter prompter;
+    RecordingLauncher launcher;
+    RecordingToolOpener tools;
+    ScriptedConnectDialogs connectDialogs;
+};
+
+// Clicks the child of `window` with that object name (a button or radio).
+void Click(QWidget* window, const char* objectName);
+// Runs `action` with the next modal window once it is open; gives up after a
+// bounded number of event-loop turns.
+void WhenModalOpens(std::function<void(QWidget*)> action);
+// The enabled state of the named child.
+bool Enabled(QWidget* window, const char* objectName);
+bool Shown(QWidget* window, const char* objectName);
+
+}  // namespace corvel::testing

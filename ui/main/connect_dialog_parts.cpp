@@ -1,0 +1,48 @@
+#include "connect_dialog_parts.h"
+
+#include <QComboBox>
+#include <QDialog>
+#include <QDialogButtonBox>
+#include <QPushButton>
+
+#include "connect_dialogs.h"
+
+namespace corvel {
+namespace {
+
+constexpr int kSelectablePorts = 20;
+
+void Select(QComboBox* box, const std::string& text) {
+    const int index = box->findText(QString::fromStdString(text));
+    if (index >= 0) box->setCurrentIndex(index);
+}
+
+}  // namespace
+
+QComboBox* MakeBaudSelector(const std::string& selected, QWidget* parent) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName("baudSelector");
+    for (const char* rate : kBaudChoices) box->addItem(rate);
+    Select(box, selected);
+    return box;
+}
+
+QComboBox* MakePortSelector(const std::string& selected, QWidget* parent) {
+    auto* box = new QComboBox(parent);
+    box->setObjectName("portSelector");
+    for (int port = 1; port <= kSelectablePorts; ++port) box->addItem(QString("COM%1").arg(port));
+    Select(box, selected);
+    return box;
+}
+
+QDialogButtonBox* MakeOkCancelButtons(QDialog* dialog) {
+    auto* buttons = new QDialogButtonBox(dialog);
+    QPushButton* ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
+    ok->setObjectName("okButton");
+    ok->setDefault(true);
+    buttons->addButton("Cancel", QDialogButtonBox::RejectRole)->setObjectName("cancelButton");
+    QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    return buttons;
+}
+
+}  // namespace corvel

@@ -1,0 +1,226 @@
+#include "ct4400pc_dialog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QButtonGroup>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QRegularExpressionValidator>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include "about_dlg.h"
+
+namespace corvel {
+namespace {
+
+QPushButton* KeepSpaceWhenHidden(QPushButton* button) {
+    QSizePolicy policy = button->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    button->setSizePolicy(policy);
+    return button;
+}
+
+}  // namespace
+
+CT4400PCDialog::CT4400PCDialog(const UiContext& context, QWidget* parent)
+    : QDialog(parent),
+      context_(context),
+      notifier_(context.prompter),
+      ports_(context.ports),
+      session_(LinkContext{context.comm, context.store, ports_, notifier_, context.shared}),
+      model_(MainWindowServices{session_, context.comm, context.store, context.prompter, context.launcher}),
+      discovery_(DiscoveryServices{session_, context.comm, context.store, context.prompter, context.connectDialogs,
+                                   *this}) {
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    ports_.setWatcher(&eventPump_);
+    setWindowTitle(QString::fromLatin1(kApplicationTitle.data(), kApplicationTitle.size()));
+    setWindowIcon(style()->standardIcon(QStyle::SP_ComputerIcon));
+    buildLayout();
+    model_.open(state_);
+    showValues();
+    QApplication::restoreOverrideCursor();
+}
+
+CT4400PCDialog::~CT4400PCDialog() { ports_.setWatcher(nullptr); }
+
+void CT4400PCDialog::buildLayout() {
+    auto* about = new QAction(kAboutMenuText, this);
+    about->setObjectName("aboutAction");
+    connect(about, &QAction::triggered, this, &CT4400PCDialog::showAbout);
+    auto* menuBar = new QMenuBar(this);
+    menuBar->addMenu("&Help")->addAction(about);
+    // The same entry on the window's context menu, below a separator.
+    auto* separator = new QAction(this);
+    separator->setSeparator(true);
+    addAction(separator);
+    addAction(about);
+    setContextMenuPolicy(Qt::ActionsContextMenu);
+
+    auto* groups = new QHBoxLayout;
+    groups->addWidget(buildToolGroup());
+    groups->addWidget(buildCommunicationGroup());
+
+    auto* footer = new QLabel("Corvel Setup Utility 1.1", this);
+    footer->setObjectName("footer");
+    auto* exit = new QPushButton("Exit", this);
+    exit->setObjectName("exitButton");
+    connect(exit, &QPushButton::clicked, this, &CT4400PCDialog::exitUtility);
+    auto* bottom = new QHBoxLayout;
+    bottom->addWidget(footer);
+    bottom->addStretch(1);
+    bottom->addWidget(exit);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setMenuBar(menuBar);
+    layout->addLayout(groups);
+    layout->addLayout(bottom);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+}
+
+QPushButton* CT4400PCDialog::addToolButton(ToolWindow tool, const char* objectName) {
+    auto* button = new QPushButton(ToolWindowTitle(tool), this);
+    button->setObjectName(objectName);
+    button->setAutoDefault(false);
+    connect(button, &QPushButton::clicked, this, [this, tool] { context_.tools.open(tool, this); });
+    return button;
+}
+
+QWidget* CT4400PCDialog::buildToolGroup() {
+    auto* group = new QGroupBox("Configuration and Operation Interface", this);
+    measurementConfiguration_ = addToolButton(ToolWindow::MeasurementConfiguration, "measurementConfigurationButton");
+    analogOutput_ = addToolButton(ToolWindow::AnalogOutput, "analogOutputButton");
+    deviceInfo_ = addToolButton(ToolWindow::DeviceInfo, "deviceInfoButton");
+    fieldRecalibration_ = addToolButton(ToolWindow::FieldRecalibration, "fieldRecalibrationButton");
+    reflashFirmware_ = new QPushButton("Reflash Firmware", this);
+    reflashFirmware_->setObjectName("reflashFirmwareButton");
+    reflashFirmware_->setAutoDefault(false);
+    connect(reflashFirmware_, &QPushButton::clicked, this, [this] { model_.reflashFirmware(); });
+    dataLogUtility_ = addToolButton(ToolWindow::DataLogUtility, "dataLogUtilityButton");
+
+    auto* layout = new QVBoxLayout(group);
+    for (QPushButton* button : {measurementConfiguration_, analogOutput_, deviceInfo_, fieldRecalibration_,
+                                reflashFirmware_, dataLogUtility_}) {
+        button->setMinimumWidth(200);
+        layout->addWidget(button);
+    }
+    layout->addStretch(1);
+    return group;
+}
+
+QWidget* CT4400PCDialog::buildCommunicationGroup() {
+    auto* group = new QGroupBox("Communication Settings", this);
+    usb_ = new QRadioButton("USB", group);
+    rs232_ = new QRadioButton("RS232", group);
+    rs485_ = new QRadioButton("RS485", group);
+    usb_->setObjectName("usbRadio");
+    rs232_->setObjectName("rs232Radio");
+    rs485_->setObjectName("rs485Radio");
+    usb_->setChecked(true);
+    auto* interfaces = new QButtonGroup(group);
+    for (QRadioButton* radio : {usb_, rs232_, rs485_}) interfaces->addButton(radio);
+    connect(usb_, &QRadioButton::clicked, this, [this] { model_.chooseUsb(state_); showValues(); });
+    connect(rs232_, &QRadioButton::clicked, this, [this] { model_.chooseRs232(state_); showValues(); });
+    connect(rs485_, &QRadioButton::clicked, this, [this] { model_.chooseRs485(state_); showValues(); });
+
+    findDevice_ = new QPushButton("Find Device", group);
+    findDevice_->setObjectName("findDeviceButton");
+    findDevice_->setAutoDefault(false);
+    connect(findDevice_, &QPushButton::clicked, this, &CT4400PCDialog::findDevice);
+
+    address_ = new QLineEdit(group);
+    address_->setObjectName("addressField");
+    address_->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]{0,3}"), address_));
+    address_->setMaximumWidth(60);
+    p1Line_ = new QLabel(group);
+    p2Line_ = new QLabel(group);
+    p1Line_->setObjectName("p1Line");
+    p2Line_->setObjectName("p2Line");
+    p1Line_->setMinimumWidth(180);
+
+    setNewAddress_ = KeepSpaceWhenHidden(new QPushButton("Set New Address", group));
+    setNewAddress_->setObjectName("setNewAddressButton");
+    setNewAddress_->setAutoDefault(false);
+    connect(setNewAddress_, &QPushButton::clicked, this, &CT4400PCDialog::setNewAddress);
+
+    auto* radios = new QHBoxLayout;
+    for (QRadioButton* radio : {usb_, rs232_, rs485_}) radios->addWidget(radio);
+    radios->addStretch(1);
+    auto* addressRow = new QHBoxLayout;
+    addressRow->addWidget(new QLabel("Addr:", group));
+    addressRow->addWidget(address_);
+    addressRow->addStretch(1);
+
+    auto* layout = new QVBoxLayout(group);
+    layout->addLayout(radios);
+    layout->addWidget(findDevice_);
+    layout->addLayout(addressRow);
+    layout->addWidget(p1Line_);
+    layout->addWidget(p2Line_);
+    layout->addWidget(setNewAddress_);
+    layout->addStretch(1);
+    return group;
+}
+
+void CT4400PCDialog::findDevice() {
+    discovery_.findDevice(state_);
+    searchStopped();
+    showValues();
+}
+
+void CT4400PCDialog::setNewAddress() {
+    model_.setNewAddress(state_, ParseAddressField(address_->text().toStdString()));
+    showValues();
+}
+
+void CT4400PCDialog::exitUtility() {
+    model_.exit();
+    accept();
+}
+
+void CT4400PCDialog::showAbout() {
+    CAboutDlg about(this);
+    about.exec();
+}
+
+void CT4400PCDialog::searchStarted(SearchKind kind) {
+    if (!searching_) QApplication::setOverrideCursor(Qt::WaitCursor);
+    searching_ = true;
+    if (kind == SearchKind::AddressScan && !scanProgress_) {
+        scanProgress_ = std::make_unique<AddressScanProgress>(this);
+        ports_.setWatcher(scanProgress_.get());
+    }
+}
+
+void CT4400PCDialog::searchStopped() {
+    if (searching_) QApplication::restoreOverrideCursor();
+    searching_ = false;
+    ports_.setWatcher(&eventPump_);
+    scanProgress_.reset();
+}
+
+void CT4400PCDialog::showValues() {
+    const ToolButtonStates& buttons = state_.buttons;
+    measurementConfiguration_->setEnabled(buttons.measurementConfiguration);
+    analogOutput_->setEnabled(buttons.analogOutput);
+    fieldRecalibration_->setEnabled(buttons.fieldRecalibration);
+    deviceInfo_->setEnabled(buttons.deviceInfo);
+    reflashFirmware_->setEnabled(buttons.reflashFirmware);
+    dataLogUtility_->setEnabled(buttons.dataLogUtility);
+    setNewAddress_->setEnabled(buttons.setNewAddress);
+    setNewAddress_->setVisible(buttons.setNewAddressShown);
+    address_->setText(QString::number(state_.addressField));
+    address_->setReadOnly(state_.addressFieldReadOnly);
+    p1Line_->setText(QString::fromStdString(state_.p1Text));
+    p2Line_->setText(QString::fromStdString(state_.p2Text));
+    update();
+}
+
+}  // namespace corvel

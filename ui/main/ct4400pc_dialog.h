@@ -1,0 +1,78 @@
+#pragma once
+// CT4400PCDialog: the main window, "Corvel Setup Utility". The operator picks
+// the interface, finds the transmitter and opens one tool window at a time.
+// The window only draws and forwards: its actions live in MainWindowModel and
+// DeviceDiscovery, and it owns the DeviceSession they use.
+
+#include <QDialog>
+#include <memory>
+
+#include "address_scan_progress.h"
+#include "device_discovery.h"
+#include "device_session.h"
+#include "event_pump_watcher.h"
+#include "main_window_model.h"
+#include "prompter_notifier.h"
+#include "search_feedback.h"
+#include "ui_context.h"
+#include "watched_port_factory.h"
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+
+namespace corvel {
+
+class CT4400PCDialog final : public QDialog, private SearchFeedback {
+    Q_OBJECT
+public:
+    CT4400PCDialog(const UiContext& context, QWidget* parent = nullptr);
+    ~CT4400PCDialog() override;
+
+    const MainWindowState& state() const { return state_; }
+
+public slots:
+    void showAbout();
+
+private:
+    void buildLayout();
+    QWidget* buildToolGroup();
+    QWidget* buildCommunicationGroup();
+    QPushButton* addToolButton(ToolWindow tool, const char* objectName);
+    void findDevice();
+    void setNewAddress();
+    void exitUtility();
+
+    void searchStarted(SearchKind kind) override;
+    void searchStopped() override;
+    void showValues() override;
+
+    UiContext context_;
+    PrompterNotifier notifier_;
+    WatchedPortFactory ports_;
+    EventPumpWatcher eventPump_;
+    DeviceSession session_;
+    MainWindowState state_;
+    MainWindowModel model_;
+    DeviceDiscovery discovery_;
+    std::unique_ptr<AddressScanProgress> scanProgress_;
+    bool searching_ = false;
+
+    QPushButton* measurementConfiguration_ = nullptr;
+    QPushButton* analogOutput_ = nullptr;
+    QPushButton* deviceInfo_ = nullptr;
+    QPushButton* fieldRecalibration_ = nullptr;
+    QPushButton* reflashFirmware_ = nullptr;
+    QPushButton* dataLogUtility_ = nullptr;
+    QRadioButton* usb_ = nullptr;
+    QRadioButton* rs232_ = nullptr;
+    QRadioButton* rs485_ = nullptr;
+    QPushButton* findDevice_ = nullptr;
+    QLineEdit* address_ = nullptr;
+    QLabel* p1Line_ = nullptr;
+    QLabel* p2Line_ = nullptr;
+    QPushButton* setNewAddress_ = nullptr;
+};
+
+}  // namespace corvel

@@ -1,0 +1,32 @@
+#include "ct4400pc_interface_app.h"
+
+#include <QCoreApplication>
+#include <QFileInfo>
+
+#include "ct4400pc_dialog.h"
+#include "modal_connect_dialogs.h"
+#include "placeholder_tool_dialog.h"
+#include "qt_launcher.h"
+#include "qt_prompter.h"
+#include "qt_stored_settings.h"
+#include "startup.h"
+
+namespace corvel {
+
+int CT4400PCInterfaceApp::run() {
+    QtStoredSettings store(QFileInfo(QCoreApplication::applicationFilePath()).completeBaseName());
+    CommSettings& comm = TheCommSettings();
+    RestoreCommSettings(comm, store);
+
+    QtPrompter prompter;
+    QtLauncher launcher;
+    PlaceholderToolOpener tools;
+    ModalConnectDialogs connectDialogs(prompter);
+    const UiContext context{comm, store, ports_, TheSharedDeviceValues(), prompter, launcher, tools, connectDialogs};
+
+    CT4400PCDialog window(context);
+    window.exec();
+    return 0;
+}
+
+}  // namespace corvel

@@ -1,0 +1,97 @@
+#include "demo_simulator.h"
+
+#include <QCoreApplication>
+#include <QDeadlineTimer>
+#include <QDir>
+#include <QFileInfo>
+#include <QStandardPaths>
+#include <QThread>
+#include <csignal>
+#include <sys/prctl.h>
+
+#include "port_names.h"
+
+namespace corvel {
+namespace {
+
+constexpr const char* kPortFolderVariable = "CORVEL_PORT_DIR";
+constexpr const char* kSimulatorName = "corvel-sim";
+constexpr int kStartSeconds = 5;
+constexpr int kStopMilliseconds = 2000;
+
+}  // namespace
+
+DemoSimulator::~DemoSimulator() {
+    if (process_.state() == QProcess::NotRunning) return;
+    process_.terminate();
+    if (!process_.waitForFinished(kStopMilliseconds)) {
+        process_.kill();
+        process_.waitForFinished(kStopMilliseconds);
+    }
+}
+
+QString DemoSimulator::findSimulator() {
+    const QDir here(QCoreApplication::applicationDirPath());
+    for (const QString& candidate : {here.filePath(kSimulatorName), here.filePath(QString("../sim/") + kSimulatorName)}) {
+        if (QFileInfo(candidate).isExecutable()) return QFileInfo(candidate).absoluteFilePath();
+    }
+    return QStandardPaths::findExecutable(kSimulatorName);
+}
+
+bool DemoSimulator::choosePortFolder(QString& error) {
+    portFolder_ = QString::fromLocal8Bit(qgetenv(kPortFolderVariable));
+    if (!portFolder_.isEmpty()) return true;
+    privateFolder_ = std::make_unique<QTemporaryDir>(QDir::tempPath() + "/corvel-demo-XXXXXX");
+    if (!privateFolder_->isValid()) {
+        error = "cannot create a temporary folder for the simulated port: " + privateFolder_->errorString();
+        return false;
+    }
+    portFolder_ = privateFolder_->path();
+    qputenv(kPortFolderVariable, portFolder_.toLocal8Bit());
+    return true;
+}
+
+int DemoSimulator::freeComNumber() const {
+    const QDir folder(portFolder_);
+    for (int number = kFirstPort; number <= kLastPort; ++number) {
+        const QFileInfo link(folder.filePath(QString("COM%1").arg(number)));
+        if (!link.exists() && !link.isSymLink()) return number;
+    }
+    return 0;
+}
+
+bool DemoSimulator::start(const QString& model, QString& error) {
+    const QString simulator = findSimulator();
+    if (simulator.isEmpty()) {
+        error = QString("the simulator program %1 was not found beside this program or on PATH").arg(kSimulatorName);
+        return false;
+    }
+    if (!choosePortFolder(error)) return false;
+    comNumber_ = freeComNumber();
+    if (comNumber_ == 0) {
+        error = "every port COM1..COM100 of " + portFolder_ + " is taken";
+        return false;
+    }
+    QStringList arguments{"--port-dir", portFolder_, "--com", QString::number(comNumber_)};
+    if (!model.isEmpty()) arguments << "--model" << model;
+    process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    // The simulator ends with this program even if it is killed outright.
+    process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+    process_.start(simulator, arguments);
+    if (!process_.waitForStarted()) {
+        error = "the simulator did not start: " + process_.errorString();
+        return false;
+    }
+    const QString link = QDir(portFolder_).filePath(portName());
+    const QDeadlineTimer deadline(kStartSeconds * 1000);
+    while (!QFileInfo::exists(link)) {
+        if (deadline.hasExpired() || process_.state() == QProcess::NotRunning) {
+            error = "the simulator did not open its port " + link;
+            return false;
+        }
+        QThread::msleep(20);
+    }
+    return true;
+}
+
+}  // namespace corvel

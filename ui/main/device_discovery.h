@@ -1,0 +1,75 @@
+#pragma once
+// Find Device: locates a transmitter on the chosen interface, offers each
+// candidate to the operator and records the accepted one in the main window's
+// state, the settings store and CommSettings.
+//
+// USB and RS-232 walk the serial ports until a device answers (a port scan);
+// RS-485 walks the network addresses of a multidrop line (an address scan).
+// Nothing here draws: questions go through the Prompter, the connect dialogs
+// through ConnectDialogs and the cursor and progress through SearchFeedback.
+
+#include <string>
+
+#include "comm_settings.h"
+#include "connect_dialogs.h"
+#include "device_session.h"
+#include "main_window_state.h"
+#include "prompter.h"
+#include "search_feedback.h"
+#include "stored_settings.h"
+
+namespace corvel {
+
+inline constexpr const char* kNoDeviceFoundText = "No device found    ";
+inline constexpr const char* kDeviceReadErrorText = "Device read error         ";
+inline constexpr const char* kLongSearchQuestion = "This process may take a few minutes.  Continue?";
+
+struct DiscoveryServices {
+    DeviceSession& session;
+    CommSettings& comm;
+    StoredSettings& store;
+    Prompter& prompter;
+    ConnectDialogs& connectDialogs;
+    SearchFeedback& feedback;
+};
+
+class DeviceDiscovery {
+public:
+    explicit DeviceDiscovery(DiscoveryServices services) : s_(services) {}
+
+    void findDevice(MainWindowState& state);
+
+private:
+    enum class Candidate { Accepted, Declined, ReadFailed };
+
+    void startPass();
+    void portScan(MainWindowState& state);
+    Candidate examinePortCandidate(MainWindowState& state);
+    void acceptPortCandidate(MainWindowState& state);
+    void endPassWithoutDevice(MainWindowState& state);
+    void addressScan(MainWindowState& state);
+    std::uint8_t scanAddressesFrom(std::uint8_t start);
+    void readAddressCandidate(MainWindowState& state, std::uint8_t address);
+    void acceptAddressCandidate(MainWindowState& state, std::uint8_t address);
+    void reportNothingFound(MainWindowState& state);
+    void commonEnd(MainWindowState& state);
+
+    bool readSensorLines(MainWindowState& state);
+    bool offer(const MainWindowState& state, std::uint8_t address);
+    void applyModelCode(MainWindowState& state);
+    void storeSourceNetwork(const MainWindowState& state);
+    void forgetAnsweredPorts();
+    void storePortFromSelector();
+    void readFailed();
+
+    DiscoveryServices s_;
+    Rs232ConnectValues rs232Values_;
+    Rs485ConnectValues rs485Values_;
+    std::string sourceNetworkText_;
+};
+
+// The question that offers a candidate, with or without the P2 line.
+std::string OfferQuestion(const std::string& p1Text, const std::string& p2Text, bool p2Present, int address,
+                          const std::string& portText);
+
+}  // namespace corvel

@@ -1,0 +1,62 @@
+// corvel-setup: the set-up utility for the Corvel T4400 transmitter.
+//   corvel-setup                   finds and configures a transmitter on a serial port
+//   corvel-setup --simulate [MODEL]  the same against a simulated transmitter
+#include <QApplication>
+#include <QMessageBox>
+#include <QStringList>
+#include <cstdio>
+
+#include "ct4400pc_interface_app.h"
+#include "demo_simulator.h"
+#include "quit_on_signal.h"
+#include "system_serial_port.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: corvel-setup [--simulate [MODEL]]\n"
+    "  --simulate [MODEL]  run against a simulated transmitter (MODEL: a model code such as 4400, 440D, Q710)\n";
+
+struct Options {
+    bool simulate = false;
+    QString model;
+    bool valid = true;
+};
+
+Options ParseOptions(const QStringList& arguments) {
+    Options options;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (argument == "--simulate") {
+            options.simulate = true;
+            if (i + 1 < arguments.size() && !arguments[i + 1].startsWith('-')) options.model = arguments[++i];
+        } else {
+            options.valid = false;
+        }
+    }
+    return options;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    QApplication application(argc, argv);
+    corvel::QuitOnTerminationSignals();
+    const Options options = ParseOptions(QApplication::arguments());
+    if (!options.valid) {
+        std::fputs(kUsage, stderr);
+        return 2;
+    }
+    corvel::DemoSimulator simulator;
+    if (options.simulate) {
+        QString error;
+        if (!simulator.start(options.model, error)) {
+            std::fprintf(stderr, "corvel-setup: demo mode: %s\n", error.toLocal8Bit().constData());
+            QMessageBox::critical(nullptr, "Corvel Setup Utility", "Demo mode could not start: " + error);
+            return 1;
+        }
+        std::fprintf(stderr, "corvel-setup: simulated transmitter on %s\n", simulator.portName().toLocal8Bit().constData());
+    }
+    corvel::CT4400PCInterfaceApp app(corvel::SystemSerialPortFactory());
+    return app.run();
+}

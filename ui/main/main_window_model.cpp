@@ -1,0 +1,95 @@
+#include "main_window_model.h"
+
+#include <charconv>
+
+#include "port_names.h"
+
+namespace corvel {
+
+std::optional<int> ParseAddressField(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    int value = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < 0 || value > 255) {
+        return std::nullopt;
+    }
+    return value;
+}
+
+void MainWindowModel::open(MainWindowState& state) {
+    s_.comm.lineInterface = LineInterface::Usb;
+    s_.comm.portName = PortOpenName(kFirstPort);
+    // The hidden baud selector starts on its last entry.
+    s_.comm.baudSelectorText = "115200";
+    writeBaudRate(s_.comm.baudSelectorText);
+    s_.comm.protocol = kProtocolNative;
+    s_.comm.portSelectorText = s_.comm.portName;
+    s_.comm.baudSelectorText = s_.comm.baudText;
+    s_.store.write(key::kFromCSU, "0");
+    state.sourceNetwork = static_cast<std::uint8_t>(PortNumberFromOpenName(s_.comm.portName, 0));
+    state.buttons = ToolButtonStates{};
+    state.addressField = kInitialAddress;
+    chooseUsb(state);
+    saveSettings();
+}
+
+void MainWindowModel::chooseUsb(MainWindowState& state) {
+    state.secondPass = true;
+    selectBaud("115200");
+    s_.comm.lineInterface = LineInterface::Usb;
+}
+
+void MainWindowModel::chooseRs232(MainWindowState& state) {
+    state.secondPass = true;
+    s_.comm.lineInterface = LineInterface::Rs232;
+}
+
+void MainWindowModel::chooseRs485(MainWindowState& state) {
+    s_.comm.lineInterface = LineInterface::Rs485;
+    selectBaud("19200");
+    state.secondPass = true;
+}
+
+// Selecting an entry in the baud selector stores the text it showed before the
+// selection, then shows the new entry.
+void MainWindowModel::selectBaud(const char* text) {
+    writeBaudRate(s_.comm.baudSelectorText);
+    s_.comm.baudSelectorText = text;
+}
+
+void MainWindowModel::saveSettings() {
+    s_.store.write(key::kPort, "COM1");
+    s_.comm.portName = s_.store.read(key::kPort, "COM1");
+    s_.comm.portSelectorText = "COM1";
+    s_.comm.protocol = kProtocolNative;
+    writeBaudRate(s_.comm.baudSelectorText);
+}
+
+// Every write of BaudRate is read back, so the baud text equals what the store holds.
+void MainWindowModel::writeBaudRate(const std::string& text) {
+    s_.store.write(key::kBaudRate, text);
+    s_.comm.setBaudText(s_.store.read(key::kBaudRate, "115200"));
+}
+
+void MainWindowModel::setNewAddress(MainWindowState& state, std::optional<int> enteredAddress) {
+    if (!s_.prompter.confirm(kChangeAddressQuestion)) return;
+    if (!enteredAddress) {
+        // Nothing is sent for an address the operator did not enter.
+        s_.prompter.notify(kAddressRangeText);
+        return;
+    }
+    state.addressField = static_cast<std::uint8_t>(*enteredAddress);
+    if (s_.session.WriteNetworkAddress(state.deviceRoute, state.addressField, s_.session.foundModuleNumber)) {
+        s_.prompter.inform("Device set to new network address " + std::to_string(*enteredAddress));
+    }
+}
+
+void MainWindowModel::reflashFirmware() {
+    s_.store.write(key::kFromCSU, "1");
+    s_.launcher.open(kReflashToolFileName);
+}
+
+void MainWindowModel::exit() { s_.session.SendModbusExitSequence(); }
+
+}  // namespace corvel

@@ -1,0 +1,50 @@
+#include "rs485_find_device.h"
+
+#include <QComboBox>
+#include <QDialogButtonBox>
+#include <QFormLayout>
+#include <QLineEdit>
+#include <QRegularExpressionValidator>
+#include <QVBoxLayout>
+
+#include "connect_dialog_parts.h"
+#include "main_window_model.h"
+
+namespace corvel {
+
+RS485FindDevice::RS485FindDevice(const Rs485ConnectValues& previous, Prompter& prompter, QWidget* parent)
+    : QDialog(parent),
+      prompter_(prompter),
+      values_(previous),
+      address_(new QLineEdit(QString::number(previous.address), this)),
+      port_(MakePortSelector(previous.portText, this)),
+      baud_(MakeBaudSelector(previous.baudText, this)) {
+    setWindowTitle("Connect to RS485 Device");
+    address_->setObjectName("addressField");
+    address_->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]{0,3}"), address_));
+    auto* form = new QFormLayout;
+    form->addRow("Network Address:", address_);
+    form->addRow("Port:", port_);
+    form->addRow("Baud:", baud_);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(form);
+    QDialogButtonBox* buttons = MakeOkCancelButtons(this);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    connect(buttons, &QDialogButtonBox::accepted, this, &RS485FindDevice::takeValues);
+}
+
+void RS485FindDevice::takeValues() {
+    const auto address = ParseAddressField(address_->text().toStdString());
+    if (!address) {
+        prompter_.notify(kAddressRangeText);
+        address_->setText(QString::number(values_.address));
+        address_->setFocus();
+        return;
+    }
+    values_ = {static_cast<std::uint8_t>(*address), port_->currentText().toStdString(),
+               baud_->currentText().toStdString()};
+    accept();
+}
+
+}  // namespace corvel

@@ -1,0 +1,7 @@
+#include "prompter_notifier.h"
+
+namespace corvel {
+
+void PrompterNotifier::showMessage(const std::string& text) { prompter_.notify(text); }
+
+}  // namespace corvel

@@ -1,0 +1,21 @@
+#pragma once
+// The Launcher of the running program. A bare file name is looked for beside
+// the utility, then in the folders of PATH. An executable file is started as a
+// detached process; any other file is handed to the desktop to open. A file
+// that cannot be found is silently skipped.
+
+#include <QString>
+
+#include "launcher.h"
+
+namespace corvel {
+
+class QtLauncher final : public Launcher {
+public:
+    void open(const std::string& fileName) override;
+
+    // The full path of `fileName` beside the utility or on PATH, or empty.
+    static QString locate(const QString& fileName);
+};
+
+}  // namespace corvel

@@ -1,0 +1,10 @@
+#include "recording_launcher.h"
+
+namespace corvel {
+
+void RecordingLauncher::open(const std::string& fileName) {
+    opened_.push_back(fileName);
+    if (hook_) hook_(fileName);
+}
+
+}  // namespace corvel

@@ -1,0 +1,34 @@
+#include "scripted_prompter.h"
+
+namespace corvel {
+
+MessageAnswer ScriptedPrompter::show(const Message& message) {
+    shown_.push_back(message);
+    if (hook_) hook_(message);
+    if (message.buttons == MessageButtons::Ok) return MessageAnswer::Ok;
+    if (script_.empty()) {
+        ++unscripted_;
+        return MessageAnswer::No;
+    }
+    const MessageAnswer next = script_.front();
+    script_.pop_front();
+    return next;
+}
+
+void ScriptedPrompter::answer(std::initializer_list<MessageAnswer> answers) {
+    script_.insert(script_.end(), answers.begin(), answers.end());
+}
+
+std::vector<std::string> ScriptedPrompter::texts() const {
+    std::vector<std::string> result;
+    for (const Message& message : shown_) result.push_back(message.text);
+    return result;
+}
+
+void ScriptedPrompter::clear() {
+    shown_.clear();
+    script_.clear();
+    unscripted_ = 0;
+}
+
+}  // namespace corvel
