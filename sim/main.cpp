@@ -64,7 +64,7 @@ Numbers may be decimal or 0x-prefixed hexadecimal. See docs/simulator.md.
 struct Options {
     std::string portDir;
     int com = 1;
-    corvel::sim::LineSpec spec;
+    corvel::sim::LineSpec lineSpec;
 };
 
 bool Fail(const std::string& message) {
@@ -86,7 +86,7 @@ std::string SettingAt(const std::vector<std::string>& args, std::size_t& i) {
 bool ApplyScriptFile(Options& options, const std::string& path) {
     std::ifstream file(path);
     if (!file) return Fail("cannot read " + path);
-    if (auto error = corvel::sim::ApplyScript(options.spec, file)) return Fail(path + ": " + *error);
+    if (auto error = corvel::sim::ApplyScript(options.lineSpec, file)) return Fail(path + ": " + *error);
     return true;
 }
 
@@ -104,7 +104,7 @@ bool Parse(const std::vector<std::string>& args, Options& options) {
         else if (arg == "--script" && hasValue) {
             if (!ApplyScriptFile(options, args[++i])) return false;
         } else if (arg.starts_with("--") && arg.size() > 2) {
-            if (auto error = corvel::sim::ApplySetting(options.spec, SettingAt(args, i))) return Fail(*error);
+            if (auto error = corvel::sim::ApplySetting(options.lineSpec, SettingAt(args, i))) return Fail(*error);
         } else return Fail("unexpected argument " + arg + " (see --help)");
     }
     if (options.com < 1 || options.com > 100) return Fail("--com takes 1 to 100");
@@ -119,7 +119,7 @@ void Reload(corvel::sim::PtyServer& server, const std::vector<std::string>& args
     if (!Parse(args, options)) return;
     const auto held = server.lock();
     server.line().removeAll();
-    corvel::sim::Populate(server.line(), options.spec);
+    corvel::sim::Populate(server.line(), options.lineSpec);
     std::cerr << "corvel-sim: settings reloaded\n";
 }
 
@@ -144,7 +144,7 @@ int main(int argc, char** argv) {
     pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
     corvel::sim::PtyServer server;
-    if (auto error = corvel::sim::StartPtyServer(server, options.spec, options.portDir, options.com)) {
+    if (auto error = corvel::sim::StartPtyServer(server, options.lineSpec, options.portDir, options.com)) {
         Fail(*error);
         return 1;
     }

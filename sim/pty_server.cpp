@@ -151,9 +151,9 @@ void PtyServer::send(const std::vector<Transmission>& replies) {
     }
 }
 
-std::optional<std::string> StartPtyServer(PtyServer& server, const LineSpec& spec,
+std::optional<std::string> StartPtyServer(PtyServer& server, const LineSpec& lineSpec,
                                           const std::filesystem::path& portDir, int comNumber) {
-    Populate(server.line(), spec);
+    Populate(server.line(), lineSpec);
     return server.start(portDir, comNumber);
 }
 

@@ -62,8 +62,8 @@ private:
     std::filesystem::path linkPath_;
 };
 
-// Starts a server with the transmitters and timing of `spec`.
-std::optional<std::string> StartPtyServer(PtyServer& server, const LineSpec& spec,
+// Starts a server with the transmitters and timing of `lineSpec`.
+std::optional<std::string> StartPtyServer(PtyServer& server, const LineSpec& lineSpec,
                                           const std::filesystem::path& portDir, int comNumber);
 
 }  // namespace corvel::sim

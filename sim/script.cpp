@@ -258,26 +258,26 @@ const std::map<std::string, Handler>& Handlers() {
 
 }  // namespace
 
-std::optional<std::string> ApplySetting(LineSpec& spec, std::string_view line) {
+std::optional<std::string> ApplySetting(LineSpec& lineSpec, std::string_view line) {
     const Words words = Split(line);
     if (words.empty() || words[0].starts_with('#')) return std::nullopt;
     const auto handler = Handlers().find(words[0]);
     if (handler == Handlers().end()) return "unknown setting: " + words[0];
-    return handler->second(spec, spec.devices.back(), words);
+    return handler->second(lineSpec, lineSpec.devices.back(), words);
 }
 
-std::optional<std::string> ApplyScript(LineSpec& spec, std::istream& script) {
+std::optional<std::string> ApplyScript(LineSpec& lineSpec, std::istream& script) {
     int number = 0;
     for (std::string line; std::getline(script, line);) {
         ++number;
-        if (auto error = ApplySetting(spec, line)) return "line " + std::to_string(number) + ": " + *error;
+        if (auto error = ApplySetting(lineSpec, line)) return "line " + std::to_string(number) + ": " + *error;
     }
     return std::nullopt;
 }
 
-void Populate(SimLine& line, const LineSpec& spec) {
-    line.timing = spec.timing;
-    for (const DeviceSpec& d : spec.devices) {
+void Populate(SimLine& line, const LineSpec& lineSpec) {
+    line.timing = lineSpec.timing;
+    for (const DeviceSpec& d : lineSpec.devices) {
         SimDevice& device = line.add(d.config);
         device.faults = d.faults;
         for (Channel channel : kAllChannels) device.live(channel).status = d.statuses[static_cast<std::size_t>(channel)];

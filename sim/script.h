@@ -31,12 +31,12 @@ struct LineSpec {
 
 // Applies one setting ("serial SN42", "fault delay 200"); blank lines and
 // lines starting with '#' do nothing. Returns an error text on failure.
-std::optional<std::string> ApplySetting(LineSpec& spec, std::string_view line);
+std::optional<std::string> ApplySetting(LineSpec& lineSpec, std::string_view line);
 
 // Applies every line of a script; the error names the line number.
-std::optional<std::string> ApplyScript(LineSpec& spec, std::istream& script);
+std::optional<std::string> ApplyScript(LineSpec& lineSpec, std::istream& script);
 
-// Puts the transmitters of `spec` on `line`, with their faults and statuses.
-void Populate(SimLine& line, const LineSpec& spec);
+// Puts the transmitters of `lineSpec` on `line`, with their faults and statuses.
+void Populate(SimLine& line, const LineSpec& lineSpec);
 
 }  // namespace corvel::sim

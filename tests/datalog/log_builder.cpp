@@ -5,19 +5,19 @@
 namespace corvel::testing {
 
 ModuleSpec PressureModule(std::int32_t interval, std::int32_t samples, std::string p1Units, std::string p2Units) {
-    ModuleSpec spec{.type = kPressureModule, .mode = 0, .channels = {}};
-    spec.channels[0] = {.interval = interval, .samples = samples, .units = std::move(p1Units), .scale = 1.0f, .decimals = 2};
-    spec.channels[1] = {.interval = interval, .samples = samples, .units = std::move(p2Units), .scale = 1.0f, .decimals = 2};
-    return spec;
+    ModuleSpec moduleSpec{.type = kPressureModule, .mode = 0, .channels = {}};
+    moduleSpec.channels[0] = {.interval = interval, .samples = samples, .units = std::move(p1Units), .scale = 1.0f, .decimals = 2};
+    moduleSpec.channels[1] = {.interval = interval, .samples = samples, .units = std::move(p2Units), .scale = 1.0f, .decimals = 2};
+    return moduleSpec;
 }
 
 ModuleSpec VoltageCurrentModule(std::int32_t interval, std::int32_t samples, std::string temperatureUnits) {
-    ModuleSpec spec{.type = kVoltageCurrentModule, .mode = 0, .channels = {}};
-    spec.channels[0] = {.interval = interval, .samples = samples, .units = "V", .scale = 1.0f, .decimals = 3};
-    spec.channels[1] = {.interval = interval, .samples = samples, .units = "mA", .scale = 1.0f, .decimals = 3};
-    spec.channels[3] = {.interval = interval, .samples = samples, .units = std::move(temperatureUnits), .scale = 1.0f,
+    ModuleSpec moduleSpec{.type = kVoltageCurrentModule, .mode = 0, .channels = {}};
+    moduleSpec.channels[0] = {.interval = interval, .samples = samples, .units = "V", .scale = 1.0f, .decimals = 3};
+    moduleSpec.channels[1] = {.interval = interval, .samples = samples, .units = "mA", .scale = 1.0f, .decimals = 3};
+    moduleSpec.channels[3] = {.interval = interval, .samples = samples, .units = std::move(temperatureUnits), .scale = 1.0f,
                         .decimals = 1};
-    return spec;
+    return moduleSpec;
 }
 
 LogBuilder::LogBuilder() { start(2024, 3, 15, 10, 0, 0); }
@@ -43,8 +43,8 @@ LogBuilder& LogBuilder::serial(const std::string& serialNumber) {
     return *this;
 }
 
-LogBuilder& LogBuilder::module(const ModuleSpec& spec) {
-    modules_.push_back(spec);
+LogBuilder& LogBuilder::module(const ModuleSpec& moduleSpec) {
+    modules_.push_back(moduleSpec);
     return *this;
 }
 
@@ -86,12 +86,12 @@ std::vector<std::uint8_t> LogBuilder::bytes() const {
     std::array<std::uint8_t, kLogFileHeaderSize> header = header_;
     PutU8(header, 10, moduleCount_.value_or(static_cast<std::uint8_t>(modules_.size())));
     std::vector<std::uint8_t> file(header.begin(), header.end());
-    for (const ModuleSpec& spec : modules_) {
+    for (const ModuleSpec& moduleSpec : modules_) {
         std::array<std::uint8_t, kModuleHeaderSize> module{};
-        PutU8(module, 14, spec.type);
-        PutU8(module, 15, spec.mode);
-        for (std::size_t i = 0; i < spec.channels.size(); ++i) {
-            const ChannelSpec& channel = spec.channels[i];
+        PutU8(module, 14, moduleSpec.type);
+        PutU8(module, 15, moduleSpec.mode);
+        for (std::size_t i = 0; i < moduleSpec.channels.size(); ++i) {
+            const ChannelSpec& channel = moduleSpec.channels[i];
             const MutableByteSpan info = MutableByteSpan(module).subspan(16 + i * kChannelInfoSize, kChannelInfoSize);
             PutU32(info, 0, static_cast<std::uint32_t>(channel.interval));
             PutU32(info, 4, static_cast<std::uint32_t>(channel.samples));

@@ -44,7 +44,7 @@ public:
                       std::uint8_t minute, std::uint8_t secondOfMinute);
     LogBuilder& name(const std::string& logName);
     LogBuilder& serial(const std::string& serialNumber);
-    LogBuilder& module(const ModuleSpec& spec);
+    LogBuilder& module(const ModuleSpec& moduleSpec);
     // Overrides the module count written in the file header (normally the
     // number of modules added).
     LogBuilder& moduleCount(std::uint8_t count);

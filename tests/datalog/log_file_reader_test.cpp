@@ -29,12 +29,12 @@ protected:
 TEST_F(LogFileReaderTest, ReadsHeadersAndRecordsInOrder) {
     // GIVEN a log with a 31-character name and one pressure module
     const std::string name31(31, 'N');
-    auto spec = PressureModule(250, 40, "kPa", "bar");
-    spec.mode = 1;
-    spec.channels[0].decimals = -1;
-    spec.channels[0].scale = 0.5f;
+    auto moduleSpec = PressureModule(250, 40, "kPa", "bar");
+    moduleSpec.mode = 1;
+    moduleSpec.channels[0].decimals = -1;
+    moduleSpec.channels[0].scale = 0.5f;
     LogBuilder log;
-    log.start(2023, 12, 31, 23, 59, 58).name(name31).serial("SN-1").module(spec).value(0x40, 2, 700, 1.25f, 0x21);
+    log.start(2023, 12, 31, 23, 59, 58).name(name31).serial("SN-1").module(moduleSpec).value(0x40, 2, 700, 1.25f, 0x21);
     writeBytes(log.bytes());
 
     LogFileReader reader;
@@ -85,8 +85,8 @@ TEST_F(LogFileReaderTest, ReadsHeadersAndRecordsInOrder) {
 TEST_F(LogFileReaderTest, TextsAreBoundedByTheirFieldsWithoutAZeroByte) {
     LogBuilder log;
     log.name(std::string(40, 'L')).serial(std::string(20, 'S'));
-    auto spec = PressureModule(100, 1, std::string(12, 'U'));
-    log.module(spec);
+    auto moduleSpec = PressureModule(100, 1, std::string(12, 'U'));
+    log.module(moduleSpec);
     writeBytes(log.bytes());
 
     LogFileReader reader;

@@ -29,11 +29,11 @@ fs::path FreshFolder(const std::string& name) {
 
 TEST(PtyServer, AnswersEveryExchangeWhileTheClientReopensAndRemovesItsLink) {
     const fs::path dir = FreshFolder("corvel-pty");
-    LineSpec spec;
-    spec.devices.push_back({*ModelConfig("4400"), {}, {}});
-    spec.devices.back().config.address = 7;
+    LineSpec lineSpec;
+    lineSpec.devices.push_back({*ModelConfig("4400"), {}, {}});
+    lineSpec.devices.back().config.address = 7;
     PtyServer server;
-    ASSERT_FALSE(StartPtyServer(server, spec, dir, 12).has_value());
+    ASSERT_FALSE(StartPtyServer(server, lineSpec, dir, 12).has_value());
     ASSERT_TRUE(fs::is_symlink(dir / "COM12"));
     for (int round = 0; round < 3; ++round) {
         const auto reply = PtyTransact(dir / "COM12", {.command1 = 2, .route = {0x80, 0x80, 0x80, 7, 0xF0, 0x28}});

@@ -15,7 +15,7 @@ using namespace corvel::testing;
 
 class DemoTest : public QObject {
     Q_OBJECT
-private slots:
+private Q_SLOTS:
     void findsTheSimulatedTransmitterAndCleansUp() {
         // GIVEN no port folder of the user's own
         qunsetenv("CORVEL_PORT_DIR");

@@ -18,7 +18,7 @@ using namespace corvel::testing;
 
 class DialogsTest : public QObject {
     Q_OBJECT
-private slots:
+private Q_SLOTS:
     void rs232DialogOffersTheFiveRates() {
         // GIVEN the RS232 connect dialog opened with 19200 chosen before
         RS232FindDevice dialog(Rs232ConnectValues{"19200"}, nullptr);

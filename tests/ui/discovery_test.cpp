@@ -76,7 +76,7 @@ std::string Offer(const std::string& lines, int address, const std::string& port
 
 class DiscoveryTest : public QObject {
     Q_OBJECT
-private slots:
+private Q_SLOTS:
     void portScanAcceptanceSetsButtonsByModel_data() {
         QTest::addColumn<QString>("radio");
         QTest::addColumn<QString>("model");

@@ -20,7 +20,7 @@ using namespace corvel::testing;
 
 class MainWindowTest : public QObject {
     Q_OBJECT
-private slots:
+private Q_SLOTS:
     void showsItsCaptionsAndStartsWithOnlyTheDataLogToolOn() {
         // GIVEN a first start
         UiRig rig;

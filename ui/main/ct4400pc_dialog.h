@@ -32,7 +32,7 @@ public:
 
     const MainWindowState& state() const { return state_; }
 
-public slots:
+public Q_SLOTS:
     void showAbout();
 
 private:
