@@ -6,6 +6,7 @@
 #include <QPushButton>
 #include <QTest>
 
+#include "about_dlg.h"
 #include "device_config.h"
 #include "placeholder_tool_dialog.h"
 #include "rs232_find_device.h"
@@ -110,6 +111,10 @@ private Q_SLOTS:
         QVERIFY(picture.height() > 200 && picture.height() < 900);
         RS485FindDevice rs485(Rs485ConnectValues{}, rig.prompter, nullptr);
         QVERIFY(rs485.grab().save(folder + "/rs485_find_device.png"));
+        RS232FindDevice rs232(Rs232ConnectValues{}, nullptr);
+        QVERIFY(rs232.grab().save(folder + "/rs232_find_device.png"));
+        CAboutDlg about(window.get());
+        QVERIFY(about.grab().save(folder + "/about_box.png"));
     }
 };
 

@@ -3,14 +3,15 @@
 // in the window, the store and the settings.
 #include <QApplication>
 #include <QComboBox>
-#include <QTimer>
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "device_config.h"
 #include "modal_connect_dialogs.h"
+#include "port_names.h"
 #include "startup.h"
 #include "ui_test_rig.h"
 
@@ -65,6 +66,16 @@ sim::DeviceConfig Device(const std::string& model) {
 void Search(QWidget* window, const char* interfaceRadio) {
     Click(window, interfaceRadio);
     Click(window, "findDeviceButton");
+}
+
+// "P1" or "P2" for a request of a sensor information record, else empty.
+std::string SensorRecordRead(ByteSpan request) {
+    if (U8At(request, offset::kCommand1) != 0x02) return {};
+    switch (U8At(request, offset::kCommand3)) {
+        case 0x11: return "P1";
+        case 0x21: return "P2";
+        default: return {};
+    }
 }
 
 std::string Offer(const std::string& lines, int address, const std::string& port) {
@@ -309,6 +320,122 @@ private Q_SLOTS:
         QCOMPARE(error.caption, std::string("Error"));
         QCOMPARE(error.icon, MessageIcon::Error);
         COMPARE_BUTTONS(Drawn(window.get()), Buttons(0, 0, 0, 0, 0, 1, 0, 0));
+    }
+
+    void sensorReadsStopAtTheFirstFailureOfAPortScan() {
+        // GIVEN a dual-input transmitter accepted over USB, which then stops answering the P2 read
+        UiRig rig;
+        rig.attach(1, Device("4402"));
+        auto window = rig.openWindow();
+        rig.prompter.answer({Yes});
+        Search(window.get(), "usbRadio");
+        const std::string acceptedLine = window->state().p1Text;
+        QVERIFY(!acceptedLine.empty());
+        rig.prompter.clear();
+        std::vector<std::string> reads;
+        rig.ports.loseReplyTo = [&](ByteSpan request) {
+            const std::string read = SensorRecordRead(request);
+            if (!read.empty()) reads.push_back(read);
+            return read == "P2";
+        };
+        // WHEN the operator searches again
+        Search(window.get(), "usbRadio");
+        // THEN the failed P2 read ends the search with the error, P1 is not read after it
+        QCOMPARE(rig.prompter.texts(), std::vector<std::string>{"Device read error         "});
+        QCOMPARE(reads, std::vector<std::string>{"P2"});
+        // AND the line of the device accepted before is still shown
+        QCOMPARE(window->state().p1Text, acceptedLine);
+    }
+
+    void rs485CandidateReadsP1BeforeP2() {
+        // GIVEN a dual-input transmitter at address 40 on COM2
+        UiRig rig;
+        rig.attach(2, Device("4402"));
+        auto window = rig.openWindow();
+        rig.connectDialogs.rs485Answers.push_back(Rs485ConnectValues{40, "COM2", "19200"});
+        rig.prompter.answer({Yes, Yes});
+        std::vector<std::string> reads;
+        rig.ports.loseReplyTo = [&](ByteSpan request) {
+            const std::string read = SensorRecordRead(request);
+            if (!read.empty()) reads.push_back(read);
+            return false;
+        };
+        // WHEN the operator scans the RS485 line and accepts it
+        Search(window.get(), "rs485Radio");
+        // THEN the candidate's inputs were read P1 first, and both lines show
+        QCOMPARE(reads, (std::vector<std::string>{"P1", "P2"}));
+        QVERIFY(window->state().p1Text.starts_with("P1:  "));
+        QVERIFY(window->state().p2Text.starts_with("P2:  "));
+    }
+
+    void decliningTheDeviceOnTheLastPortEndsThePass() {
+        // GIVEN a transmitter on COM100, the last port
+        UiRig rig;
+        rig.attach(100, Device("4400"));
+        auto window = rig.openWindow();
+        rig.prompter.answer({No});
+        // WHEN the operator declines it
+        Search(window.get(), "usbRadio");
+        // THEN the search ends with nothing found: the second pass stops at the port already seen
+        QCOMPARE(rig.prompter.texts().size(), std::size_t{2});
+        QCOMPARE(rig.prompter.texts().back(), std::string("No device found    "));
+        // AND no port beyond the port table was opened
+        for (const std::string& name : rig.ports.openedNames) {
+            QVERIFY2(PortNumberFromOpenName(name, 0) >= 1 && PortNumberFromOpenName(name, 0) <= 100, name.c_str());
+        }
+    }
+
+    void interfaceChoiceKeepsTheTypedAddress() {
+        // GIVEN a transmitter accepted over RS485, so the address field is editable
+        UiRig rig;
+        rig.attach(2, Device("4402"));
+        auto window = rig.openWindow();
+        rig.connectDialogs.rs485Answers.push_back(Rs485ConnectValues{40, "COM2", "19200"});
+        rig.prompter.answer({Yes, Yes});
+        Search(window.get(), "rs485Radio");
+        auto* address = window->findChild<QLineEdit*>("addressField");
+        // WHEN the operator types 41 and then chooses another interface
+        address->clear();
+        QTest::keyClicks(address, "41");
+        Click(window.get(), "rs232Radio");
+        // THEN the field still shows what was typed, and the window took it
+        QCOMPARE(address->text(), QString("41"));
+        QCOMPARE(window->state().addressField, std::uint8_t{41});
+    }
+
+    void searchShowsTheWaitCursorAndKeepsTheWindowResponsive() {
+        // GIVEN a transmitter on COM3, so that two empty ports are probed first
+        UiRig rig;
+        rig.attach(3, Device("4400"));
+        auto window = rig.openWindow();
+        bool timerRan = false;
+        int exchanges = 0;
+        int exchangesWithWaitCursor = 0;
+        int exchangesAfterTimer = 0;
+        rig.ports.loseReplyTo = [&](ByteSpan) {
+            ++exchanges;
+            const QCursor* cursor = QApplication::overrideCursor();
+            if (cursor && cursor->shape() == Qt::WaitCursor) ++exchangesWithWaitCursor;
+            if (timerRan) ++exchangesAfterTimer;
+            return false;
+        };
+        Qt::CursorShape cursorAtOffer = Qt::BlankCursor;
+        rig.prompter.onShow([&](const Message&) {
+            const QCursor* cursor = QApplication::overrideCursor();
+            cursorAtOffer = cursor ? cursor->shape() : Qt::ArrowCursor;
+        });
+        rig.prompter.answer({Yes});
+        QTimer::singleShot(0, [&] { timerRan = true; });
+        // WHEN the operator searches over USB and accepts the device
+        Search(window.get(), "usbRadio");
+        // THEN every exchange ran under the wait cursor, the offer did not, and it is gone at the end
+        QVERIFY(exchanges > 2);
+        QCOMPARE(exchangesWithWaitCursor, exchanges);
+        QCOMPARE(cursorAtOffer, Qt::ArrowCursor);
+        QVERIFY(QApplication::overrideCursor() == nullptr);
+        // AND pending events were handled between exchanges, not only after the search
+        QVERIFY(timerRan);
+        QVERIFY(exchangesAfterTimer > 0);
     }
 
     void setNewAddressOutsideTheNetworkRangeIsRefused_data() {

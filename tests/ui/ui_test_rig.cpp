@@ -15,7 +15,10 @@ class RecordingPort final : public SerialPort {
 public:
     RecordingPort(std::unique_ptr<SerialPort> inner, RecordingPortFactory& owner)
         : inner_(std::move(inner)), owner_(owner) {}
-    bool open(const std::string& name) override { return inner_->open(name); }
+    bool open(const std::string& name) override {
+        owner_.openedNames.push_back(name);
+        return inner_->open(name);
+    }
     bool configure(std::uint32_t queueSize, const LineSettings& line, const PortTimeouts& timeouts) override {
         owner_.baudRates.push_back(line.baudRate);
         return inner_->configure(queueSize, line, timeouts);

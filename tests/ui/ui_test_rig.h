@@ -34,6 +34,7 @@ public:
     std::unique_ptr<SerialPort> create() override;
 
     std::vector<std::uint32_t> baudRates;  // one per configured exchange
+    std::vector<std::string> openedNames;  // one per exchange
     int created = 0;
     std::function<bool(ByteSpan request)> loseReplyTo;
 

@@ -126,9 +126,9 @@ QWidget* CT4400PCDialog::buildCommunicationGroup() {
     usb_->setChecked(true);
     auto* interfaces = new QButtonGroup(group);
     for (QRadioButton* radio : {usb_, rs232_, rs485_}) interfaces->addButton(radio);
-    connect(usb_, &QRadioButton::clicked, this, [this] { model_.chooseUsb(state_); showValues(); });
-    connect(rs232_, &QRadioButton::clicked, this, [this] { model_.chooseRs232(state_); showValues(); });
-    connect(rs485_, &QRadioButton::clicked, this, [this] { model_.chooseRs485(state_); showValues(); });
+    connect(usb_, &QRadioButton::clicked, this, [this] { chooseInterface(&MainWindowModel::chooseUsb); });
+    connect(rs232_, &QRadioButton::clicked, this, [this] { chooseInterface(&MainWindowModel::chooseRs232); });
+    connect(rs485_, &QRadioButton::clicked, this, [this] { chooseInterface(&MainWindowModel::chooseRs485); });
 
     findDevice_ = new QPushButton("Find Device", group);
     findDevice_->setObjectName("findDeviceButton");
@@ -173,6 +173,15 @@ void CT4400PCDialog::findDevice() {
     discovery_.findDevice(state_);
     searchStopped();
     showValues();
+}
+
+// The interface choice takes what the address field holds and leaves the field
+// as the operator typed it; nothing else it changes is drawn.
+void CT4400PCDialog::chooseInterface(void (MainWindowModel::*choice)(MainWindowState&)) {
+    if (const auto typed = ParseAddressField(address_->text().toStdString())) {
+        state_.addressField = static_cast<std::uint8_t>(*typed);
+    }
+    (model_.*choice)(state_);
 }
 
 void CT4400PCDialog::setNewAddress() {

@@ -40,6 +40,7 @@ private:
     QWidget* buildToolGroup();
     QWidget* buildCommunicationGroup();
     QPushButton* addToolButton(ToolWindow tool, const char* objectName);
+    void chooseInterface(void (MainWindowModel::*choice)(MainWindowState&));
     void findDevice();
     void setNewAddress();
     void exitUtility();

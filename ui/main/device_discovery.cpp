@@ -72,37 +72,55 @@ void DeviceDiscovery::portScan(MainWindowState& state) {
         s_.feedback.searchStarted(SearchKind::PortScan);
         const bool found = s_.session.FindDeviceOnPorts(state.deviceRoute);
         s_.comm.portSelectorText = PortDisplayNameOf(s_.comm.portName);
-        if (!found || s_.session.scanFinished) {
-            s_.session.scanFinished = 0;
-            s_.feedback.searchStopped();
-            s_.feedback.showValues();
-            if (state.secondPass) {
-                state.secondPass = false;
-                state.p1Text.clear();
-                state.p2Text.clear();
-                startPass();
-                continue;
-            }
-            reportNothingFound(state);
-            commonEnd(state);
-            return;
-        }
-        switch (examinePortCandidate(state)) {
-            case Candidate::ReadFailed:
-                return;
-            case Candidate::Accepted:
+        if (found && !s_.session.scanFinished) {
+            const Candidate candidate = examinePortCandidate(state);
+            if (candidate == Candidate::ReadFailed) return;
+            if (candidate == Candidate::Accepted) {
                 acceptPortCandidate(state);
                 commonEnd(state);
                 return;
-            case Candidate::Declined:
-                state.p1Text.clear();
-                state.p2Text.clear();
-                ++s_.session.portCounter;
-                state.deviceRoute[3] = s_.session.foundNetworkAddress;
-                s_.session.SelectPortByNumber(s_.session.portCounter);
-                break;
+            }
+            if (moveBeyondDeclinedPort(state)) continue;
         }
+        if (!startSecondPass(state)) return;
     }
+}
+
+// After a declined candidate the scan goes on at the next port. A candidate on
+// the last port ends the pass, as the ports running out does: the scan is back
+// at the first port and does not walk past the port table.
+bool DeviceDiscovery::moveBeyondDeclinedPort(MainWindowState& state) {
+    DeviceSession& session = s_.session;
+    state.p1Text.clear();
+    state.p2Text.clear();
+    state.deviceRoute[3] = session.foundNetworkAddress;
+    if (session.portCounter >= kLastPort) {
+        session.portCounter = kFirstPort;
+        session.SelectPortByNumber(kFirstPort);
+        s_.comm.portSelectorText = PortDisplayName(kFirstPort);
+        return false;
+    }
+    ++session.portCounter;
+    session.SelectPortByNumber(session.portCounter);
+    return true;
+}
+
+// The end of a pass without acceptance: true when the one silent second pass
+// follows, false when the search ends with nothing found.
+bool DeviceDiscovery::startSecondPass(MainWindowState& state) {
+    s_.session.scanFinished = 0;
+    s_.feedback.searchStopped();
+    s_.feedback.showValues();
+    if (state.secondPass) {
+        state.secondPass = false;
+        state.p1Text.clear();
+        state.p2Text.clear();
+        startPass();
+        return true;
+    }
+    reportNothingFound(state);
+    commonEnd(state);
+    return false;
 }
 
 DeviceDiscovery::Candidate DeviceDiscovery::examinePortCandidate(MainWindowState& state) {
@@ -114,7 +132,7 @@ DeviceDiscovery::Candidate DeviceDiscovery::examinePortCandidate(MainWindowState
     const std::uint8_t address = session.foundNetworkAddress;
     state.deviceRoute = {state.sourceNetwork, 0xF0, 0x80, address, 0xF0, kPressureModule};
     s_.comm.rs485Address = address;
-    if (!readSensorLines(state)) {
+    if (!readPortCandidateSensors(state)) {
         readFailed();
         return Candidate::ReadFailed;
     }
@@ -128,6 +146,7 @@ DeviceDiscovery::Candidate DeviceDiscovery::examinePortCandidate(MainWindowState
 
 void DeviceDiscovery::acceptPortCandidate(MainWindowState& state) {
     DeviceSession& session = s_.session;
+    s_.feedback.searchStarted(SearchKind::PortScan);
     session.ReadDeviceStrings(state.deviceRoute, session.foundModuleNumber);
     session.ReadIdentityAtAddress();
     const std::uint8_t address = session.foundNetworkAddress;
@@ -236,9 +255,7 @@ void DeviceDiscovery::readAddressCandidate(MainWindowState& state, std::uint8_t 
     session.ReadDeviceStrings(state.deviceRoute, kQualifyingModule);
     session.ReadIdentityAtAddress();
     state.deviceRoute = {0x80, 0xF0, 0x80, address, 0xF0, kPressureModule};
-    // Failures of these reads leave the lines as far as they came; the
-    // operator still decides.
-    readSensorLines(state);
+    readAddressCandidateSensors(state);
 }
 
 void DeviceDiscovery::acceptAddressCandidate(MainWindowState& state, std::uint8_t address) {
@@ -260,18 +277,40 @@ void DeviceDiscovery::acceptAddressCandidate(MainWindowState& state, std::uint8_
 
 // ---- Shared steps --------------------------------------------------------------
 
-bool DeviceDiscovery::readSensorLines(MainWindowState& state) {
+// Whether the candidate has a second pressure input is decided again for
+// every candidate, so that a device without P2 offered after one with P2 is
+// not shown with a P2 line.
+void DeviceDiscovery::readDeviceKind(const MainWindowState& state) {
+    s_.comm.p2Present = s_.session.ReadDeviceKind(state.deviceRoute) == 0;
+}
+
+// On a port scan a failed read ends the search at once: P2 is read first, and
+// P1 only when P2 was read. The lines change only when both were read.
+bool DeviceDiscovery::readPortCandidateSensors(MainWindowState& state) {
     DeviceSession& session = s_.session;
-    // Decided again for every candidate, so that a device without P2 offered
-    // after one with P2 is not shown with a P2 line.
-    s_.comm.p2Present = session.ReadDeviceKind(state.deviceRoute) == 0;
-    bool read = true;
-    if (s_.comm.p2Present) read = session.ReadSensorInfoP2(state.deviceRoute);
-    read = session.ReadSensorInfoP1(state.deviceRoute) && read;
+    readDeviceKind(state);
+    if (s_.comm.p2Present && !session.ReadSensorInfoP2(state.deviceRoute)) return false;
+    if (!session.ReadSensorInfoP1(state.deviceRoute)) return false;
+    composeSensorLines(state);
+    return true;
+}
+
+// On an address scan P1 is read before P2, and failures leave the lines as far
+// as they came; the operator still decides.
+void DeviceDiscovery::readAddressCandidateSensors(MainWindowState& state) {
+    DeviceSession& session = s_.session;
+    readDeviceKind(state);
+    session.ReadSensorInfoP1(state.deviceRoute);
+    if (s_.comm.p2Present) session.ReadSensorInfoP2(state.deviceRoute);
+    composeSensorLines(state);
+}
+
+// The P1 and P2 lines: label and upper range limit, a P2 limit of "0" left out.
+void DeviceDiscovery::composeSensorLines(MainWindowState& state) {
+    DeviceSession& session = s_.session;
     if (s_.comm.p2Present && session.p2Sensor.upperLimitText == "0") session.p2Sensor.upperLimitText.clear();
     state.p1Text = session.p1Sensor.label + session.p1Sensor.upperLimitText;
     state.p2Text = s_.comm.p2Present ? session.p2Sensor.label + session.p2Sensor.upperLimitText : std::string();
-    return read;
 }
 
 bool DeviceDiscovery::offer(const MainWindowState& state, std::uint8_t address) {

@@ -46,7 +46,8 @@ private:
     void portScan(MainWindowState& state);
     Candidate examinePortCandidate(MainWindowState& state);
     void acceptPortCandidate(MainWindowState& state);
-    void endPassWithoutDevice(MainWindowState& state);
+    bool moveBeyondDeclinedPort(MainWindowState& state);
+    bool startSecondPass(MainWindowState& state);
     void addressScan(MainWindowState& state);
     std::uint8_t scanAddressesFrom(std::uint8_t start);
     void readAddressCandidate(MainWindowState& state, std::uint8_t address);
@@ -54,7 +55,10 @@ private:
     void reportNothingFound(MainWindowState& state);
     void commonEnd(MainWindowState& state);
 
-    bool readSensorLines(MainWindowState& state);
+    void readDeviceKind(const MainWindowState& state);
+    bool readPortCandidateSensors(MainWindowState& state);
+    void readAddressCandidateSensors(MainWindowState& state);
+    void composeSensorLines(MainWindowState& state);
     bool offer(const MainWindowState& state, std::uint8_t address);
     void applyModelCode(MainWindowState& state);
     void storeSourceNetwork(const MainWindowState& state);
