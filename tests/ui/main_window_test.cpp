@@ -113,6 +113,20 @@ private Q_SLOTS:
         QCOMPARE(rig.ports.created, portsBefore);
     }
 
+    void enterInTheAddressFieldKeepsTheWindowOpen() {
+        // GIVEN the window opened, the address field focused
+        UiRig rig;
+        auto window = rig.openWindow();
+        auto* address = window->findChild<QLineEdit*>("addressField");
+        address->setFocus();
+        // WHEN the operator presses Enter there
+        QTest::keyClick(address, Qt::Key_Return);
+        QTest::keyClick(address, Qt::Key_Enter);
+        // THEN no button was pressed and the utility is still open
+        QVERIFY(window->isVisible());
+        QCOMPARE(rig.ports.created, 0);
+    }
+
     void aboutEntryOpensTheAboutBox() {
         // GIVEN the window opened
         UiRig rig;

@@ -72,6 +72,8 @@ void CT4400PCDialog::buildLayout() {
     footer->setObjectName("footer");
     auto* exit = new QPushButton("Exit", this);
     exit->setObjectName("exitButton");
+    // Not the default button: Enter in the address field must not end the utility.
+    exit->setAutoDefault(false);
     connect(exit, &QPushButton::clicked, this, &CT4400PCDialog::exitUtility);
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(footer);
