@@ -190,6 +190,27 @@ private Q_SLOTS:
         QCOMPARE(rig.prompter.texts(), std::vector<std::string>{"This process may take a few minutes.  Continue?"});
     }
 
+    void cancelledRs485DialogLeavesTheAcceptedDeviceAlone() {
+        // GIVEN a Q710 accepted over USB on COM3
+        UiRig rig;
+        rig.attach(3, Device("Q710"));
+        auto window = rig.openWindow();
+        rig.prompter.answer({Yes});
+        Search(window.get(), "usbRadio");
+        const CommSettings before = rig.comm;
+        QVERIFY(before.q710Family);
+        const int exchangesBefore = rig.ports.created;
+        // WHEN the operator starts an RS485 search and cancels the connect dialog
+        Search(window.get(), "rs485Radio");
+        // THEN nothing was sent and the port and the device's flags are as they were
+        QCOMPARE(rig.ports.created, exchangesBefore);
+        QCOMPARE(rig.comm.portName, before.portName);
+        QCOMPARE(rig.comm.p2Present, before.p2Present);
+        QCOMPARE(rig.comm.q710Family, true);
+        QCOMPARE(rig.comm.earlyFirmware, before.earlyFirmware);
+        COMPARE_BUTTONS(Drawn(window.get()), Buttons(1, 0, 0, 1, 1, 1, 0, 0));
+    }
+
     void offerQuestionsNameLinesAddressAndPort() {
         // GIVEN a transmitter with P2 (upper limit 0) on COM100 and one without P2 on COM4
         UiRig rig;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <optional>
 #include <string_view>
 
 #include "port_names.h"
@@ -39,6 +40,7 @@ void DeviceDiscovery::findDevice(MainWindowState& state) {
     state.buttons.setNewAddressShown = false;
     forgetAnsweredPorts();
     s_.comm.setBaudText(s_.store.read(key::kBaudRate, "115200"));
+    std::optional<Rs485ConnectValues> rs485;
     if (s_.comm.lineInterface == LineInterface::Rs232) {
         const auto values = s_.connectDialogs.askRs232(rs232Values_);
         if (!values) return;
@@ -46,10 +48,16 @@ void DeviceDiscovery::findDevice(MainWindowState& state) {
         s_.comm.setBaudText(values->baudText);
     } else if (s_.comm.lineInterface == LineInterface::Usb) {
         s_.comm.setBaudText("115200");
+    } else {
+        // Asked before the pass starts, so that Cancel leaves the port name and
+        // the flags of the device accepted before as they were.
+        rs485 = s_.connectDialogs.askRs485(rs485Values_);
+        if (!rs485) return;
+        rs485Values_ = *rs485;
     }
     startPass();
-    if (s_.comm.lineInterface == LineInterface::Rs485) {
-        addressScan(state);
+    if (rs485) {
+        addressScan(state, *rs485);
     } else {
         portScan(state);
     }
@@ -201,14 +209,11 @@ void DeviceDiscovery::storeSourceNetwork(const MainWindowState& state) {
 
 // ---- Address scan (RS-485) -----------------------------------------------------
 
-void DeviceDiscovery::addressScan(MainWindowState& state) {
-    const auto values = s_.connectDialogs.askRs485(rs485Values_);
-    if (!values) return;
-    rs485Values_ = *values;
-    s_.comm.portName = values->portText;
-    s_.comm.setBaudText(values->baudText);
-    s_.comm.rs485Address = values->address;
-    state.addressField = values->address;
+void DeviceDiscovery::addressScan(MainWindowState& state, const Rs485ConnectValues& values) {
+    s_.comm.portName = values.portText;
+    s_.comm.setBaudText(values.baudText);
+    s_.comm.rs485Address = values.address;
+    state.addressField = values.address;
 
     const bool proceed = s_.prompter.confirm(kLongSearchQuestion);
     ToolButtonStates& buttons = state.buttons;
@@ -221,7 +226,7 @@ void DeviceDiscovery::addressScan(MainWindowState& state) {
     buttons.dataLogUtility = true;
 
     if (proceed) {
-        std::uint8_t address = scanAddressesFrom(values->address);
+        std::uint8_t address = scanAddressesFrom(values.address);
         while (address != 0) {
             readAddressCandidate(state, address);
             s_.feedback.searchStopped();

@@ -48,7 +48,7 @@ private:
     void acceptPortCandidate(MainWindowState& state);
     bool moveBeyondDeclinedPort(MainWindowState& state);
     bool startSecondPass(MainWindowState& state);
-    void addressScan(MainWindowState& state);
+    void addressScan(MainWindowState& state, const Rs485ConnectValues& values);
     std::uint8_t scanAddressesFrom(std::uint8_t start);
     void readAddressCandidate(MainWindowState& state, std::uint8_t address);
     void acceptAddressCandidate(MainWindowState& state, std::uint8_t address);
