@@ -190,25 +190,35 @@ private Q_SLOTS:
         QCOMPARE(rig.prompter.texts(), std::vector<std::string>{"This process may take a few minutes.  Continue?"});
     }
 
-    void cancelledRs485DialogLeavesTheAcceptedDeviceAlone() {
-        // GIVEN a Q710 accepted over USB on COM3
+    void cancelledConnectDialogChangesNothing_data() {
+        QTest::addColumn<QString>("radio");
+        QTest::newRow("RS232") << "rs232Radio";
+        QTest::newRow("RS485") << "rs485Radio";
+    }
+    void cancelledConnectDialogChangesNothing() {
+        QFETCH(QString, radio);
+        // GIVEN a dual-input transmitter accepted over the interface at 9600 baud
         UiRig rig;
-        rig.attach(3, Device("Q710"));
+        rig.attach(2, Device("4402"));
         auto window = rig.openWindow();
-        rig.prompter.answer({Yes});
-        Search(window.get(), "usbRadio");
+        rig.connectDialogs.rs232Answers.push_back(Rs232ConnectValues{"9600"});
+        rig.connectDialogs.rs485Answers.push_back(Rs485ConnectValues{40, "COM2", "9600"});
+        rig.prompter.answer({Yes, Yes});
+        Search(window.get(), radio.toUtf8().constData());
         const CommSettings before = rig.comm;
-        QVERIFY(before.q710Family);
+        const ToolButtonStates buttonsBefore = Drawn(window.get());
+        QVERIFY(before.p2Present);
         const int exchangesBefore = rig.ports.created;
-        // WHEN the operator starts an RS485 search and cancels the connect dialog
-        Search(window.get(), "rs485Radio");
-        // THEN nothing was sent and the port and the device's flags are as they were
+        // WHEN the operator presses Find Device again and cancels the connect dialog
+        Click(window.get(), "findDeviceButton");
+        // THEN nothing was sent, the line settings and flags are as they were, and so are the buttons
         QCOMPARE(rig.ports.created, exchangesBefore);
         QCOMPARE(rig.comm.portName, before.portName);
+        QCOMPARE(rig.comm.baudRate, 9600u);
         QCOMPARE(rig.comm.p2Present, before.p2Present);
-        QCOMPARE(rig.comm.q710Family, true);
+        QCOMPARE(rig.comm.q710Family, before.q710Family);
         QCOMPARE(rig.comm.earlyFirmware, before.earlyFirmware);
-        COMPARE_BUTTONS(Drawn(window.get()), Buttons(1, 0, 0, 1, 1, 1, 0, 0));
+        COMPARE_BUTTONS(Drawn(window.get()), buttonsBefore);
     }
 
     void offerQuestionsNameLinesAddressAndPort() {

@@ -37,24 +37,25 @@ std::string OfferQuestion(const std::string& p1Text, const std::string& p2Text, 
 }
 
 void DeviceDiscovery::findDevice(MainWindowState& state) {
-    state.buttons.setNewAddressShown = false;
-    forgetAnsweredPorts();
-    s_.comm.setBaudText(s_.store.read(key::kBaudRate, "115200"));
+    // The connect dialogs come first, so that Cancel changes nothing: neither
+    // the rate the tool windows talk at, nor the flags and buttons of the
+    // device accepted before.
+    std::string baudText = "115200";
     std::optional<Rs485ConnectValues> rs485;
     if (s_.comm.lineInterface == LineInterface::Rs232) {
         const auto values = s_.connectDialogs.askRs232(rs232Values_);
         if (!values) return;
         rs232Values_ = *values;
-        s_.comm.setBaudText(values->baudText);
-    } else if (s_.comm.lineInterface == LineInterface::Usb) {
-        s_.comm.setBaudText("115200");
-    } else {
-        // Asked before the pass starts, so that Cancel leaves the port name and
-        // the flags of the device accepted before as they were.
+        baudText = values->baudText;
+    } else if (s_.comm.lineInterface == LineInterface::Rs485) {
         rs485 = s_.connectDialogs.askRs485(rs485Values_);
         if (!rs485) return;
         rs485Values_ = *rs485;
+        baudText = rs485->baudText;
     }
+    state.buttons.setNewAddressShown = false;
+    forgetAnsweredPorts();
+    s_.comm.setBaudText(baudText);
     startPass();
     if (rs485) {
         addressScan(state, *rs485);
@@ -211,7 +212,6 @@ void DeviceDiscovery::storeSourceNetwork(const MainWindowState& state) {
 
 void DeviceDiscovery::addressScan(MainWindowState& state, const Rs485ConnectValues& values) {
     s_.comm.portName = values.portText;
-    s_.comm.setBaudText(values.baudText);
     s_.comm.rs485Address = values.address;
     state.addressField = values.address;
 
