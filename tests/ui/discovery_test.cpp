@@ -523,6 +523,15 @@ private Q_SLOTS:
         QCOMPARE(device.networkAddress(), std::uint8_t{41});
         QCOMPARE(rig.store.read(key::kCommBoardAddress, ""), std::string("41"));
         QCOMPARE(address->text(), QString("41"));
+        // AND a second change reaches the transmitter at its new address
+        rig.prompter.clear();
+        address->clear();
+        QTest::keyClicks(address, "42");
+        rig.prompter.answer({Yes});
+        Click(window.get(), "setNewAddressButton");
+        QCOMPARE(rig.prompter.texts().back(), std::string("Device set to new network address 42"));
+        QCOMPARE(device.networkAddress(), std::uint8_t{42});
+        QCOMPARE(rig.comm.rs485Address, std::uint8_t{42});
     }
 
     void reflashMarksTheStoreBeforeTheToolStarts() {

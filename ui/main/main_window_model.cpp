@@ -81,6 +81,11 @@ void MainWindowModel::setNewAddress(MainWindowState& state, std::optional<int> e
     }
     state.addressField = static_cast<std::uint8_t>(*enteredAddress);
     if (s_.session.WriteNetworkAddress(state.deviceRoute, state.addressField, s_.session.foundModuleNumber)) {
+        // The transmitter answers to the new address from now on: the next
+        // change and the data log window address it there.
+        state.deviceRoute[3] = state.addressField;
+        s_.session.acceptedNetworkAddress = state.addressField;
+        s_.comm.rs485Address = state.addressField;
         s_.prompter.inform("Device set to new network address " + std::to_string(*enteredAddress));
     }
 }
