@@ -65,6 +65,7 @@ GlobalOptions TakeGlobalOptions(std::vector<std::string>& args) {
     if (auto address = TakeOptionValue(args, "--address"))
         options.address = static_cast<std::uint8_t>(ParseInteger(*address, 1, 254, "--address"));
     options.json = TakeOptionFlag(args, "--json");
+    options.trace = TakeOptionFlag(args, "--trace");
     options.help = TakeOptionFlag(args, "--help") | TakeOptionFlag(args, "-h");
     return options;
 }

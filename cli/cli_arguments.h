@@ -26,6 +26,7 @@ struct GlobalOptions {
     std::uint32_t baudRate = 115200;
     std::uint8_t address = 40;
     bool json = false;
+    bool trace = false;  // every exchange's bytes on the error stream
     bool help = false;
 };
 

@@ -55,7 +55,7 @@ constexpr std::array kCommands = {
 };
 
 const char* kToolUsage =
-    "usage: corvelctl [--port NAME] [--baud N] [--address A] [--json] COMMAND [ARGUMENTS]\n";
+    "usage: corvelctl [--port NAME] [--baud N] [--address A] [--json] [--trace] COMMAND [ARGUMENTS]\n";
 
 const char* kToolOptions =
     "\n"
@@ -64,6 +64,7 @@ const char* kToolOptions =
     "  --baud N       line speed (default 115200)\n"
     "  --address A    network address of the transmitter, 1..254 (default 40)\n"
     "  --json         one JSON object per result\n"
+    "  --trace        every exchange's bytes out and in, with times, on standard error\n"
     "  --help         this text; COMMAND --help tells about one command\n"
     "\n"
     "Exit status: 0 success, 1 device or file error, 2 usage error.\n";

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cctype>
 #include <charconv>
+#include <chrono>
 
 #include "port_names.h"
 
@@ -22,6 +23,15 @@ int ComPortNumber(const std::string& port) {
     return number >= kFirstPort && number <= kLastPort ? number : 0;
 }
 
+// One line per write and per read: milliseconds since the session was set up,
+// the direction and the bytes.
+TraceSink TraceLinesTo(std::ostream& err) {
+    const auto start = std::chrono::steady_clock::now();
+    return [&err, start](TraceDirection direction, ByteSpan bytes, std::chrono::steady_clock::time_point at) {
+        err << "trace " << FormatTraceLine(direction, bytes, at - start) << '\n';
+    };
+}
+
 }  // namespace
 
 std::string PortArgumentOpenName(const std::string& port) {
@@ -31,7 +41,8 @@ std::string PortArgumentOpenName(const std::string& port) {
 
 ToolSession::ToolSession(const GlobalOptions& options, SerialPortFactory& ports, std::ostream& err)
     : notifier_(err),
-      session_(LinkContext{comm_, store_, ports, notifier_, shared_}),
+      tracing_(options.trace ? std::make_unique<TracingSerialPortFactory>(ports, TraceLinesTo(err)) : nullptr),
+      session_(LinkContext{comm_, store_, tracing_ ? *tracing_ : ports, notifier_, shared_}),
       address_(options.address),
       sourceNetwork_(1) {
     // The session starts on COM1; the chosen port replaces it before any exchange.

@@ -1,8 +1,10 @@
 #pragma once
 // The device link as corvelctl uses it: its own CommSettings, an in-memory
 // settings store, its own shared device values and one DeviceSession, all
-// set up from the command-line options.
+// set up from the command-line options. With --trace every port the session
+// opens reports its bytes to the error stream.
 
+#include <memory>
 #include <ostream>
 #include <string>
 
@@ -10,6 +12,7 @@
 #include "comm_settings.h"
 #include "device_session.h"
 #include "notifier.h"
+#include "serial_trace.h"
 #include "shared_device_values.h"
 #include "stored_settings.h"
 
@@ -57,6 +60,7 @@ private:
     MemoryStoredSettings store_;
     SharedDeviceValues shared_;
     StreamNotifier notifier_;
+    std::unique_ptr<TracingSerialPortFactory> tracing_;  // only with --trace
     DeviceSession session_;
     std::uint8_t address_;
     std::uint8_t sourceNetwork_;

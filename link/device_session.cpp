@@ -107,7 +107,10 @@ bool DeviceSession::SerialTransactNextPort(ByteSpan request, FrameBuffer& reply)
             context_.store.write(key::kPort, context_.comm.portName);
             return true;
         }
-        if (portCounter == kLastPort + 1) {
+        // The counter has run past the last port. A caller that stepped it
+        // beyond that ends the cycle here too rather than trying ports that
+        // do not exist.
+        if (portCounter > kLastPort) {
             context_.comm.portName = PortOpenName(kFirstPort);
             scanFinished = 1;
             portCounter = kFirstPort;
@@ -129,7 +132,8 @@ bool DeviceSession::SerialTransactFindPort(ByteSpan request, FrameBuffer& reply)
             retryFlag = 0;
             continue;
         }
-        if (portCounter == kLastPort) {
+        // The last port has been tried (or a caller stepped the counter past it).
+        if (portCounter >= kLastPort) {
             context_.comm.portName = PortOpenName(kFirstPort);
             scanFinished = 1;
             portCounter = kFirstPort;

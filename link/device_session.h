@@ -215,9 +215,10 @@ public:
     std::uint8_t foundModuleNumberCopy = 0;  // the module number is kept in two fields
     std::string foundNetworkAddressText;
     std::string foundModuleNumberText;
-    std::uint8_t currentNetworkAddress = 0;  // the address the main window keeps
-    std::uint8_t newNetworkAddress = 0;      // of the last address change
-    std::uint8_t acceptedNetworkAddress = 0;
+    // The address of the transmitter the main window accepted in discovery; the
+    // empty command after an address change goes there.
+    std::uint8_t currentNetworkAddress = 0;
+    std::uint8_t newNetworkAddress = 0;  // of the last address change
     std::uint8_t pressureModuleAddress = 0;
     std::uint8_t secondModuleAddress = 0;
     std::uint8_t nextStartAddress = 0;

@@ -29,6 +29,7 @@
 #include <vector>
 
 #include "device_session.h"
+#include "owned_link_context.h"
 #include "port_map.h"
 #include "serial_port_posix.h"
 
@@ -124,12 +125,8 @@ struct Figures {
 };
 
 Figures Measure(SerialPortFactory& ports, std::uint8_t firstRead, int samples) {
-    CommSettings comm;
-    comm.setBaudText("115200");
-    MemoryStoredSettings store;
-    SilentNotifier notifier;
-    SharedDeviceValues shared;
-    DeviceSession session({comm, store, ports, notifier, shared});
+    OwnedLinkContext link;
+    DeviceSession session(link.with(ports));
     FrameBuffer request{};
     FrameBuffer reply{};
     std::vector<double> times;

@@ -16,6 +16,7 @@
 #include <string_view>
 
 #include "device_session.h"
+#include "owned_link_context.h"
 #include "log_builder.h"
 #include "pty_server.h"
 #include "serial_port_posix.h"
@@ -95,13 +96,10 @@ int Run(std::size_t logBytes) {
     }
 
     CountingPorts ports;
-    CommSettings comm;
-    comm.setBaudText(std::to_string(kBaudRate));
-    MemoryStoredSettings store;
-    SilentNotifier notifier;
-    SharedDeviceValues shared;
-    DeviceSession session({comm, store, ports, notifier, shared});
-    comm.portName = "COM" + std::to_string(kCom);
+    OwnedLinkContext link;
+    link.comm.setBaudText(std::to_string(kBaudRate));
+    DeviceSession session(link.with(ports));
+    link.comm.portName = "COM" + std::to_string(kCom);
     const RouteBlock route{kCom, 0xF0, 0x80, 40, 0xF0, 0x20};
 
     const auto start = Clock::now();

@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "device_session.h"
+#include "owned_link_context.h"
 
 namespace corvel {
 namespace {
@@ -114,12 +115,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     using namespace corvel;
     ReplayLine line(data, size);
     ReplayPorts ports(line);
-    CommSettings comm;
-    comm.setBaudText("115200");
-    MemoryStoredSettings store;
-    SilentNotifier notifier;
-    SharedDeviceValues shared;
-    DeviceSession session({comm, store, ports, notifier, shared});
+    OwnedLinkContext link;
+    DeviceSession session(link.with(ports));
     RunEveryCommand(session, line);
     return 0;
 }

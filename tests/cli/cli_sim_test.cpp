@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <regex>
 #include <sstream>
 
 #include "corvelctl.h"
@@ -155,6 +156,28 @@ TEST_F(CorvelctlOnSimulator, HelpForTheToolAndEachCommand) {
     const ToolRun read = run({"read", "--help"});
     EXPECT_EQ(read.status, 0);
     EXPECT_TRUE(Has(read.out, "read [--count N] [--interval SECONDS]"));
+}
+
+TEST_F(CorvelctlOnSimulator, TraceShowsEveryExchangeOnTheErrorStream) {
+    attach(1);
+    const ToolRun plain = run({"identify"});
+    const ToolRun traced = run({"--trace", "identify"});
+    EXPECT_EQ(traced.status, 0);
+    EXPECT_EQ(traced.out, plain.out) << "the trace leaves the results alone";
+    EXPECT_FALSE(Has(plain.err, "trace"));
+    const std::regex traceLine(R"(trace \d+\.\d{3} [<>]( [0-9A-F]{2})+)");
+    int requests = 0;
+    int replies = 0;
+    for (const std::string& line : Lines(traced.err)) {
+        EXPECT_TRUE(std::regex_match(line, traceLine)) << line;
+        if (Has(line, " > ")) {
+            ++requests;
+            EXPECT_TRUE(Has(line, " > 80 01 ")) << "a request frame: " << line;
+        }
+        if (Has(line, " < ")) ++replies;
+    }
+    EXPECT_GT(requests, 1);
+    EXPECT_GE(replies, requests);
 }
 
 TEST_F(CorvelctlOnSimulator, DeviceErrorsExitWithOneAndTheStatusText) {

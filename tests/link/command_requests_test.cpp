@@ -57,6 +57,8 @@ std::vector<RequestCase> Cases() {
          },
          0, 0, 0, {}, {0x80, 0x80, 0x80, 9, 0x80, 0x00}, 18, 0x40},
         {"ReadIdentity", [](DeviceSession& s) { s.ReadIdentity(R, 0x41); }, 2, 0x00, 0x00, {}, RouteWithModule(0x41), 18},
+        {"ReadSensorInfoP1", [](DeviceSession& s) { s.ReadSensorInfoP1(R); }, 2, 0x00, 0x11, Zeros(32), R, 18},
+        {"ReadSensorInfoP2", [](DeviceSession& s) { s.ReadSensorInfoP2(R); }, 2, 0x00, 0x21, Zeros(32), R, 50},
         {"ReadDescription", [](DeviceSession& s) { s.ReadDescription(R, 0x41); }, 2, 0x00, 0xC0, {},
          RouteWithModule(0x41), 152},
         {"ReadTagAndAsset", [](DeviceSession& s) { s.ReadTagAndAsset(R, 0x41); }, 2, 0x00, 0xC1, {},
@@ -151,6 +153,11 @@ std::vector<RequestCase> Cases() {
          R, 30},
         {"ReadDampingTimeP2", [](DeviceSession& s) { s.ReadDampingTimeP2(R); }, 0x62, 0x08, 0, {6, 0, 0x12, 0x2A, 0, 0},
          R, 30},
+        {"WriteDampingEnabledP1", [](DeviceSession& s) { s.WriteDampingEnabledP1(R, 1); }, 0x62, 0x88, 0,
+         {1, 0, 0x10, 0x28, 0, 0, 1}, R, 20},
+        {"WriteNetworkAddress",
+         [](DeviceSession& s) { s.WriteNetworkAddress({R[0], R[1], R[2], R[3], 0x80, R[5]}, 12, 0x28); }, 0x62, 0x88, 0,
+         {1, 0, 0x01, 0x08, 0, 0, 12}, {R[0], R[1], R[2], R[3], 0xF0, 0x28}, 154},
         {"WriteDampingEnabledP2", [](DeviceSession& s) { s.WriteDampingEnabledP2(R, 1); }, 0x62, 0x88, 0,
          {1, 0, 0x10, 0x2A, 0, 0, 1}, R, 20},
         {"WriteDampingTimeP1 2.5",
@@ -258,6 +265,8 @@ TEST(CommandRequestGolden, ModbusExitSequence) {
         0xFF, 0x30, 0x30, 0x2E, 0x39, 0x30, 0x41, 0x20, 0x00, 0xFF, 0xFF, 0xFF, 0x01, 0x80, 0x80, 0x28, 0xE7, 0x7A};
     EXPECT_EQ(f.line.exchanges[0].request, expected);
     EXPECT_EQ(f.line.exchanges[1].request, (Bytes{0x00, 0x08, 0x00, 0x01, 0xFF, 0x00, 0xF1, 0xEA}));
+    EXPECT_EQ(f.line.exchanges[0].readSizes.front(), 26u);
+    EXPECT_EQ(f.line.exchanges[1].readSizes.front(), 156u) << "a first read of 255 keeps to the buffer";
 }
 
 TEST(CommandRequestGolden, ModbusExitSequenceSendsNothingOnTheNativeProtocol) {

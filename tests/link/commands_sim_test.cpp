@@ -6,22 +6,18 @@
 
 #include "device_session.h"
 #include "inprocess_port.h"
+#include "owned_link_context.h"
 
 namespace corvel {
 namespace {
 
-class CommandsOnSimulator : public testing::Test {
+class CommandsOnSimulator : public testing::Test, protected OwnedLinkContext {
 protected:
     sim::InProcessBus bus;
     sim::InProcessPortFactory ports{bus};
-    CommSettings comm;
-    MemoryStoredSettings store;
-    SilentNotifier notifier;
-    SharedDeviceValues shared;
-    DeviceSession session{LinkContext{comm, store, ports, notifier, shared}};
+    DeviceSession session{with(ports)};
     const RouteBlock route{1, 0xF0, 0x80, 40, 0xF0, 0x40};
 
-    CommandsOnSimulator() { comm.setBaudText("115200"); }
     sim::SimDevice& attach(sim::DeviceConfig config = {}) { return bus.attach(1, std::move(config)); }
 };
 

@@ -6,16 +6,16 @@
 #include <cerrno>
 
 #include "device_session.h"
+#include "owned_link_context.h"
 #include "pseudo_terminal.h"
 #include "serial_port_posix.h"
 
 namespace corvel::test {
 namespace {
 
-class PtyExchange : public ::testing::Test {
+class PtyExchange : public ::testing::Test, protected OwnedLinkContext {
 protected:
     PtyExchange() {
-        comm.setBaudText("115200");
         reply.fill(0xEE);
         request = ReplyFrame(0);  // any 18 bytes will do as a request
         request.resize(156);
@@ -27,11 +27,7 @@ protected:
 
     PortDirectory ports;
     PosixSerialPortFactory factory;
-    CommSettings comm;
-    MemoryStoredSettings store;
-    SilentNotifier notifier;
-    SharedDeviceValues shared;
-    DeviceSession session{{comm, store, factory, notifier, shared}};
+    DeviceSession session{with(factory)};
     std::vector<std::uint8_t> request;
     FrameBuffer reply{};
 };

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "device_session.h"
+#include "owned_link_context.h"
 #include "port_names.h"
 #include "pseudo_terminal.h"
 
@@ -99,12 +100,9 @@ private:
     FakeLine& line_;
 };
 
-class Exchange : public ::testing::Test {
+class Exchange : public ::testing::Test, protected OwnedLinkContext {
 protected:
-    Exchange() {
-        comm.setBaudText("115200");
-        reply.fill(0xEE);
-    }
+    Exchange() { reply.fill(0xEE); }
 
     std::vector<std::uint8_t> replyBytes(std::size_t count) const {
         return std::vector<std::uint8_t>(reply.begin(), reply.begin() + static_cast<std::ptrdiff_t>(count));
@@ -116,18 +114,14 @@ protected:
 
     FakeLine line;
     FakePorts ports{line};
-    CommSettings comm;
-    MemoryStoredSettings store;
-    SilentNotifier notifier;
-    SharedDeviceValues shared;
-    DeviceSession session{{comm, store, ports, notifier, shared}};
+    DeviceSession session{with(ports)};
     FrameBuffer request{};
     FrameBuffer reply{};
 };
 
 TEST_F(Exchange, ANewSessionPointsTheSharedPortAtCom1) {
     comm.portName = "\\\\.\\COM12";
-    DeviceSession another({comm, store, ports, notifier, shared});
+    DeviceSession another(with(ports));
     EXPECT_EQ(comm.portName, "COM1");
 }
 
@@ -273,6 +267,26 @@ TEST_F(Exchange, FindPortRetriesOnceWhenAsked) {
     EXPECT_EQ(line.opened, (std::vector<std::string>{"COM1", "COM1", "COM2"}));
     EXPECT_EQ(session.retryFlag, 0);
     EXPECT_EQ(line.readSizes.back(), 18u);
+}
+
+// The main window moves the counter one port on after a declined candidate,
+// which after COM100 leaves it at 101.
+TEST_F(Exchange, ACounterPastTheLastPortEndsTheCycleAtOnce) {
+    session.portCounter = kLastPort + 1;
+    session.SelectPortByNumber(session.portCounter);
+    EXPECT_FALSE(session.SerialTransactFindPort(request, reply));
+    EXPECT_EQ(line.opened, std::vector<std::string>{"\\\\.\\COM101"});
+    EXPECT_EQ(comm.portName, "COM1");
+    EXPECT_EQ(session.portCounter, 1);
+    EXPECT_EQ(session.scanFinished, 1);
+
+    line.opened.clear();
+    session.scanFinished = 0;
+    session.portCounter = kLastPort + 5;
+    EXPECT_FALSE(session.SerialTransactNextPort(request, reply));
+    EXPECT_EQ(line.opened, std::vector<std::string>{"COM1"});
+    EXPECT_EQ(session.portCounter, 1);
+    EXPECT_EQ(session.scanFinished, 1);
 }
 
 TEST_F(Exchange, FindPortWithEveryPortListedNeverOverrunsTheList) {

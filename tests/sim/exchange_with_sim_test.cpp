@@ -5,13 +5,14 @@
 
 #include "device_session.h"
 #include "exchange.h"
+#include "owned_link_context.h"
 
 namespace corvel::sim::test {
 namespace {
 
-class ExchangeWithSim : public ::testing::Test {
+class ExchangeWithSim : public ::testing::Test, protected OwnedLinkContext {
 protected:
-    ExchangeWithSim() { comm.portName = "COM3"; comm.setBaudText("115200"); }
+    ExchangeWithSim() { comm.portName = "COM3"; }
 
     bool transact(const FrameRequest& request, std::uint8_t firstRead, FrameBuffer& reply) {
         FrameBuffer frame;
@@ -22,11 +23,7 @@ protected:
 
     InProcessBus bus;
     InProcessPortFactory ports{bus};
-    CommSettings comm;
-    MemoryStoredSettings store;
-    SilentNotifier notifier;
-    SharedDeviceValues shared;
-    DeviceSession session{{comm, store, ports, notifier, shared}};
+    DeviceSession session{with(ports)};
 };
 
 TEST_F(ExchangeWithSim, FirstReadLengthsOfTheCommandsCollectWholeReplies) {

@@ -516,8 +516,16 @@ private Q_SLOTS:
         address->clear();
         QTest::keyClicks(address, "41");
         rig.prompter.answer({Yes});
+        std::vector<int> emptyCommandAddresses;  // route byte 3 of every empty command
+        rig.ports.loseReplyTo = [&](ByteSpan request) {
+            if (U8At(request, offset::kCommand1) == 0 && U8At(request, offset::kPayloadLength) == 0)
+                emptyCommandAddresses.push_back(U8At(request, offset::kPayload + 3));
+            return false;
+        };
         Click(window.get(), "setNewAddressButton");
-        // THEN the transmitter answers to 41 and the change is reported
+        // THEN the empty command after the write goes to the address the transmitter was accepted at,
+        // the transmitter answers to 41 and the change is reported
+        QCOMPARE(emptyCommandAddresses, std::vector<int>{40});
         QCOMPARE(rig.prompter.texts().back(), std::string("Device set to new network address 41"));
         QCOMPARE(rig.prompter.shown().back().icon, MessageIcon::Information);
         QCOMPARE(device.networkAddress(), std::uint8_t{41});

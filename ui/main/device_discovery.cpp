@@ -159,7 +159,7 @@ void DeviceDiscovery::acceptPortCandidate(MainWindowState& state) {
     session.ReadDeviceStrings(state.deviceRoute, session.foundModuleNumber);
     session.ReadIdentityAtAddress();
     const std::uint8_t address = session.foundNetworkAddress;
-    session.acceptedNetworkAddress = address;
+    session.currentNetworkAddress = address;
     state.buttons.setNewAddressShown = false;
     state.addressFieldReadOnly = true;
     forgetAnsweredPorts();
@@ -264,7 +264,7 @@ void DeviceDiscovery::readAddressCandidate(MainWindowState& state, std::uint8_t 
 }
 
 void DeviceDiscovery::acceptAddressCandidate(MainWindowState& state, std::uint8_t address) {
-    s_.session.acceptedNetworkAddress = address;
+    s_.session.currentNetworkAddress = address;
     state.deviceRoute[3] = address;
     state.addressField = address;
     ToolButtonStates& buttons = state.buttons;
