@@ -84,7 +84,7 @@ void MainWindowModel::setNewAddress(MainWindowState& state, std::optional<int> e
         // The transmitter answers to the new address from now on: the next
         // change and the data log window address it there.
         state.deviceRoute[3] = state.addressField;
-        s_.session.acceptedNetworkAddress = state.addressField;
+        s_.session.currentNetworkAddress = state.addressField;
         s_.comm.rs485Address = state.addressField;
         s_.prompter.inform("Device set to new network address " + std::to_string(*enteredAddress));
     }
