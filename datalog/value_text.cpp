@@ -90,30 +90,23 @@ char* FormatFixedExactly(float value, int decimals, char* end) {
 
 void FormatValueText(float value, int decimals, ValueText& text) {
     const int precision = decimals < 0 ? kDefaultDecimals : decimals;
-    // The text is written backwards from its last digit, after blanks that
+    // The text is written backwards from its last digit, over blanks that
     // pad it to the column width.
-    std::array<char, 2 * kValueTextCopySlack> work{};
-    char* const end = work.data() + kValueTextCopySlack;
+    char* const end = text.end();
     char* const padded = end - kValueTextWidth;
     std::fill(padded, end, ' ');
     if (const char* begin = FormatFixedExactly(value, precision, end)) {
-        begin = std::min<const char*>(begin, padded);
-        std::memcpy(text.chars_.data(), begin, kValueTextCopySlack);
-        text.size_ = static_cast<std::size_t>(end - begin);
+        text.size_ = static_cast<std::size_t>(end - std::min<const char*>(begin, padded));
         return;
     }
-    char* const digits = text.chars_.data();
+    std::array<char, kMaxValueTextLength> digits;
     const char* stop =
-        std::to_chars(digits, digits + kMaxValueTextLength, static_cast<double>(value), std::chars_format::fixed,
-                      precision)
+        std::to_chars(digits.data(), digits.data() + digits.size(), static_cast<double>(value),
+                      std::chars_format::fixed, precision)
             .ptr;
-    auto size = static_cast<std::size_t>(stop - digits);
-    if (size < kValueTextWidth) {
-        std::memmove(digits + kValueTextWidth - size, digits, size);
-        std::fill(digits, digits + kValueTextWidth - size, ' ');
-        size = kValueTextWidth;
-    }
-    text.size_ = size;
+    const auto size = static_cast<std::size_t>(stop - digits.data());
+    std::memcpy(end - size, digits.data(), size);
+    text.size_ = std::max(size, kValueTextWidth);
 }
 
 void AppendZeroPadded(std::string& text, unsigned value, int width) {

@@ -17,28 +17,35 @@ inline constexpr std::size_t kValueTextWidth = 12;
 // The largest single-precision value has 39 digits; decimals go up to 127.
 inline constexpr std::size_t kMaxValueTextLength = 1 + 39 + 1 + 127;
 
-// One value text, kept without any allocation. Short texts (the usual
-// case) are copied as one fixed-size block, which is why a copy may write up
-// to kValueTextCopySlack bytes past the end of the text.
+// One value text, kept without any allocation. The text is formatted in
+// place, right-aligned against a fixed end inside its own storage, so it is
+// never copied on its way to the line. Short texts (the usual case) are
+// copied into a line as one fixed-size block, which is why a copy may write
+// up to kValueTextCopySlack bytes past the end of the text.
 inline constexpr std::size_t kValueTextCopySlack = 32;
 
 class ValueText {
 public:
-    std::string_view view() const { return {chars_.data(), size_}; }
+    std::string_view view() const { return {begin(), size_}; }
     std::size_t size() const { return size_; }
 
     // Copies the text to `out`, which must have room for size() plus
     // kValueTextCopySlack bytes; returns the end of the copied text.
     char* copyTo(char* out) const {
         if (size_ <= kValueTextCopySlack)
-            std::memcpy(out, chars_.data(), kValueTextCopySlack);
+            std::memcpy(out, begin(), kValueTextCopySlack);
         else
-            std::memcpy(out, chars_.data(), size_);
+            std::memcpy(out, begin(), size_);
         return out + size_;
     }
 
 private:
     friend void FormatValueText(float value, int decimals, ValueText& text);
+
+    // The text ends at kMaxValueTextLength; the slack after it keeps a
+    // fixed-size copy of a short text inside the storage.
+    const char* begin() const { return chars_.data() + kMaxValueTextLength - size_; }
+    char* end() { return chars_.data() + kMaxValueTextLength; }
 
     std::array<char, kMaxValueTextLength + kValueTextCopySlack> chars_{};
     std::size_t size_ = 0;
