@@ -34,23 +34,47 @@ char* WriteDigitPairBackwards(std::uint64_t value, char* cursor) {
     return cursor;
 }
 
-// Writes `value` as a fixed-point number with `decimals` decimals (the
-// value counts in units of the last decimal) ending just before `end`;
-// returns where the text begins.
-char* WriteFixedBackwards(std::uint64_t value, int decimals, char* end) {
+// Writes `value` with exactly `Digits` digits (leading zeros kept) ending
+// just before `end`; returns where the digits begin.
+template <int Digits>
+char* WriteDigitsBackwards(std::uint64_t value, char* end) {
     char* cursor = end;
-    int fractionDigits = decimals;
-    for (; fractionDigits >= 2; fractionDigits -= 2, value /= 100) cursor = WriteDigitPairBackwards(value, cursor);
-    if (fractionDigits == 1) {
-        *--cursor = static_cast<char>('0' + value % 10);
-        value /= 10;
-    }
-    if (decimals > 0) *--cursor = '.';
+    for (int digit = 0; digit + 2 <= Digits; digit += 2, value /= 100) cursor = WriteDigitPairBackwards(value, cursor);
+    if constexpr (Digits % 2 == 1) *--cursor = static_cast<char>('0' + value % 10);
+    return cursor;
+}
+
+// Writes `value` in decimal without leading zeros ending just before `end`;
+// returns where the text begins.
+char* WriteIntegerBackwards(std::uint64_t value, char* end) {
+    char* cursor = end;
     for (; value >= 100; value /= 100) cursor = WriteDigitPairBackwards(value, cursor);
     if (value >= 10) return WriteDigitPairBackwards(value, cursor);
     *--cursor = static_cast<char>('0' + value);
     return cursor;
 }
+
+// Writes `value` as a fixed-point number with `Decimals` decimals (the value
+// counts in units of the last decimal) ending just before `end`; returns
+// where the text begins. The number of decimals is a constant so that the
+// split into whole part and fraction costs a multiplication, not a division.
+template <int Decimals>
+char* WriteFixedBackwards(std::uint64_t value, char* end) {
+    constexpr std::uint64_t unit = kPowersOfTen[Decimals];
+    if constexpr (Decimals == 0) {
+        return WriteIntegerBackwards(value, end);
+    } else {
+        char* cursor = WriteDigitsBackwards<Decimals>(value % unit, end);
+        *--cursor = '.';
+        return WriteIntegerBackwards(value / unit, cursor);
+    }
+}
+
+using FixedWriter = char* (*)(std::uint64_t value, char* end);
+constexpr std::array<FixedWriter, 10> kFixedWriters = {
+    &WriteFixedBackwards<0>, &WriteFixedBackwards<1>, &WriteFixedBackwards<2>, &WriteFixedBackwards<3>,
+    &WriteFixedBackwards<4>, &WriteFixedBackwards<5>, &WriteFixedBackwards<6>, &WriteFixedBackwards<7>,
+    &WriteFixedBackwards<8>, &WriteFixedBackwards<9>};
 
 // Exact fixed-point text of a single-precision value with 0-9 decimals and a
 // magnitude below 2^33: the value is m × 2^e with a 24-bit m, so m × 10^d
@@ -81,9 +105,22 @@ char* FormatFixedExactly(float value, int decimals, char* end) {
         scaled = (scaled + halfLessOne + ((scaled >> shift) & 1)) >> shift;
     }
 
-    char* cursor = WriteFixedBackwards(scaled, decimals, end);
+    char* cursor = kFixedWriters[static_cast<std::size_t>(decimals)](scaled, end);
     if (bits >> 31) *--cursor = '-';
     return cursor;
+}
+
+// Writes the text of any value, with any number of decimals, ending just
+// before `end`; returns its length. Rare in logs, so kept out of the way of
+// the common case.
+[[gnu::cold]] std::size_t FormatWithLibrary(float value, int decimals, char* end) {
+    std::array<char, kMaxValueTextLength> digits;
+    const char* stop = std::to_chars(digits.data(), digits.data() + digits.size(), static_cast<double>(value),
+                                     std::chars_format::fixed, decimals)
+                           .ptr;
+    const auto size = static_cast<std::size_t>(stop - digits.data());
+    std::memcpy(end - size, digits.data(), size);
+    return size;
 }
 
 }  // namespace
@@ -95,18 +132,10 @@ void FormatValueText(float value, int decimals, ValueText& text) {
     char* const end = text.end();
     char* const padded = end - kValueTextWidth;
     std::fill(padded, end, ' ');
-    if (const char* begin = FormatFixedExactly(value, precision, end)) {
+    if (const char* begin = FormatFixedExactly(value, precision, end))
         text.size_ = static_cast<std::size_t>(end - std::min<const char*>(begin, padded));
-        return;
-    }
-    std::array<char, kMaxValueTextLength> digits;
-    const char* stop =
-        std::to_chars(digits.data(), digits.data() + digits.size(), static_cast<double>(value),
-                      std::chars_format::fixed, precision)
-            .ptr;
-    const auto size = static_cast<std::size_t>(stop - digits.data());
-    std::memcpy(end - size, digits.data(), size);
-    text.size_ = std::max(size, kValueTextWidth);
+    else
+        text.size_ = std::max(FormatWithLibrary(value, precision, end), kValueTextWidth);
 }
 
 void AppendZeroPadded(std::string& text, unsigned value, int width) {
