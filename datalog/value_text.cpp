@@ -26,21 +26,21 @@ constexpr std::array<char, 200> kDigitPairs = [] {
     return pairs;
 }();
 
-// Writes the last two decimal digits of `value` before `cursor`.
-char* WriteDigitPairBackwards(std::uint64_t value, char* cursor) {
-    const auto pair = static_cast<std::size_t>(value % 100) * 2;
-    *--cursor = kDigitPairs[pair + 1];
-    *--cursor = kDigitPairs[pair];
+// Writes `pair` (0-99) as two digits before `cursor`.
+char* WriteDigitPairBackwards(std::uint32_t pair, char* cursor) {
+    *--cursor = kDigitPairs[2 * pair + 1];
+    *--cursor = kDigitPairs[2 * pair];
     return cursor;
 }
 
-// Writes `value` with exactly `Digits` digits (leading zeros kept) ending
-// just before `end`; returns where the digits begin.
+// Writes `value` (below 10^Digits) with exactly `Digits` digits, leading
+// zeros kept, ending just before `end`; returns where the digits begin.
 template <int Digits>
-char* WriteDigitsBackwards(std::uint64_t value, char* end) {
+char* WriteDigitsBackwards(std::uint32_t value, char* end) {
     char* cursor = end;
-    for (int digit = 0; digit + 2 <= Digits; digit += 2, value /= 100) cursor = WriteDigitPairBackwards(value, cursor);
-    if constexpr (Digits % 2 == 1) *--cursor = static_cast<char>('0' + value % 10);
+    for (int digit = 0; digit + 2 <= Digits; digit += 2, value /= 100)
+        cursor = WriteDigitPairBackwards(value % 100, cursor);
+    if constexpr (Digits % 2 == 1) *--cursor = static_cast<char>('0' + value);
     return cursor;
 }
 
@@ -48,8 +48,8 @@ char* WriteDigitsBackwards(std::uint64_t value, char* end) {
 // returns where the text begins.
 char* WriteIntegerBackwards(std::uint64_t value, char* end) {
     char* cursor = end;
-    for (; value >= 100; value /= 100) cursor = WriteDigitPairBackwards(value, cursor);
-    if (value >= 10) return WriteDigitPairBackwards(value, cursor);
+    for (; value >= 100; value /= 100) cursor = WriteDigitPairBackwards(static_cast<std::uint32_t>(value % 100), cursor);
+    if (value >= 10) return WriteDigitPairBackwards(static_cast<std::uint32_t>(value), cursor);
     *--cursor = static_cast<char>('0' + value);
     return cursor;
 }
@@ -64,7 +64,7 @@ char* WriteFixedBackwards(std::uint64_t value, char* end) {
     if constexpr (Decimals == 0) {
         return WriteIntegerBackwards(value, end);
     } else {
-        char* cursor = WriteDigitsBackwards<Decimals>(value % unit, end);
+        char* cursor = WriteDigitsBackwards<Decimals>(static_cast<std::uint32_t>(value % unit), end);
         *--cursor = '.';
         return WriteIntegerBackwards(value / unit, cursor);
     }
