@@ -35,19 +35,17 @@ constexpr std::size_t kMaxLineLength = kRowNumberCopySize + 1 + kTimeTextLength 
 // "hh:mm:ss"
 char* WriteClockTime(char* cursor, std::int64_t secondsIntoDay) {
     const auto seconds = static_cast<std::uint32_t>(secondsIntoDay);
-    const auto twoDigits = [&cursor](std::uint32_t value) {
-        *cursor++ = static_cast<char>('0' + value / 10);
-        *cursor++ = static_cast<char>('0' + value % 10);
-    };
-    twoDigits(seconds / 3600);
+    cursor = WriteTwoDigits(cursor, seconds / 3600);
     *cursor++ = ':';
-    twoDigits(seconds / 60 % 60);
+    cursor = WriteTwoDigits(cursor, seconds / 60 % 60);
     *cursor++ = ':';
-    twoDigits(seconds % 60);
-    return cursor;
+    return WriteTwoDigits(cursor, seconds % 60);
 }
 
-std::int64_t SecondsIntoDay(std::int64_t seconds) { return ((seconds % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay; }
+std::int64_t SecondsIntoDay(std::int64_t seconds) {
+    if (seconds >= 0 && seconds < kSecondsPerDay) return seconds;  // the usual case: no day boundary crossed
+    return ((seconds % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay;
+}
 
 }  // namespace
 

@@ -17,15 +17,6 @@ constexpr std::array<std::uint64_t, 10> kPowersOfTen = {1,         10,         1
                                                         10000,     100000,     1000000,     10000000,
                                                         100000000, 1000000000};
 
-constexpr std::array<char, 200> kDigitPairs = [] {
-    std::array<char, 200> pairs{};
-    for (int i = 0; i < 100; ++i) {
-        pairs[static_cast<std::size_t>(2 * i)] = static_cast<char>('0' + i / 10);
-        pairs[static_cast<std::size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
-    }
-    return pairs;
-}();
-
 // Writes `pair` (0-99) as two digits before `cursor`.
 char* WriteDigitPairBackwards(std::uint32_t pair, char* cursor) {
     *--cursor = kDigitPairs[2 * pair + 1];

@@ -54,6 +54,22 @@ private:
 // Replaces `text` with the value, exactly as the C "%12.*f" format gives it.
 void FormatValueText(float value, int decimals, ValueText& text);
 
+// "00" to "99", two characters each.
+inline constexpr std::array<char, 200> kDigitPairs = [] {
+    std::array<char, 200> pairs{};
+    for (int i = 0; i < 100; ++i) {
+        pairs[static_cast<std::size_t>(2 * i)] = static_cast<char>('0' + i / 10);
+        pairs[static_cast<std::size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
+    }
+    return pairs;
+}();
+
+// Writes `value` (0-99) as two digits at `out`; returns the end.
+inline char* WriteTwoDigits(char* out, std::uint32_t value) {
+    std::memcpy(out, kDigitPairs.data() + 2 * value, 2);
+    return out + 2;
+}
+
 // Appends `value` in decimal, zero-padded on the left to `width` digits.
 void AppendZeroPadded(std::string& text, unsigned value, int width);
 
