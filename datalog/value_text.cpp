@@ -117,6 +117,10 @@ char* FormatFixedExactly(float value, int decimals, char* end) {
 }  // namespace
 
 void FormatValueText(float value, int decimals, ValueText& text) {
+    const auto bits = std::bit_cast<std::uint32_t>(value);
+    if (bits == text.valueBits_ && decimals == text.decimals_) return;
+    text.valueBits_ = bits;
+    text.decimals_ = decimals;
     const int precision = decimals < 0 ? kDefaultDecimals : decimals;
     // The text is written backwards from its last digit, over blanks that
     // pad it to the column width.

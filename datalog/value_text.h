@@ -8,6 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <limits>
 #include <string>
 #include <string_view>
 
@@ -49,9 +50,15 @@ private:
 
     std::array<char, kMaxValueTextLength + kValueTextCopySlack> chars_{};
     std::size_t size_ = 0;
+    // What the text shows: readings that stay the same are not formatted
+    // again. No value has yet been formatted while the decimals are unset.
+    std::uint32_t valueBits_ = 0;
+    int decimals_ = kNoDecimals;
+    static constexpr int kNoDecimals = std::numeric_limits<int>::min();
 };
 
-// Replaces `text` with the value, exactly as the C "%12.*f" format gives it.
+// Replaces `text` with the value, exactly as the C "%12.*f" format gives it
+// (at once when `text` already shows that value with those decimals).
 void FormatValueText(float value, int decimals, ValueText& text);
 
 // "00" to "99", two characters each.
