@@ -39,7 +39,8 @@ char* WriteDigitsBackwards(std::uint32_t value, char* end) {
 // returns where the text begins.
 char* WriteIntegerBackwards(std::uint64_t value, char* end) {
     char* cursor = end;
-    for (; value >= 100; value /= 100) cursor = WriteDigitPairBackwards(static_cast<std::uint32_t>(value % 100), cursor);
+    for (; value >= 100; value /= 100)
+        cursor = WriteDigitPairBackwards(static_cast<std::uint32_t>(value % 100), cursor);
     if (value >= 10) return WriteDigitPairBackwards(static_cast<std::uint32_t>(value), cursor);
     *--cursor = static_cast<char>('0' + value);
     return cursor;
