@@ -1,7 +1,8 @@
+// The helpers that every record passes through are declared inline so that
+// the compiler folds them into handle(): a log holds millions of records.
 #include "log_line_assembler.h"
 
 #include <algorithm>
-#include <charconv>
 
 #include "value_text.h"
 
@@ -23,29 +24,33 @@ std::string_view StatusText(std::uint8_t code) {
     }
 }
 
-constexpr std::size_t kMaxRowDigits = 20;
 constexpr std::size_t kTimeTextLength = 8;
+constexpr std::size_t kMaxStatusLength = 2;
+// Room a line needs: each part may be copied as a fixed-size block that
+// reaches past its text.
+constexpr std::size_t kMaxLineLength = kRowNumberCopySize + 1 + kTimeTextLength +
+                                       kColumnCount * (1 + kMaxValueTextLength + kValueTextCopySlack) + 1 +
+                                       kMaxStatusLength + 2;
 
 // "hh:mm:ss"
 char* WriteClockTime(char* cursor, std::int64_t secondsIntoDay) {
-    const auto twoDigits = [&cursor](std::int64_t value) {
-        *cursor++ = static_cast<char>('0' + value / 10);
-        *cursor++ = static_cast<char>('0' + value % 10);
-    };
-    twoDigits(secondsIntoDay / 3600);
+    const auto seconds = static_cast<std::uint32_t>(secondsIntoDay);
+    cursor = WriteTwoDigits(cursor, seconds / 3600);
     *cursor++ = ':';
-    twoDigits(secondsIntoDay / 60 % 60);
+    cursor = WriteTwoDigits(cursor, seconds / 60 % 60);
     *cursor++ = ':';
-    twoDigits(secondsIntoDay % 60);
-    return cursor;
+    return WriteTwoDigits(cursor, seconds % 60);
 }
 
-std::int64_t SecondsIntoDay(std::int64_t seconds) { return ((seconds % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay; }
+std::int64_t SecondsIntoDay(std::int64_t seconds) {
+    if (seconds >= 0 && seconds < kSecondsPerDay) return seconds;  // the usual case: no day boundary crossed
+    return ((seconds % kSecondsPerDay) + kSecondsPerDay) % kSecondsPerDay;
+}
 
 }  // namespace
 
 LogLineAssembler::LogLineAssembler(const LogDescription& log, BufferedFileWriter& output)
-    : log_(log), output_(output) {
+    : log_(log), moduleCount_(static_cast<int>(log.modules.size())), output_(output) {
     const logFileHeader& header = log.header;
     clockSeconds_ = SecondsIntoDay(header.startHour() * 3600 + header.startMinute() * 60 + header.startSecond());
 }
@@ -77,10 +82,10 @@ LogLineAssembler::Outcome LogLineAssembler::handle(const sampleRecord& record) {
 
 // The instant is complete once the module tag has changed as often as there
 // are modules. Returns true when a filler line followed.
-bool LogLineAssembler::completeByModuleSwitch(const sampleRecord& record) {
+inline bool LogLineAssembler::completeByModuleSwitch(const sampleRecord& record) {
     if (isSingleModule()) return false;
     if (record.moduleTag() != previousModuleTag_) ++moduleSwitches_;
-    if (moduleSwitches_ != static_cast<int>(log_.modules.size())) return false;
+    if (moduleSwitches_ != moduleCount_) return false;
     if (pendingD_) status_ = kCarriedForward;
     return completeInstant(record);
 }
@@ -127,10 +132,10 @@ bool LogLineAssembler::completeInstant(const sampleRecord& record) {
     return gap;
 }
 
-bool LogLineAssembler::placeValue(const sampleRecord& record) {
+inline bool LogLineAssembler::placeValue(const sampleRecord& record) {
     if (record.moduleTag() == kFirstModuleTag) currentModule_ = 0;
     if (record.moduleTag() == kSecondModuleTag) currentModule_ = 1;
-    if (currentModule_ >= log_.modules.size()) return false;
+    if (currentModule_ >= static_cast<std::size_t>(moduleCount_)) return false;
     if (record.channel() == 0) return true;
     const ChannelPlan& channel = log_.modules[currentModule_][record.channel() - 1u];
     if (channel.column == kNoColumn) return true;
@@ -147,7 +152,7 @@ bool LogLineAssembler::placeValue(const sampleRecord& record) {
     return true;
 }
 
-void LogLineAssembler::takeStatusCode(const sampleRecord& record) {
+inline void LogLineAssembler::takeStatusCode(const sampleRecord& record) {
     if (record.statusCode() != 0) {
         status_ = StatusText(record.statusCode());
         statusSet_ = true;
@@ -190,11 +195,8 @@ void LogLineAssembler::startInstant(const sampleRecord& record) {
 }
 
 void LogLineAssembler::writeLine(std::string_view status, Shown shown) {
-    std::size_t length = kMaxRowDigits + kTimeTextLength + kColumnCount + status.size() + 4;
-    for (const ValueText& value : lastValues_) length += value.size();
-    length += kValueTextCopySlack;
-    char* const start = output_.reserve(length);
-    char* cursor = std::to_chars(start, start + kMaxRowDigits, row_).ptr;
+    char* const start = output_.reserve(kMaxLineLength);
+    char* cursor = rowText_.copyTo(start);
     *cursor++ = ',';
     cursor = WriteClockTime(cursor, clockSeconds_);
     for (std::size_t column = 0; column < kColumnCount; ++column) {
@@ -208,9 +210,10 @@ void LogLineAssembler::writeLine(std::string_view status, Shown shown) {
     output_.commit(static_cast<std::size_t>(cursor - start));
     clockSeconds_ = SecondsIntoDay(clockSeconds_ + log_.intervalSeconds);
     ++row_;
+    rowText_.increment();
 }
 
-void LogLineAssembler::finishRecord(const sampleRecord& record) {
+inline void LogLineAssembler::finishRecord(const sampleRecord& record) {
     previousModuleTag_ = record.moduleTag();
     firstRecord_ = false;
 }

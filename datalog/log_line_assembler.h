@@ -20,6 +20,7 @@
 #include "buffered_file_writer.h"
 #include "log_description.h"
 #include "log_file_format.h"
+#include "row_number_text.h"
 #include "value_text.h"
 
 namespace corvel {
@@ -51,12 +52,14 @@ private:
     void startInstant(const sampleRecord& record);
     void writeLine(std::string_view status, Shown shown = Shown::Columns);
     void finishRecord(const sampleRecord& record);
-    bool isSingleModule() const { return log_.modules.size() == 1; }
+    bool isSingleModule() const { return moduleCount_ == 1; }
 
     const LogDescription& log_;
+    const int moduleCount_;
     BufferedFileWriter& output_;
 
     std::int64_t row_ = 1;
+    RowNumberText rowText_;  // row_ as text
     std::int64_t clockSeconds_ = 0;  // seconds into the day of the next line
     std::int64_t previousTimeStamp_ = 0;
     std::uint8_t previousModuleTag_ = 0;

@@ -17,40 +17,56 @@ constexpr std::array<std::uint64_t, 10> kPowersOfTen = {1,         10,         1
                                                         10000,     100000,     1000000,     10000000,
                                                         100000000, 1000000000};
 
-constexpr std::array<char, 200> kDigitPairs = [] {
-    std::array<char, 200> pairs{};
-    for (int i = 0; i < 100; ++i) {
-        pairs[static_cast<std::size_t>(2 * i)] = static_cast<char>('0' + i / 10);
-        pairs[static_cast<std::size_t>(2 * i + 1)] = static_cast<char>('0' + i % 10);
-    }
-    return pairs;
-}();
-
-// Writes the last two decimal digits of `value` before `cursor`.
-char* WriteDigitPairBackwards(std::uint64_t value, char* cursor) {
-    const auto pair = static_cast<std::size_t>(value % 100) * 2;
-    *--cursor = kDigitPairs[pair + 1];
-    *--cursor = kDigitPairs[pair];
+// Writes `pair` (0-99) as two digits before `cursor`.
+char* WriteDigitPairBackwards(std::uint32_t pair, char* cursor) {
+    *--cursor = kDigitPairs[2 * pair + 1];
+    *--cursor = kDigitPairs[2 * pair];
     return cursor;
 }
 
-// Writes `value` as a fixed-point number with `decimals` decimals (the
-// value counts in units of the last decimal) ending just before `end`;
-// returns where the text begins.
-char* WriteFixedBackwards(std::uint64_t value, int decimals, char* end) {
+// Writes `value` (below 10^Digits) with exactly `Digits` digits, leading
+// zeros kept, ending just before `end`; returns where the digits begin.
+template <int Digits>
+char* WriteDigitsBackwards(std::uint32_t value, char* end) {
     char* cursor = end;
-    int fractionDigits = decimals;
-    for (; fractionDigits >= 2; fractionDigits -= 2, value /= 100) cursor = WriteDigitPairBackwards(value, cursor);
-    if (fractionDigits == 1) {
-        *--cursor = static_cast<char>('0' + value % 10);
-        value /= 10;
-    }
-    if (decimals > 0) *--cursor = '.';
-    for (; value >= 100; value /= 100) cursor = WriteDigitPairBackwards(value, cursor);
-    if (value >= 10) return WriteDigitPairBackwards(value, cursor);
+    for (int digit = 0; digit + 2 <= Digits; digit += 2, value /= 100)
+        cursor = WriteDigitPairBackwards(value % 100, cursor);
+    if constexpr (Digits % 2 == 1) *--cursor = static_cast<char>('0' + value);
+    return cursor;
+}
+
+// Writes `value` in decimal without leading zeros ending just before `end`;
+// returns where the text begins.
+char* WriteIntegerBackwards(std::uint64_t value, char* end) {
+    char* cursor = end;
+    for (; value >= 100; value /= 100)
+        cursor = WriteDigitPairBackwards(static_cast<std::uint32_t>(value % 100), cursor);
+    if (value >= 10) return WriteDigitPairBackwards(static_cast<std::uint32_t>(value), cursor);
     *--cursor = static_cast<char>('0' + value);
     return cursor;
 }
+
+// Writes `value` as a fixed-point number with `Decimals` decimals (the value
+// counts in units of the last decimal) ending just before `end`; returns
+// where the text begins. The number of decimals is a constant so that the
+// split into whole part and fraction costs a multiplication, not a division.
+template <int Decimals>
+char* WriteFixedBackwards(std::uint64_t value, char* end) {
+    constexpr std::uint64_t unit = kPowersOfTen[Decimals];
+    if constexpr (Decimals == 0) {
+        return WriteIntegerBackwards(value, end);
+    } else {
+        char* cursor = WriteDigitsBackwards<Decimals>(static_cast<std::uint32_t>(value % unit), end);
+        *--cursor = '.';
+        return WriteIntegerBackwards(value / unit, cursor);
+    }
+}
+
+using FixedWriter = char* (*)(std::uint64_t value, char* end);
+constexpr std::array<FixedWriter, 10> kFixedWriters = {
+    &WriteFixedBackwards<0>, &WriteFixedBackwards<1>, &WriteFixedBackwards<2>, &WriteFixedBackwards<3>,
+    &WriteFixedBackwards<4>, &WriteFixedBackwards<5>, &WriteFixedBackwards<6>, &WriteFixedBackwards<7>,
+    &WriteFixedBackwards<8>, &WriteFixedBackwards<9>};
 
 // Exact fixed-point text of a single-precision value with 0-9 decimals and a
 // magnitude below 2^33: the value is m × 2^e with a 24-bit m, so m × 10^d
@@ -81,39 +97,41 @@ char* FormatFixedExactly(float value, int decimals, char* end) {
         scaled = (scaled + halfLessOne + ((scaled >> shift) & 1)) >> shift;
     }
 
-    char* cursor = WriteFixedBackwards(scaled, decimals, end);
+    char* cursor = kFixedWriters[static_cast<std::size_t>(decimals)](scaled, end);
     if (bits >> 31) *--cursor = '-';
     return cursor;
+}
+
+// Writes the text of any value, with any number of decimals, ending just
+// before `end`; returns its length. Rare in logs, so kept out of the way of
+// the common case.
+[[gnu::cold]] std::size_t FormatWithLibrary(float value, int decimals, char* end) {
+    std::array<char, kMaxValueTextLength> digits;
+    const char* stop = std::to_chars(digits.data(), digits.data() + digits.size(), static_cast<double>(value),
+                                     std::chars_format::fixed, decimals)
+                           .ptr;
+    const auto size = static_cast<std::size_t>(stop - digits.data());
+    std::memcpy(end - size, digits.data(), size);
+    return size;
 }
 
 }  // namespace
 
 void FormatValueText(float value, int decimals, ValueText& text) {
+    const auto bits = std::bit_cast<std::uint32_t>(value);
+    if (bits == text.valueBits_ && decimals == text.decimals_) return;
+    text.valueBits_ = bits;
+    text.decimals_ = decimals;
     const int precision = decimals < 0 ? kDefaultDecimals : decimals;
-    // The text is written backwards from its last digit, after blanks that
+    // The text is written backwards from its last digit, over blanks that
     // pad it to the column width.
-    std::array<char, 2 * kValueTextCopySlack> work{};
-    char* const end = work.data() + kValueTextCopySlack;
+    char* const end = text.end();
     char* const padded = end - kValueTextWidth;
     std::fill(padded, end, ' ');
-    if (const char* begin = FormatFixedExactly(value, precision, end)) {
-        begin = std::min<const char*>(begin, padded);
-        std::memcpy(text.chars_.data(), begin, kValueTextCopySlack);
-        text.size_ = static_cast<std::size_t>(end - begin);
-        return;
-    }
-    char* const digits = text.chars_.data();
-    const char* stop =
-        std::to_chars(digits, digits + kMaxValueTextLength, static_cast<double>(value), std::chars_format::fixed,
-                      precision)
-            .ptr;
-    auto size = static_cast<std::size_t>(stop - digits);
-    if (size < kValueTextWidth) {
-        std::memmove(digits + kValueTextWidth - size, digits, size);
-        std::fill(digits, digits + kValueTextWidth - size, ' ');
-        size = kValueTextWidth;
-    }
-    text.size_ = size;
+    if (const char* begin = FormatFixedExactly(value, precision, end))
+        text.size_ = static_cast<std::size_t>(end - std::min<const char*>(begin, padded));
+    else
+        text.size_ = std::max(FormatWithLibrary(value, precision, end), kValueTextWidth);
 }
 
 void AppendZeroPadded(std::string& text, unsigned value, int width) {

@@ -1,6 +1,7 @@
 // Times the conversion of a two-module log of one million instants (five
 // records each) against a bare loop that reads the same file and writes as
 // many bytes as the conversion does, and prints the peak resident memory.
+// "--instants N" converts a smaller or larger log (for profiling).
 #include <sys/resource.h>
 #include <unistd.h>
 
@@ -8,6 +9,8 @@
 #include <array>
 #include <chrono>
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -22,7 +25,7 @@ namespace {
 using namespace corvel;
 using Clock = std::chrono::steady_clock;
 
-constexpr int kInstants = 1'000'000;
+constexpr int kDefaultInstants = 1'000'000;
 constexpr int kRuns = 3;
 
 class AnswerYes final : public ConversionPrompter {
@@ -31,16 +34,16 @@ public:
     void report(const std::string& text) override { std::cerr << "report: " << text << '\n'; }
 };
 
-void PutChannel(MutableByteSpan module, int number, const char* units, std::int8_t decimals) {
+void PutChannel(MutableByteSpan module, int number, const char* units, std::int8_t decimals, int instants) {
     const auto info = module.subspan(16 + static_cast<std::size_t>(number - 1) * kChannelInfoSize, kChannelInfoSize);
     PutU32(info, 0, 100);
-    PutU32(info, 4, kInstants);
+    PutU32(info, 4, static_cast<std::uint32_t>(instants));
     PutText(info, 8, 8, units);
     PutF32(info, 16, 1.0f);
     PutU8(info, 21, static_cast<std::uint8_t>(decimals));
 }
 
-void WriteLog(const std::filesystem::path& path) {
+void WriteLog(const std::filesystem::path& path, int instants) {
     std::FILE* file = std::fopen(path.c_str(), "wb");
     std::array<std::uint8_t, kLogFileHeaderSize> header{};
     PutU16(header, 2, 2024);
@@ -52,18 +55,18 @@ void WriteLog(const std::filesystem::path& path) {
     PutText(header, 44, 16, "SN-BENCH");
     std::fwrite(header.data(), 1, header.size(), file);
     std::array<std::uint8_t, kModuleHeaderSize> pressure{};
-    PutChannel(pressure, 1, "PSI", 2);
-    PutChannel(pressure, 2, "bar", 3);
+    PutChannel(pressure, 1, "PSI", 2, instants);
+    PutChannel(pressure, 2, "bar", 3, instants);
     std::fwrite(pressure.data(), 1, pressure.size(), file);
     std::array<std::uint8_t, kModuleHeaderSize> voltageCurrent{};
     PutU8(voltageCurrent, 14, kVoltageCurrentModule);
-    PutChannel(voltageCurrent, 1, "V", 3);
-    PutChannel(voltageCurrent, 2, "mA", 3);
-    PutChannel(voltageCurrent, 4, "\xB0" "F", 1);
+    PutChannel(voltageCurrent, 1, "V", 3, instants);
+    PutChannel(voltageCurrent, 2, "mA", 3, instants);
+    PutChannel(voltageCurrent, 4, "\xB0" "F", 1, instants);
     std::fwrite(voltageCurrent.data(), 1, voltageCurrent.size(), file);
 
     std::vector<std::uint8_t> records(static_cast<std::size_t>(5 * kSampleRecordSize));
-    for (int i = 0; i < kInstants; ++i) {
+    for (int i = 0; i < instants; ++i) {
         const float wobble = static_cast<float>(i % 997) * 0.013f;
         const std::array<std::pair<std::uint8_t, std::uint8_t>, 5> channels = {
             {{0x40, 1}, {0x40, 2}, {0x41, 1}, {0x41, 2}, {0x41, 4}}};
@@ -129,15 +132,21 @@ Timing TimeOf(const auto& work) {
     return best;
 }
 
+int InstantsFromArguments(int argc, char** argv) {
+    if (argc == 3 && std::strcmp(argv[1], "--instants") == 0) return std::max(1, std::atoi(argv[2]));
+    return kDefaultInstants;
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
+    const int instants = InstantsFromArguments(argc, argv);
     const auto folder = std::filesystem::temp_directory_path() / ("corvel-bench-" + std::to_string(getpid()));
     std::filesystem::create_directories(folder);
     const auto input = folder / "log.bin";
     const auto output = folder / "log.csv";
     const auto bareOutput = folder / "bare.out";
-    WriteLog(input);
+    WriteLog(input, instants);
 
     AnswerYes prompter;
     bool ok = true;
@@ -151,7 +160,7 @@ int main() {
     std::filesystem::remove_all(folder);
 
     const double mb = 1e6;
-    std::printf("instants            %d (5 records each)\n", kInstants);
+    std::printf("instants            %d (5 records each)\n", instants);
     std::printf("input               %.1f MB, output %.1f MB\n", static_cast<double>(inputBytes) / mb,
                 static_cast<double>(outputBytes) / mb);
     std::printf("conversion          %.3f s wall, %.3f s processor: input %.1f MB/s, output %.1f MB/s\n",

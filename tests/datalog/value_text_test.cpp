@@ -61,6 +61,20 @@ TEST(ValueText, MatchesTheCFormatForManyValuesAndDecimals) {
     }
 }
 
+TEST(ValueText, AReusedTextFollowsEveryChangeOfValueOrDecimals) {
+    // A column's text is formatted again only when the reading or its
+    // decimals change; short and long texts, signed zeros and the fallback
+    // for large values take turns in one text.
+    const std::pair<float, int> sequence[] = {
+        {14.7f, 2}, {14.7f, 2}, {14.7f, 3}, {-0.0f, 2}, {0.0f, 2},  {0.0f, 2},  {1e30f, 2}, {1e30f, -1},
+        {1e30f, 2}, {14.7f, 2}, {2.5f, 0},  {2.5f, 12}, {14.7f, 2}, {3.5f, -1}, {3.5f, 6}};
+    ValueText text;
+    for (const auto& [value, decimals] : sequence) {
+        FormatValueText(value, decimals, text);
+        EXPECT_EQ(text.view(), PrintfFormatted(value, decimals)) << value << " " << decimals;
+    }
+}
+
 TEST(ValueText, ZeroPadsClockAndDateFields) {
     std::string text;
     AppendZeroPadded(text, 7, 2);
