@@ -10,7 +10,7 @@ namespace corvel {
 
 namespace {
 
-constexpr const char* kUsage = "usage: corvel-logconv IN.bin OUT.csv [--accept-short]\n";
+constexpr const char* kUsage = "usage: corvelctl convert IN.bin OUT.csv [--accept-short]\n";
 
 // Answers the short-header questions from the command line's switch and
 // prints every question and report.

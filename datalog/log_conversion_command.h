@@ -1,6 +1,5 @@
 #pragma once
-// The command-line form of the log conversion, shared by corvel-logconv and
-// "corvelctl convert":
+// The command-line form of the log conversion, as "corvelctl convert" runs it:
 //
 //   IN.bin OUT.csv [--accept-short]
 //
