@@ -59,6 +59,24 @@ TEST_F(LogConversionTest, ModeNamesAndUnitsFillTheHeadingLines) {
     EXPECT_NE(convertLog(unknownMode).find("\r\n,,Pressure: Measure,,Volt Current: \r\n"), std::string::npos);
 }
 
+TEST_F(LogConversionTest, ALaterModuleOfTheSameTypeOverridesUnitsAndMode) {
+    // GIVEN two pressure modules and two voltage/current modules; the later
+    // ones log nothing, the first pressure module simulates
+    ModuleSpec firstPressure = PressureModule(100, 5, "PSI", "bar");
+    firstPressure.mode = 1;
+    ModuleSpec laterPressure = PressureModule(0, 0, "kPa", "");
+    ModuleSpec firstVoltageCurrent = VoltageCurrentModule(200, 7, "C");
+    firstVoltageCurrent.mode = 0x30;
+    ModuleSpec laterVoltageCurrent = VoltageCurrentModule(0, 0, "K");
+    laterVoltageCurrent.mode = 0x50;
+    LogBuilder log;
+    log.module(firstPressure).module(firstVoltageCurrent).module(laterPressure).module(laterVoltageCurrent);
+    EXPECT_NE(convertLog(log).find("Interval: 2 sec\r\nNumber of Samples: 7\r\nData Log Duration: 0 mins\r\n\r\n"
+                                          ",,Pressure: Measure,,Volt Current: I Source    \r\n"
+                                          "Sample,Time,P1:kPa,P2:N/A,Volts:V,Curr:mA,Temp:K,Status\r\n"),
+              std::string::npos);
+}
+
 TEST_F(LogConversionTest, AThirtyOneCharacterNameLeavesTheSerialNumberInPlace) {
     LogBuilder log = TwoModuleLog(100, 0);
     log.name("Northern pump station, tank 123").serial("SN-31");
