@@ -1,7 +1,9 @@
 #include "log_converter.h"
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "buffered_file_writer.h"
@@ -62,12 +64,15 @@ bool WriteDataLines(const LogDescription& log, LogFileReader& reader, BufferedFi
     LogLineAssembler lines(log, output);
     sampleRecord record;
     while (lines.wantsMoreRecords() && !output.error()) {
-        reader.read(record);
+        const std::span<const std::uint8_t> records = reader.readRecords();
         if (reader.error()) break;
         progress.update(reader.bytesRead());
-        if (lines.handle(record) == LogLineAssembler::Outcome::UnknownModule) {
-            prompter.report(kUnknownModuleReport);
-            return false;
+        for (std::size_t at = 0; at < records.size() && lines.wantsMoreRecords(); at += kSampleRecordSize) {
+            std::memcpy(record.bytes.data(), records.data() + at, kSampleRecordSize);
+            if (lines.handle(record) == LogLineAssembler::Outcome::UnknownModule) {
+                prompter.report(kUnknownModuleReport);
+                return false;
+            }
         }
     }
     return true;
