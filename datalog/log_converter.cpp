@@ -1,7 +1,9 @@
 #include "log_converter.h"
 
 #include <algorithm>
+#include <cstring>
 #include <optional>
+#include <span>
 #include <vector>
 
 #include "buffered_file_writer.h"
@@ -53,18 +55,24 @@ private:
     std::uint64_t next_ = 0;
 };
 
-// Writes the data lines; false when a record names an undeclared module or
-// the output cannot be written.
+// Writes the data lines; false when a record names an undeclared module.
+// Stops early when the output cannot be written or the input cannot be read
+// (a failed read would otherwise pad the file with repeated lines up to its
+// sample count); the caller reports those errors.
 bool WriteDataLines(const LogDescription& log, LogFileReader& reader, BufferedFileWriter& output,
                     ConversionPrompter& prompter, ProgressReporter& progress) {
     LogLineAssembler lines(log, output);
     sampleRecord record;
     while (lines.wantsMoreRecords() && !output.error()) {
-        reader.read(record);
+        const std::span<const std::uint8_t> records = reader.readRecords();
+        if (reader.error()) break;
         progress.update(reader.bytesRead());
-        if (lines.handle(record) == LogLineAssembler::Outcome::UnknownModule) {
-            prompter.report(kUnknownModuleReport);
-            return false;
+        for (std::size_t at = 0; at < records.size() && lines.wantsMoreRecords(); at += kSampleRecordSize) {
+            std::memcpy(record.bytes.data(), records.data() + at, kSampleRecordSize);
+            if (lines.handle(record) == LogLineAssembler::Outcome::UnknownModule) {
+                prompter.report(kUnknownModuleReport);
+                return false;
+            }
         }
     }
     return true;

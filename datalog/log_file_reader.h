@@ -1,14 +1,15 @@
 #pragma once
 // Reads a data log file front to back: the file header, the module headers,
-// then one sample record after another. Every read fills its whole record and
-// returns how many bytes the file really gave; bytes past the end of the file
-// are zero, so a read at the end gives a record with module tag 0x00.
+// then the sample records. A header read fills its whole header and returns
+// how many bytes the file really gave; bytes past the end of the file are
+// zero, so a record read at the end has module tag 0x00.
 // The file is read in chunks through a small fixed buffer, whatever its size.
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
-#include <cstring>
 #include <filesystem>
+#include <span>
 #include <system_error>
 #include <vector>
 
@@ -27,12 +28,21 @@ public:
 
     std::size_t read(logFileHeader& header) { return readInto(header.bytes); }
     std::size_t read(moduleHeader_v0& module) { return readInto(module.bytes); }
-    std::size_t read(sampleRecord& record) {
-        if (end_ - begin_ < kSampleRecordSize) return readInto(record.bytes);
-        std::memcpy(record.bytes.data(), buffer_.data() + begin_, kSampleRecordSize);
-        begin_ += kSampleRecordSize;
-        bytesRead_ += kSampleRecordSize;
-        return kSampleRecordSize;
+    // The sample records that follow, as many whole ones as the read buffer
+    // holds (at least one): the caller works through a chunk without a call
+    // per record. A record cut by the end of the buffer is put together from
+    // the next chunk. At the end of the file every call gives one record of
+    // zeros (module tag 0x00); a last record cut short is completed with zeros.
+    std::span<const std::uint8_t> readRecords() {
+        const std::size_t whole = (end_ - begin_) / kSampleRecordSize * kSampleRecordSize;
+        if (whole == 0) {
+            readInto(assembled_);
+            return assembled_;
+        }
+        const std::span<const std::uint8_t> records(buffer_.data() + begin_, whole);
+        begin_ += whole;
+        bytesRead_ += whole;
+        return records;
     }
 
     // Bytes handed out so far, and the size of the file when it was opened.
@@ -47,6 +57,7 @@ private:
 
     FileHandle file_;
     std::vector<std::uint8_t> buffer_;
+    std::array<std::uint8_t, kSampleRecordSize> assembled_{};  // a record cut by a chunk end
     std::size_t begin_ = 0;
     std::size_t end_ = 0;
     bool atEnd_ = false;

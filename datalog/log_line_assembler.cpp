@@ -95,6 +95,8 @@ inline bool LogLineAssembler::completeByModuleSwitch(const sampleRecord& record)
 bool LogLineAssembler::handleChangeOfInstant(const sampleRecord& record) {
     carryForwardMissingColumns();
     if (isSingleModule()) {
+        // An instant of markers alone brought no value: its line repeats the previous one.
+        if (!anyColumnHasValue()) status_ = kCarriedForward;
         const bool fillerWritten = completeInstant(record);
         status_ = "";
         return fillerWritten;
@@ -164,7 +166,7 @@ inline void LogLineAssembler::takeStatusCode(const sampleRecord& record) {
 // Columns expected at this instant that got no value take their last value
 // and mark the line "D"; P2 without units is left empty instead.
 void LogLineAssembler::carryForwardMissingColumns() {
-    if (std::none_of(hasValue_.begin(), hasValue_.end(), [](bool has) { return has; })) return;
+    if (!anyColumnHasValue()) return;
     for (std::size_t column = 0; column < kColumnCount; ++column) {
         if (hasValue_[column] || !log_.expectedColumns[column]) continue;
         if (column == kP2Column && log_.p2NotApplicable()) {
@@ -174,6 +176,10 @@ void LogLineAssembler::carryForwardMissingColumns() {
             status_ = kCarriedForward;
         }
     }
+}
+
+bool LogLineAssembler::anyColumnHasValue() const {
+    return std::any_of(hasValue_.begin(), hasValue_.end(), [](bool has) { return has; });
 }
 
 // A marker record 1.5 intervals or more after the previous instant, from the

@@ -48,6 +48,7 @@ private:
     bool placeValue(const sampleRecord& record);
     void takeStatusCode(const sampleRecord& record);
     void carryForwardMissingColumns();
+    bool anyColumnHasValue() const;
     bool gapBefore(const sampleRecord& record);
     void startInstant(const sampleRecord& record);
     void writeLine(std::string_view status, Shown shown = Shown::Columns);

@@ -1,6 +1,10 @@
 // Short headers, file errors, and the command-line entry.
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <sstream>
 
 #include "conversion_harness.h"
@@ -85,6 +89,42 @@ TEST_F(ConversionFailuresTest, AFullDiskIsReportedAsAFailure) {
     TwoModuleLog().writeTo(input);
     EXPECT_FALSE(convert(input, "/dev/full", prompter));
     EXPECT_EQ(prompter.reports, std::vector<std::string>{"Disk full while accessing /dev/full."});
+}
+
+// Replaces the open descriptor of `path` with one of a folder, so that every
+// further read of it fails. False when no such descriptor is open.
+bool BreakReadsOf(const std::filesystem::path& path) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", error)) {
+        if (std::filesystem::read_symlink(entry.path(), error) != path) continue;
+        const int folder = ::open("/", O_RDONLY | O_DIRECTORY);
+        const bool replaced = folder >= 0 && ::dup2(folder, std::stoi(entry.path().filename().string())) >= 0;
+        if (folder >= 0) ::close(folder);
+        return replaced;
+    }
+    return false;
+}
+
+TEST_F(ConversionFailuresTest, AReadFailureStopsTheLinesAndIsReported) {
+    // GIVEN a log promising far more samples than it holds, whose reads fail
+    // once the conversion has begun
+    constexpr int kInstants = 6000;  // several read chunks
+    LogBuilder log = TwoModuleLog(100, 100'000);
+    for (int instant = 0; instant < kInstants; ++instant) log.instant(instant * 100, {1.0f, 2.0f, 3.0f, 4.0f, 5.0f});
+    log.writeTo(input);
+    bool broken = false;
+    const auto breakOnce = [&](std::uint64_t, std::uint64_t) {
+        if (!broken) broken = BreakReadsOf(std::filesystem::canonical(input));
+    };
+    converted = convert(input, output, prompter, breakOnce);
+    if (!broken) GTEST_SKIP() << "no /proc/self/fd";
+
+    // THEN the conversion fails with the file error and stops at once
+    // instead of padding the output with repeated lines
+    EXPECT_FALSE(converted);
+    EXPECT_EQ(prompter.reports, std::vector<std::string>{"Access to " + input.string() + " was denied."});
+    const std::string text = ReadFile(output);
+    EXPECT_LT(std::count(text.begin(), text.end(), '\n'), kInstants);
 }
 
 class LogConversionCommandTest : public ConversionTest {

@@ -59,6 +59,24 @@ TEST_F(LogConversionTest, ModeNamesAndUnitsFillTheHeadingLines) {
     EXPECT_NE(convertLog(unknownMode).find("\r\n,,Pressure: Measure,,Volt Current: \r\n"), std::string::npos);
 }
 
+TEST_F(LogConversionTest, ALaterModuleOfTheSameTypeOverridesUnitsAndMode) {
+    // GIVEN two pressure modules and two voltage/current modules; the later
+    // ones log nothing, the first pressure module simulates
+    ModuleSpec firstPressure = PressureModule(100, 5, "PSI", "bar");
+    firstPressure.mode = 1;
+    ModuleSpec laterPressure = PressureModule(0, 0, "kPa", "");
+    ModuleSpec firstVoltageCurrent = VoltageCurrentModule(200, 7, "C");
+    firstVoltageCurrent.mode = 0x30;
+    ModuleSpec laterVoltageCurrent = VoltageCurrentModule(0, 0, "K");
+    laterVoltageCurrent.mode = 0x50;
+    LogBuilder log;
+    log.module(firstPressure).module(firstVoltageCurrent).module(laterPressure).module(laterVoltageCurrent);
+    EXPECT_NE(convertLog(log).find("Interval: 2 sec\r\nNumber of Samples: 7\r\nData Log Duration: 0 mins\r\n\r\n"
+                                          ",,Pressure: Measure,,Volt Current: I Source    \r\n"
+                                          "Sample,Time,P1:kPa,P2:N/A,Volts:V,Curr:mA,Temp:K,Status\r\n"),
+              std::string::npos);
+}
+
 TEST_F(LogConversionTest, AThirtyOneCharacterNameLeavesTheSerialNumberInPlace) {
     LogBuilder log = TwoModuleLog(100, 0);
     log.name("Northern pump station, tank 123").serial("SN-31");
@@ -106,6 +124,31 @@ TEST_F(LogConversionTest, ASingleModuleLogWritesOneLinePerInstant) {
                                       Row(3, "10:00:02", {"3.00", "4.00", "", "", ""}),
                                       Row(4, "10:00:03", {"3.00", "4.00", "", "", ""}, "D"),
                                       Row(5, "10:00:04", {"5.00", "6.00", "", "", ""})}));
+    EXPECT_TRUE(converted);
+}
+
+TEST_F(LogConversionTest, ASingleModuleInstantOfMarkersAloneRepeatsThePreviousLineWithD) {
+    // GIVEN a pressure module alone with a marker at a time stamp of its own,
+    // once right after an instant and once 2.5 intervals after one
+    LogBuilder log;
+    log.name("Solo").serial("S1").module(PressureModule(100, 7, "PSI", "bar"));
+    log.value(0x40, 1, 0, 1.0f).value(0x40, 2, 0, 2.0f);
+    log.marker(0x40, 50);
+    log.value(0x40, 1, 100, 3.0f).value(0x40, 2, 100, 4.0f);
+    log.value(0x40, 1, 200, 5.0f).value(0x40, 2, 200, 6.0f);
+    log.marker(0x40, 450);
+    log.value(0x40, 1, 500, 7.0f).value(0x40, 2, 500, 8.0f);
+
+    // THEN each line of the marker alone repeats the values before it with "D"
+    const std::string text = convertLog(log);
+    EXPECT_TRUE(text.ends_with(",Status\r\n" + Lines({Row(1, "10:00:00", {"1.00", "2.00", "", "", ""}),
+                                                      Row(2, "10:00:01", {"1.00", "2.00", "", "", ""}, "D"),
+                                                      Row(3, "10:00:02", {"3.00", "4.00", "", "", ""}),
+                                                      Row(4, "10:00:03", {"5.00", "6.00", "", "", ""}),
+                                                      Row(5, "10:00:04", {"5.00", "6.00", "", "", ""}, "D"),
+                                                      Row(6, "10:00:05", {"5.00", "6.00", "", "", ""}, "D"),
+                                                      Row(7, "10:00:06", {"7.00", "8.00", "", "", ""})})))
+        << text;
     EXPECT_TRUE(converted);
 }
 

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
+#include <span>
 #include <unistd.h>
 
 #include "log_builder.h"
@@ -23,6 +25,14 @@ protected:
 
     void writeBytes(const std::vector<std::uint8_t>& bytes) { testing::WriteBytes(path, bytes); }
 
+    // The record at `index` of `records` (whole records of 12 bytes).
+    static sampleRecord RecordAt(std::span<const std::uint8_t> records, std::size_t index) {
+        sampleRecord record;
+        std::copy_n(records.begin() + static_cast<std::ptrdiff_t>(index * kSampleRecordSize), kSampleRecordSize,
+                    record.bytes.begin());
+        return record;
+    }
+
     std::filesystem::path path;
 };
 
@@ -41,10 +51,11 @@ TEST_F(LogFileReaderTest, ReadsHeadersAndRecordsInOrder) {
     ASSERT_FALSE(reader.open(path));
     logFileHeader header;
     moduleHeader_v0 module;
-    sampleRecord record;
     ASSERT_EQ(reader.read(header), 60u);
     ASSERT_EQ(reader.read(module), 112u);
-    ASSERT_EQ(reader.read(record), 12u);
+    const std::span<const std::uint8_t> records = reader.readRecords();
+    ASSERT_EQ(records.size(), 12u);
+    sampleRecord record = RecordAt(records, 0);
 
     // THEN the name ends at offset 43 and the serial number still starts at 44
     EXPECT_EQ(header.bytes[43], 0);
@@ -73,11 +84,12 @@ TEST_F(LogFileReaderTest, ReadsHeadersAndRecordsInOrder) {
     EXPECT_EQ(record.rawValue(), 1.25f);
     EXPECT_FALSE(record.isMarker());
 
-    // AND every read past the end gives no bytes and a record of zeros
-    record.bytes.fill(0xEE);
-    EXPECT_EQ(reader.read(record), 0u);
-    EXPECT_TRUE(record.isNoRecord());
-    EXPECT_EQ(record.timeStamp(), 0);
+    // AND every read past the end gives one record of zeros
+    for (int read = 0; read < 2; ++read) {
+        const std::span<const std::uint8_t> past = reader.readRecords();
+        ASSERT_EQ(past.size(), 12u);
+        EXPECT_TRUE(std::all_of(past.begin(), past.end(), [](std::uint8_t byte) { return byte == 0; }));
+    }
     EXPECT_EQ(reader.bytesRead(), reader.fileSize());
     EXPECT_FALSE(reader.error());
 }
@@ -116,11 +128,13 @@ TEST_F(LogFileReaderTest, AShortReadCountsTheBytesGotAndZeroesTheRest) {
 }
 
 TEST_F(LogFileReaderTest, RecordsAcrossChunkBoundariesAreWhole) {
-    // GIVEN more records than one read chunk holds
+    // GIVEN more records than one read chunk holds, the last one cut short
     LogBuilder log;
     log.module(PressureModule(100, 1));
     for (int i = 0; i < 20000; ++i) log.value(0x40, 1, i, static_cast<float>(i));
-    writeBytes(log.bytes());
+    std::vector<std::uint8_t> bytes = log.bytes();
+    bytes.resize(bytes.size() - 3);
+    writeBytes(bytes);
 
     LogFileReader reader;
     ASSERT_FALSE(reader.open(path));
@@ -128,13 +142,21 @@ TEST_F(LogFileReaderTest, RecordsAcrossChunkBoundariesAreWhole) {
     moduleHeader_v0 module;
     reader.read(header);
     reader.read(module);
-    sampleRecord record;
-    for (int i = 0; i < 20000; ++i) {
-        ASSERT_EQ(reader.read(record), 12u);
-        ASSERT_EQ(record.timeStamp(), i);
-        ASSERT_EQ(record.rawValue(), static_cast<float>(i));
+    int next = 0;
+    while (next < 20000) {
+        const std::span<const std::uint8_t> records = reader.readRecords();
+        ASSERT_EQ(records.size() % 12, 0u);
+        ASSERT_FALSE(records.empty());
+        for (std::size_t index = 0; index < records.size() / 12; ++index, ++next) {
+            const sampleRecord record = RecordAt(records, index);
+            ASSERT_EQ(record.timeStamp(), next);
+            // the last record's value lost its top byte
+            ASSERT_EQ(record.rawValue(), next == 19999 ? 0.0f : static_cast<float>(next)) << next;
+        }
     }
-    EXPECT_EQ(reader.read(record), 0u);
+    EXPECT_EQ(next, 20000);
+    EXPECT_TRUE(RecordAt(reader.readRecords(), 0).isNoRecord());
+    EXPECT_EQ(reader.bytesRead(), bytes.size());
 }
 
 TEST_F(LogFileReaderTest, AMissingFileReportsTheSystemError) {
