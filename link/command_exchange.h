@@ -34,7 +34,6 @@ int ChannelCount(std::uint8_t mask);
 
 // Memory map requests (class 0x62): a read of `count` bytes at `address`, and a
 // write of `data` at `address`.
-inline constexpr std::uint8_t kClassMemory = 0x62;
 inline constexpr std::uint8_t kMemoryRead = 0x08;
 inline constexpr std::uint8_t kMemoryWrite = 0x88;
 inline constexpr std::size_t kMemoryDataOffset = 20;  // data of a read reply

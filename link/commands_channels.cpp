@@ -13,11 +13,6 @@ namespace corvel {
 
 namespace {
 
-constexpr std::uint8_t kClassUnits = 0x03;
-constexpr std::uint8_t kClassMeasurements = 0x04;
-constexpr std::uint8_t kClassOutputKind = 0x05;
-constexpr std::uint8_t kClassRecalibration = 0x06;
-constexpr std::uint8_t kClassSensorRange = 0x08;
 
 constexpr std::uint8_t kUnitsRead = 0x00;
 constexpr std::uint8_t kUnitsWrite = 0x01;

@@ -11,9 +11,6 @@ namespace corvel {
 
 namespace {
 
-constexpr std::uint8_t kClassLogState = 0x09;
-constexpr std::uint8_t kClassLogFiles = 0x51;
-constexpr std::uint8_t kClassLogBlock = 0x52;
 constexpr std::uint8_t kLogState = 0x8F;
 constexpr std::uint8_t kLogDirectory = 0x41;
 constexpr std::uint8_t kLogOpen = 0x42;

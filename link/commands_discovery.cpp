@@ -11,8 +11,6 @@ namespace corvel {
 
 namespace {
 
-constexpr std::uint8_t kClassInfo = 0x02;
-constexpr std::uint8_t kClassMeasurements = 0x04;
 constexpr std::uint8_t kRecordIdentity = 0x00;
 constexpr std::uint8_t kScanModule = 40;  // 0x28: the communication module that answers a scan
 constexpr std::uint8_t kLastNetworkAddress = 254;

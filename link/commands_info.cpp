@@ -11,9 +11,6 @@ namespace corvel {
 
 namespace {
 
-constexpr std::uint8_t kClassEmpty = 0x00;
-constexpr std::uint8_t kClassInfo = 0x02;
-constexpr std::uint8_t kClassUnits = 0x03;
 constexpr std::uint8_t kInfoRead = 0x00;
 constexpr std::uint8_t kInfoWrite = 0x80;
 constexpr std::uint8_t kUnitLookUp = 0x02;

@@ -15,7 +15,6 @@ namespace corvel {
 
 namespace {
 
-using command::kClassMemory;
 using command::kMemoryDataOffset;
 using command::kMemoryRead;
 using command::kMemoryWrite;

@@ -48,6 +48,19 @@ inline constexpr std::uint8_t kChannelP2 = 0x20;
 inline constexpr std::uint8_t kChannel3 = 0x40;
 inline constexpr std::uint8_t kChannel4 = 0x80;  // temperature
 
+// Command classes (command byte 1).
+inline constexpr std::uint8_t kClassEmpty = 0x00;
+inline constexpr std::uint8_t kClassInfo = 0x02;
+inline constexpr std::uint8_t kClassUnits = 0x03;
+inline constexpr std::uint8_t kClassMeasurements = 0x04;
+inline constexpr std::uint8_t kClassOutputKind = 0x05;
+inline constexpr std::uint8_t kClassRecalibration = 0x06;
+inline constexpr std::uint8_t kClassSensorRange = 0x08;
+inline constexpr std::uint8_t kClassLogState = 0x09;
+inline constexpr std::uint8_t kClassLogFiles = 0x51;
+inline constexpr std::uint8_t kClassLogBlock = 0x52;
+inline constexpr std::uint8_t kClassMemory = 0x62;
+
 using FrameBuffer = std::array<std::uint8_t, kFrameBufferSize>;
 using RouteBlock = std::array<std::uint8_t, kRouteSize>;
 
