@@ -1,5 +1,5 @@
-// The connect dialogs, the tool window placeholders, and a picture of the
-// main window for a look at its layout.
+// The connect dialogs, the tool window placeholders, the protocol trace log,
+// and a picture of the main window for a look at its layout.
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -8,6 +8,7 @@
 
 #include "about_dlg.h"
 #include "device_config.h"
+#include "link_trace_log.h"
 #include "placeholder_tool_dialog.h"
 #include "rs232_find_device.h"
 #include "rs485_find_device.h"
@@ -89,6 +90,27 @@ private Q_SLOTS:
             QTest::mouseClick(dialog.findChild<QPushButton*>("closeButton"), Qt::LeftButton);
             QVERIFY(!dialog.isVisible());
         }
+    }
+
+    void protocolTraceGoesToItsLoggingCategoryWhenSwitchedOn() {
+        // GIVEN the trace sink of the utility, with a message handler that keeps what it logs
+        static QStringList logged;
+        logged.clear();
+        const QtMessageHandler previous = qInstallMessageHandler(
+            [](QtMsgType, const QMessageLogContext& context, const QString& text) {
+                if (QString(context.category) == "corvel.link") logged << text;
+            });
+        const TraceSink sink = LinkTraceToLog();
+        const std::uint8_t request[] = {0x80, 0x01, 0x00};
+        // WHEN bytes pass while the category is off, and again once it is switched on
+        sink(TraceDirection::Out, request, std::chrono::steady_clock::now());
+        QLoggingCategory::setFilterRules("corvel.link.debug=true");
+        sink(TraceDirection::Out, request, std::chrono::steady_clock::now());
+        QLoggingCategory::setFilterRules("");
+        qInstallMessageHandler(previous);
+        // THEN only the second pass is logged, as one trace line
+        QCOMPARE(logged.size(), 1);
+        QVERIFY(logged[0].endsWith(" > 80 01 00"));
     }
 
     void mainWindowPicture() {

@@ -4,6 +4,7 @@
 #include <QFileInfo>
 
 #include "ct4400pc_dialog.h"
+#include "link_trace_log.h"
 #include "modal_connect_dialogs.h"
 #include "placeholder_tool_dialog.h"
 #include "qt_launcher.h"
@@ -22,7 +23,8 @@ int CT4400PCInterfaceApp::run() {
     QtLauncher launcher;
     PlaceholderToolOpener tools;
     ModalConnectDialogs connectDialogs(prompter);
-    const UiContext context{comm, store, ports_, TheSharedDeviceValues(), prompter, launcher, tools, connectDialogs};
+    TracingSerialPortFactory tracedPorts(ports_, LinkTraceToLog());
+    const UiContext context{comm, store, tracedPorts, TheSharedDeviceValues(), prompter, launcher, tools, connectDialogs};
 
     CT4400PCDialog window(context);
     window.exec();
