@@ -3,7 +3,9 @@
 #include <QComboBox>
 #include <QDialog>
 #include <QDialogButtonBox>
+#include <QFormLayout>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 #include "connect_dialogs.h"
 
@@ -35,13 +37,17 @@ QComboBox* MakePortSelector(const std::string& selected, QWidget* parent) {
     return box;
 }
 
-QDialogButtonBox* MakeOkCancelButtons(QDialog* dialog) {
+QDialogButtonBox* LayOutConnectDialog(QDialog* dialog, QFormLayout* form) {
     auto* buttons = new QDialogButtonBox(dialog);
     QPushButton* ok = buttons->addButton("OK", QDialogButtonBox::AcceptRole);
     ok->setObjectName("okButton");
     ok->setDefault(true);
     buttons->addButton("Cancel", QDialogButtonBox::RejectRole)->setObjectName("cancelButton");
     QObject::connect(buttons, &QDialogButtonBox::rejected, dialog, &QDialog::reject);
+    auto* layout = new QVBoxLayout(dialog);
+    layout->addLayout(form);
+    layout->addWidget(buttons);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
     return buttons;
 }
 

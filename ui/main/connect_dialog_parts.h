@@ -6,6 +6,7 @@
 class QComboBox;
 class QDialog;
 class QDialogButtonBox;
+class QFormLayout;
 class QWidget;
 
 namespace corvel {
@@ -14,7 +15,8 @@ namespace corvel {
 QComboBox* MakeBaudSelector(const std::string& selected, QWidget* parent);
 // A drop-down list of "COM1" .. "COM20" with `selected` chosen.
 QComboBox* MakePortSelector(const std::string& selected, QWidget* parent);
-// "OK" and "Cancel"; Cancel rejects `dialog`, OK is for the dialog to connect.
-QDialogButtonBox* MakeOkCancelButtons(QDialog* dialog);
+// Lays `dialog` out as its fields (`form`) above "OK" and "Cancel", at a fixed
+// size. Cancel rejects the dialog; OK is for the dialog to connect.
+QDialogButtonBox* LayOutConnectDialog(QDialog* dialog, QFormLayout* form);
 
 }  // namespace corvel

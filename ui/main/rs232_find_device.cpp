@@ -3,7 +3,6 @@
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
-#include <QVBoxLayout>
 
 #include "connect_dialog_parts.h"
 
@@ -14,11 +13,7 @@ RS232FindDevice::RS232FindDevice(const Rs232ConnectValues& previous, QWidget* pa
     setWindowTitle("Connect to RS232 Device");
     auto* form = new QFormLayout;
     form->addRow("Baud:", baud_);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    QDialogButtonBox* buttons = MakeOkCancelButtons(this);
-    layout->addWidget(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    QDialogButtonBox* buttons = LayOutConnectDialog(this, form);
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
 }
 

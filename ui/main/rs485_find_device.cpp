@@ -5,7 +5,6 @@
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
-#include <QVBoxLayout>
 
 #include "connect_dialog_parts.h"
 #include "main_window_model.h"
@@ -26,11 +25,7 @@ RS485FindDevice::RS485FindDevice(const Rs485ConnectValues& previous, Prompter& p
     form->addRow("Network Address:", address_);
     form->addRow("Port:", port_);
     form->addRow("Baud:", baud_);
-    auto* layout = new QVBoxLayout(this);
-    layout->addLayout(form);
-    QDialogButtonBox* buttons = MakeOkCancelButtons(this);
-    layout->addWidget(buttons);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    QDialogButtonBox* buttons = LayOutConnectDialog(this, form);
     connect(buttons, &QDialogButtonBox::accepted, this, &RS485FindDevice::takeValues);
 }
 
