@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 namespace corvel {
 
@@ -13,16 +14,27 @@ constexpr std::size_t kInitialSize = 64 * 1024;
 }  // namespace
 
 BufferedFileWriter::BufferedFileWriter(FileHandle file, std::size_t capacity)
-    : file_(std::move(file)), capacity_(capacity), buffer_(std::min(capacity, kInitialSize)) {}
+    : file_(std::move(file)),
+      capacity_(capacity),
+      buffer_(std::make_unique_for_overwrite<char[]>(std::min(capacity, kInitialSize))),
+      size_(std::min(capacity, kInitialSize)) {}
 
 void BufferedFileWriter::makeRoom(std::size_t count) {
-    if (buffer_.size() < capacity_) buffer_.resize(std::min(capacity_, std::max(2 * buffer_.size(), used_ + count)));
-    if (count > buffer_.size() - used_) flush();
-    if (count > buffer_.size()) buffer_.resize(count);
+    if (size_ < capacity_) grow(std::min(capacity_, std::max(2 * size_, used_ + count)));
+    if (count > size_ - used_) flush();
+    if (count > size_) grow(count);
+}
+
+// Moves the buffered bytes into a larger buffer of `size` bytes.
+void BufferedFileWriter::grow(std::size_t size) {
+    auto larger = std::make_unique_for_overwrite<char[]>(size);
+    std::memcpy(larger.get(), buffer_.get(), used_);
+    buffer_ = std::move(larger);
+    size_ = size;
 }
 
 void BufferedFileWriter::flush() {
-    if (!error_ && used_ > 0 && file_ && std::fwrite(buffer_.data(), 1, used_, file_.get()) != used_)
+    if (!error_ && used_ > 0 && file_ && std::fwrite(buffer_.get(), 1, used_, file_.get()) != used_)
         error_ = std::error_code(errno ? errno : EIO, std::generic_category());
     used_ = 0;
 }

@@ -1,13 +1,14 @@
 #pragma once
 // Collects output text in one large buffer and hands it to the file in few,
 // large writes. The buffer starts small and grows up to its capacity, so a
-// short output costs no large allocation. The first write error is kept;
-// later output is dropped.
+// short output costs no large allocation; the buffer is never cleared, as
+// every byte is written before it is handed on. The first write error is
+// kept; later output is dropped.
 
 #include <cstddef>
+#include <memory>
 #include <string_view>
 #include <system_error>
-#include <vector>
 
 #include "file_access.h"
 
@@ -27,8 +28,8 @@ public:
     // Room for `count` bytes at the end of the buffer; `commit` then adds the
     // bytes really used.
     char* reserve(std::size_t count) {
-        if (count > buffer_.size() - used_) makeRoom(count);
-        return buffer_.data() + used_;
+        if (count > size_ - used_) makeRoom(count);
+        return buffer_.get() + used_;
     }
     void commit(std::size_t count) { used_ += count; }
 
@@ -38,11 +39,13 @@ public:
 
 private:
     void makeRoom(std::size_t count);
+    void grow(std::size_t size);
     void flush();
 
     FileHandle file_;
     std::size_t capacity_;
-    std::vector<char> buffer_;
+    std::unique_ptr<char[]> buffer_;
+    std::size_t size_;
     std::size_t used_ = 0;
     std::error_code error_;
 };
