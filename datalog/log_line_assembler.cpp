@@ -51,6 +51,8 @@ std::int64_t SecondsIntoDay(std::int64_t seconds) {
 
 LogLineAssembler::LogLineAssembler(const LogDescription& log, BufferedFileWriter& output)
     : log_(log), moduleCount_(static_cast<int>(log.modules.size())), output_(output) {
+    for (std::size_t module = 0; module < std::min(log.modules.size(), channelPlans_.size()); ++module)
+        std::copy(log.modules[module].begin(), log.modules[module].end(), channelPlans_[module].begin() + 1);
     const logFileHeader& header = log.header;
     clockSeconds_ = SecondsIntoDay(header.startHour() * 3600 + header.startMinute() * 60 + header.startSecond());
 }
@@ -138,8 +140,7 @@ inline bool LogLineAssembler::placeValue(const sampleRecord& record) {
     if (record.moduleTag() == kFirstModuleTag) currentModule_ = 0;
     if (record.moduleTag() == kSecondModuleTag) currentModule_ = 1;
     if (currentModule_ >= static_cast<std::size_t>(moduleCount_)) return false;
-    if (record.channel() == 0) return true;
-    const ChannelPlan& channel = log_.modules[currentModule_][record.channel() - 1u];
+    const ChannelPlan& channel = channelPlans_[currentModule_][record.channel()];
     if (channel.column == kNoColumn) return true;
     float value = channel.usesScale ? record.rawValue() * channel.scale : record.rawValue();
     if (channel.toFahrenheit) {

@@ -58,6 +58,10 @@ private:
     const LogDescription& log_;
     const int moduleCount_;
     BufferedFileWriter& output_;
+    // The plan of each channel number a value record may carry, 0 to 4, for
+    // the modules of the two module tags: one look-up per record. Channel 0
+    // goes to no column.
+    std::array<std::array<ChannelPlan, kFirstMarkerChannel>, 2> channelPlans_{};
 
     std::int64_t row_ = 1;
     RowNumberText rowText_;  // row_ as text
