@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 namespace corvel {
 
@@ -19,18 +18,15 @@ BufferedFileWriter::BufferedFileWriter(FileHandle file, std::size_t capacity)
       buffer_(std::make_unique_for_overwrite<char[]>(std::min(capacity, kInitialSize))),
       size_(std::min(capacity, kInitialSize)) {}
 
+// Writes out what is buffered, then enlarges the empty buffer (doubling it
+// up to its capacity, or to `count` when that is more): nothing is copied.
 void BufferedFileWriter::makeRoom(std::size_t count) {
-    if (size_ < capacity_) grow(std::min(capacity_, std::max(2 * size_, used_ + count)));
-    if (count > size_ - used_) flush();
-    if (count > size_) grow(count);
-}
-
-// Moves the buffered bytes into a larger buffer of `size` bytes.
-void BufferedFileWriter::grow(std::size_t size) {
-    auto larger = std::make_unique_for_overwrite<char[]>(size);
-    std::memcpy(larger.get(), buffer_.get(), used_);
-    buffer_ = std::move(larger);
-    size_ = size;
+    flush();
+    const std::size_t size = std::max(count, std::min(capacity_, 2 * size_));
+    if (size > size_) {
+        buffer_ = std::make_unique_for_overwrite<char[]>(size);
+        size_ = size;
+    }
 }
 
 void BufferedFileWriter::flush() {

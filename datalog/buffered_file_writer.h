@@ -1,7 +1,8 @@
 #pragma once
 // Collects output text in one large buffer and hands it to the file in few,
-// large writes. The buffer starts small and grows up to its capacity, so a
-// short output costs no large allocation; the buffer is never cleared, as
+// large writes. The buffer starts small and, each time it is full, is
+// written out and doubled up to its capacity: a short output costs no large
+// allocation, and no byte is copied twice. The buffer is never cleared, as
 // every byte is written before it is handed on. The first write error is
 // kept; later output is dropped.
 
@@ -39,7 +40,6 @@ public:
 
 private:
     void makeRoom(std::size_t count);
-    void grow(std::size_t size);
     void flush();
 
     FileHandle file_;
