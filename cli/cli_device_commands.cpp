@@ -102,6 +102,16 @@ void WriteIdText(CommandCall& call, IdText which) {
     call.output.emit(record);
 }
 
+// The fields that identify and info both start with.
+Record IdentityRecord(const DeviceSession& device, const std::string& version) {
+    Record record;
+    record.add("serial_number", device.serialNumberText)
+        .add("model_code", device.modelCodeText)
+        .add("model_name", device.modelNameText)
+        .add("version", version);
+    return record;
+}
+
 }  // namespace
 
 void RunIdentify(CommandCall& call) {
@@ -112,12 +122,8 @@ void RunIdentify(CommandCall& call) {
     tool.require(device.ReadDeviceStrings(route, kCommunicationModule), "reading the model failed");
     tool.require(device.ReadIdentity(route, kPressureModule), "reading the identity failed");
     const bool p2 = HasP2(tool);
-    Record record;
-    record.add("serial_number", device.serialNumberText)
-        .add("model_code", device.modelCodeText)
-        .add("model_name", device.modelNameText)
-        .add("version", device.versionText)
-        .add("p2_present", p2);
+    Record record = IdentityRecord(device, device.versionText);
+    record.add("p2_present", p2);
     ReadSensors(tool, p2, record);
     call.output.emit(record);
 }
@@ -157,13 +163,9 @@ void RunInfo(CommandCall& call) {
     tool.require(device.ReadTagAndAsset(route, kPressureModule), "reading the tag and asset failed");
     tool.require(device.ReadDescription(route, kPressureModule), "reading the description failed");
     const bool p2 = HasP2(tool);
-    Record record;
-    record.add("serial_number", device.serialNumberText)
-        .add("model_code", device.modelCodeText)
-        .add("model_name", device.modelNameText)
-        .add("version", firmware && !device.firmwareVersionText.empty() ? device.firmwareVersionText
-                                                                        : device.versionText)
-        .add("tag", device.tagText)
+    const bool hasFirmwareVersion = firmware && !device.firmwareVersionText.empty();
+    Record record = IdentityRecord(device, hasFirmwareVersion ? device.firmwareVersionText : device.versionText);
+    record.add("tag", device.tagText)
         .add("asset", device.assetText)
         .add("description", device.descriptionText)
         .add("p2_present", p2);

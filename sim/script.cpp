@@ -138,22 +138,24 @@ std::optional<std::string> AddLog(DeviceConfig& config, const Words& w) {
     return std::nullopt;
 }
 
-template <typename Field>
-Handler Text(Field field) {
-    return [field](LineSpec&, DeviceSpec& d, const Words& w) {
+// A setting that stores its one argument, read by `read`, in a field of the device.
+template <typename Field, typename Read>
+Handler Store(Field field, Read read) {
+    return [field, read](LineSpec&, DeviceSpec& d, const Words& w) {
         Args args{w};
-        d.config.*field = args.text(1);
+        d.config.*field = (args.*read)(1);
         return args.result();
     };
 }
 
 template <typename Field>
+Handler Text(Field field) {
+    return Store(field, &Args::text);
+}
+
+template <typename Field>
 Handler Flag(Field field) {
-    return [field](LineSpec&, DeviceSpec& d, const Words& w) {
-        Args args{w};
-        d.config.*field = args.flag(1);
-        return args.result();
-    };
+    return Store(field, &Args::flag);
 }
 
 const std::map<std::string, Handler>& Handlers() {
