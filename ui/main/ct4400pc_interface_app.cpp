@@ -6,11 +6,12 @@
 #include "ct4400pc_dialog.h"
 #include "link_trace_log.h"
 #include "modal_connect_dialogs.h"
-#include "placeholder_tool_dialog.h"
+#include "qt_file_chooser.h"
 #include "qt_launcher.h"
 #include "qt_prompter.h"
 #include "qt_stored_settings.h"
 #include "startup.h"
+#include "tool_window_opener.h"
 
 namespace corvel {
 
@@ -21,9 +22,10 @@ int CT4400PCInterfaceApp::run() {
 
     QtPrompter prompter;
     QtLauncher launcher;
-    PlaceholderToolOpener tools;
     ModalConnectDialogs connectDialogs(prompter);
     TracingSerialPortFactory tracedPorts(ports_, LinkTraceToLog());
+    QtFileChooser files;
+    ToolWindows tools(comm, store, tracedPorts, TheSharedDeviceValues(), prompter, files);
     const UiContext context{comm, store, tracedPorts, TheSharedDeviceValues(), prompter, launcher, tools, connectDialogs};
 
     CT4400PCDialog window(context);

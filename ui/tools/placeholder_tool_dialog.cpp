@@ -7,17 +7,6 @@
 
 namespace corvel {
 
-const char* ToolWindowTitle(ToolWindow tool) {
-    switch (tool) {
-        case ToolWindow::MeasurementConfiguration: return "Measurement/Configuration";
-        case ToolWindow::AnalogOutput: return "Analog Output";
-        case ToolWindow::FieldRecalibration: return "Field Recalibration";
-        case ToolWindow::DeviceInfo: return "Device Info";
-        case ToolWindow::DataLogUtility: return "Data Log Utility";
-    }
-    return "";
-}
-
 PlaceholderToolDialog::PlaceholderToolDialog(ToolWindow tool, QWidget* parent) : QDialog(parent) {
     setWindowTitle(QString::fromLatin1(ToolWindowTitle(tool)));
     auto* layout = new QVBoxLayout(this);
@@ -28,11 +17,6 @@ PlaceholderToolDialog::PlaceholderToolDialog(ToolWindow tool, QWidget* parent) :
     close->setObjectName("closeButton");
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
     layout->addWidget(buttons);
-}
-
-void PlaceholderToolOpener::open(ToolWindow tool, QWidget* parent) {
-    PlaceholderToolDialog dialog(tool, parent);
-    dialog.exec();
 }
 
 }  // namespace corvel

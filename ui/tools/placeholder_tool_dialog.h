@@ -14,10 +14,4 @@ public:
     PlaceholderToolDialog(ToolWindow tool, QWidget* parent);
 };
 
-// Opens the placeholder of every tool window.
-class PlaceholderToolOpener final : public ToolWindowOpener {
-public:
-    void open(ToolWindow tool, QWidget* parent) override;
-};
-
 }  // namespace corvel
