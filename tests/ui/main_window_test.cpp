@@ -89,6 +89,17 @@ private Q_SLOTS:
         for (std::uint32_t rate : rig.ports.baudRates) QCOMPARE(rate, 115200u);
     }
 
+    void everyModelCanBeFoundForTheToolWindowTests() {
+        for (const char* model : {"4400", "4402", "440D", "Q710", "Q712"}) {
+            // GIVEN a transmitter found and accepted over USB
+            UiRig rig;
+            rig.findDevice(3, model);
+            // THEN the store names its port and the operator has no box left open
+            QCOMPARE(rig.store.read(key::kPort, ""), std::string("COM3"));
+            QVERIFY(rig.prompter.shown().empty());
+        }
+    }
+
     void toolButtonsOpenTheirWindows() {
         // GIVEN the window opened
         UiRig rig;

@@ -101,6 +101,21 @@ UiContext UiRig::context() {
     return UiContext{comm, store, ports, shared, prompter, launcher, tools, connectDialogs};
 }
 
+ToolContext UiRig::toolContext() { return ToolContext{comm, store, ports, shared, prompter, files, tools}; }
+
+sim::SimDevice& UiRig::findDevice(int port, const std::string& model) {
+    sim::SimDevice& device = attach(port, model);
+    auto window = openWindow();
+    Click(window.get(), "usbRadio");
+    prompter.answer({MessageAnswer::Yes});
+    Click(window.get(), "findDeviceButton");
+    if (!Enabled(window.get(), "deviceInfoButton")) {
+        qFatal("the %s on COM%d was not found", model.c_str(), port);
+    }
+    prompter.clear();
+    return device;
+}
+
 std::unique_ptr<CT4400PCDialog> UiRig::openWindow() {
     RestoreCommSettings(comm, store);
     auto window = std::make_unique<CT4400PCDialog>(context());

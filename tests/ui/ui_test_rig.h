@@ -18,9 +18,11 @@
 #include "device_config.h"
 #include "inprocess_port.h"
 #include "recording_launcher.h"
+#include "scripted_file_chooser.h"
 #include "scripted_prompter.h"
 #include "shared_device_values.h"
 #include "stored_settings.h"
+#include "tool_context.h"
 #include "tool_windows.h"
 #include "ui_context.h"
 
@@ -68,8 +70,15 @@ struct UiRig {
     sim::SimDevice& attach(int port, const std::string& model);
     sim::SimDevice& attach(int port, sim::DeviceConfig config);
     UiContext context();
+    // What a tool window is given; its requests to open other tool windows are recorded.
+    ToolContext toolContext();
     // Start-up as the program does it, then the main window.
     std::unique_ptr<CT4400PCDialog> openWindow();
+    // A transmitter of `model` on COM `port` found over USB and accepted by the
+    // operator, as a technician does before opening a tool window: the store
+    // and the communication settings hold its connection afterwards. The
+    // operator's answers and the recorded boxes are cleared again.
+    sim::SimDevice& findDevice(int port, const std::string& model);
 
     CommSettings comm;
     MemoryStoredSettings store;
@@ -78,6 +87,7 @@ struct UiRig {
     RecordingPortFactory ports{simPorts};
     SharedDeviceValues shared;
     ScriptedPrompter prompter;
+    ScriptedFileChooser files;
     RecordingLauncher launcher;
     RecordingToolOpener tools;
     ScriptedConnectDialogs connectDialogs;
