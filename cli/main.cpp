@@ -1,17 +1,16 @@
 // corvelctl: the command-line tool over the device link.
-#include <unistd.h>
-
 #include <iostream>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "corvelctl.h"
+#include "file_access.h"
 #include "system_serial_port.h"
 
 int main(int argc, char** argv) {
     const corvel::cli::CliEnvironment environment{
-        corvel::SystemSerialPortFactory(), std::cout, std::cerr, isatty(STDERR_FILENO) == 1,
+        corvel::SystemSerialPortFactory(), std::cout, std::cerr, corvel::StandardErrorIsTerminal(),
         [](std::chrono::duration<double> interval) { std::this_thread::sleep_for(interval); },
         corvel::cli::LogConverterCommand()};
     return corvel::cli::RunCorvelctl(std::vector<std::string>(argv + 1, argv + argc), environment);
