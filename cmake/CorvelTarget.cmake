@@ -29,11 +29,17 @@ function(corvel_add_child_folders)
   endforeach()
 endfunction()
 
-# A GoogleTest executable registered with ctest, one test case per ctest entry.
+# A GoogleTest executable registered with ctest: one ctest entry per test case,
+# or, in a cross build (run under an emulator that is slow to start), one
+# entry for the whole executable.
 function(corvel_gtest name)
   cmake_parse_arguments(ARG "" "" "SOURCES;LIBS;ENV" ${ARGN})
   add_executable(${name} ${ARG_SOURCES})
   corvel_target(${name})
   target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
-  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "${ARG_ENV}")
+  if(CMAKE_CROSSCOMPILING)
+    corvel_emulated_test(${name} ENV ${ARG_ENV})
+  else()
+    gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES ENVIRONMENT "${ARG_ENV}")
+  endif()
 endfunction()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running and testing need, when
 # any is missing (needs root for apt-get), and the German locale that the
-# number-format tests run under.
+# number-format tests run under. With --windows: what the Windows build and
+# its tests under Wine need instead.
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,9 @@ packages=(
   clang libclang-rt-14-dev
   locales
 )
+if [[ ${1:-} == --windows ]]; then
+  packages=(cmake ninja-build g++-mingw-w64-x86-64 googletest wine64 socat)
+fi
 
 missing=()
 for package in "${packages[@]}"; do

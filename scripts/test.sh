@@ -4,18 +4,22 @@
 #      warnings treated as errors;
 #   2. the Qt-free core again under the address and undefined-behaviour
 #      sanitizers, under ctest;
-#   3. a short run of every fuzz target (clang's libFuzzer).
-# Switches: --plain runs step 1 only, --sanitize step 2 only, --fuzz step 3 only.
+#   3. a short run of every fuzz target (clang's libFuzzer);
+#   4. the core and corvelctl cross-built for Windows, their tests run under
+#      Wine, and corvelctl.exe end to end against the Linux simulator.
+# Switches: --plain runs step 1 only, --sanitize step 2 only, --fuzz step 3
+# only, --windows step 4 only.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-steps="plain sanitize fuzz"
+steps="plain sanitize fuzz windows"
 case "${1:-}" in
   "") ;;
   --plain) steps=plain ;;
   --sanitize) steps=sanitize ;;
   --fuzz) steps=fuzz ;;
-  *) echo "usage: $0 [--plain | --sanitize | --fuzz]" >&2; exit 2 ;;
+  --windows) steps=windows ;;
+  *) echo "usage: $0 [--plain | --sanitize | --fuzz | --windows]" >&2; exit 2 ;;
 esac
 
 scripts/setup.sh
@@ -43,6 +47,13 @@ for step in $steps; do
         -DCORVEL_BUILD_UI=OFF -DCORVEL_BUILD_TESTS=OFF -DCORVEL_BUILD_BENCH=OFF "${launcher[@]}"
       cmake --build build-fuzz -j "$jobs"
       scripts/fuzz-smoke.sh build-fuzz "${CORVEL_FUZZ_SECONDS:-20}"
+      ;;
+    windows)
+      # The end-to-end test talks to the Linux simulator and compares with the Linux corvelctl.
+      cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVEL_WERROR=ON "${launcher[@]}"
+      cmake --build build -j "$jobs" --target corvel-sim corvelctl
+      scripts/build-windows.sh -DCORVEL_HOST_BUILD="$PWD/build"
+      ctest --test-dir build-windows --output-on-failure -j "$jobs"
       ;;
   esac
 done

@@ -29,10 +29,12 @@ TEST(CorvelctlConvert, DownloadedLogBecomesCommaSeparatedText) {
     const std::string csv = (folder / "log.csv").string();
     ASSERT_EQ(RunCorvelctl({"logs", "download", "1", bin}, environment), 0) << err.str();
     EXPECT_EQ(RunCorvelctl({"convert", bin, csv}, environment), 0) << err.str();
-    std::ifstream converted(csv);
-    std::string firstLine;
-    EXPECT_TRUE(std::getline(converted, firstLine));
-    EXPECT_FALSE(firstLine.empty());
+    {
+        std::ifstream converted(csv);  // closed before the folder goes: Windows keeps open files
+        std::string firstLine;
+        EXPECT_TRUE(std::getline(converted, firstLine));
+        EXPECT_FALSE(firstLine.empty());
+    }
     EXPECT_NE(RunCorvelctl({"convert", (folder / "missing.bin").string(), csv}, environment), 0);
     fs::remove_all(folder);
 }

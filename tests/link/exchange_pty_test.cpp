@@ -8,6 +8,7 @@
 #include "device_session.h"
 #include "owned_link_context.h"
 #include "pseudo_terminal.h"
+#include "reply_frame.h"
 #include "serial_port_posix.h"
 
 namespace corvel::test {

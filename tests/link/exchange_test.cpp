@@ -9,7 +9,7 @@
 #include "device_session.h"
 #include "owned_link_context.h"
 #include "port_names.h"
-#include "pseudo_terminal.h"
+#include "reply_frame.h"
 
 namespace corvel {
 namespace {

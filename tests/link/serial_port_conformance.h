@@ -9,12 +9,19 @@
 //   std::vector<std::uint8_t> peerRead(std::size_t count);  what the device got
 //                                                    (waits a bounded time)
 //
+// and may provide, to skip with a stated reason where the transport cannot
+// be tested here (an empty text runs the test):
+//
+//   std::string skipReason() const;                  the whole suite
+//   std::string exclusiveOpenSkipReason() const;     the one-opener case
+//
 //   using MyPorts = ::testing::Types<MyHarness>;
 //   INSTANTIATE_TYPED_TEST_SUITE_P(My, SerialPortConformance, MyPorts);
 
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <string>
 #include <vector>
 
 #include "serial_port.h"
@@ -39,6 +46,12 @@ protected:
         return {intervalMs, 0, longWait, 10, 50};
     }
 
+    void SetUp() override {
+        if constexpr (requires { harness.skipReason(); }) {
+            if (const std::string reason = harness.skipReason(); !reason.empty()) GTEST_SKIP() << reason;
+        }
+    }
+
     Harness harness;
 };
 
@@ -52,6 +65,9 @@ TYPED_TEST_P(SerialPortConformance, MissingPortFailsWithTheSystemError) {
 }
 
 TYPED_TEST_P(SerialPortConformance, OnlyOneOpenerAtATimeAndFreeAgainAfterClose) {
+    if constexpr (requires { this->harness.exclusiveOpenSkipReason(); }) {
+        if (const std::string reason = this->harness.exclusiveOpenSkipReason(); !reason.empty()) GTEST_SKIP() << reason;
+    }
     auto holder = this->openPort();
     auto second = this->harness.makePort();
     EXPECT_FALSE(second->open(this->harness.portName()));
