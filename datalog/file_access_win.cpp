@@ -1,5 +1,4 @@
 #include <io.h>
-#include <sys/stat.h>
 
 #include <cerrno>
 #include <cstdio>

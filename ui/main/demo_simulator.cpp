@@ -6,9 +6,7 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QThread>
-#include <csignal>
-#include <sys/prctl.h>
-
+#include "child_process.h"
 #include "port_names.h"
 
 namespace corvel {
@@ -75,8 +73,7 @@ bool DemoSimulator::start(const QString& model, QString& error) {
     QStringList arguments{"--port-dir", portFolder_, "--com", QString::number(comNumber_)};
     if (!model.isEmpty()) arguments << "--model" << model;
     process_.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-    // The simulator ends with this program even if it is killed outright.
-    process_.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+    EndWithThisProgram(process_);
     process_.start(simulator, arguments);
     if (!process_.waitForStarted()) {
         error = "the simulator did not start: " + process_.errorString();

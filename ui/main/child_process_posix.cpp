@@ -1,0 +1,13 @@
+#include <QProcess>
+#include <csignal>
+#include <sys/prctl.h>
+
+#include "child_process.h"
+
+namespace corvel {
+
+void EndWithThisProgram(QProcess& process) {
+    process.setChildProcessModifier([] { ::prctl(PR_SET_PDEATHSIG, SIGTERM); });
+}
+
+}  // namespace corvel
