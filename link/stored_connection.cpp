@@ -1,0 +1,36 @@
+#include "stored_connection.h"
+
+#include <charconv>
+
+#include "port_names.h"
+
+namespace corvel {
+
+int NumberFromList(std::string_view text, int first, int last, int unchanged) {
+    if (text.empty() || (text.size() > 1 && text.front() == '0')) return unchanged;
+    int number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || end != text.data() + text.size()) return unchanged;
+    return number >= first && number <= last ? number : unchanged;
+}
+
+StoredConnection ReadStoredConnection(const StoredSettings& store, CommSettings& comm) {
+    StoredConnection connection;
+    connection.portName = store.read(key::kPort, "COM1");
+    connection.portNumber = PortNumberFromOpenName(connection.portName, connection.portNumber);
+    connection.networkAddress = static_cast<std::uint8_t>(
+        NumberFromList(store.read(key::kCommBoardAddress, "40"), 1, 254, connection.networkAddress));
+    connection.moduleAddress = static_cast<std::uint8_t>(
+        NumberFromList(store.read(key::kEPIAddress, "64"), 16, 112, connection.moduleAddress));
+    connection.commModule =
+        static_cast<std::uint8_t>(NumberFromList(store.read(key::kCommModule, "40"), 16, 112, connection.commModule));
+    comm.portName = connection.portName;
+    return connection;
+}
+
+RouteBlock PressureModuleRoute(const StoredConnection& connection) {
+    return RouteBlock{static_cast<std::uint8_t>(connection.portNumber), 0x80, 0x80, connection.networkAddress, 0xF0,
+                      connection.moduleAddress};
+}
+
+}  // namespace corvel
