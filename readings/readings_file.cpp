@@ -1,0 +1,135 @@
+#include "readings_file.h"
+
+#include <charconv>
+#include <ctime>
+#include <fstream>
+#include <random>
+#include <system_error>
+
+#include "number_format.h"
+
+namespace corvel {
+namespace {
+
+std::string_view Trimmed(std::string_view text) {
+    const std::size_t first = text.find_first_not_of(" \t");
+    if (first == std::string_view::npos) return {};
+    const std::size_t last = text.find_last_not_of(" \t");
+    return text.substr(first, last - first + 1);
+}
+
+template <typename Number>
+std::optional<Number> WholeNumber(std::string_view text) {
+    text = Trimmed(text);
+    if (text.starts_with('+')) text.remove_prefix(1);
+    Number number{};
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return number;
+}
+
+// "%f": six decimals.
+std::string Decimal(float value) { return FormatFixed(value, 0, 6); }
+
+// The value, or "Out of range" for the marker.
+std::string ValueText(float value) { return value == kOutOfRangeMarker ? "Out of range" : Decimal(value); }
+
+// "%05d" of a line number (1 and up).
+std::string LineNumber(int number) {
+    std::string digits = std::to_string(number);
+    if (digits.size() < 5) digits.insert(0, 5 - digits.size(), '0');
+    return digits;
+}
+
+std::string InputColumns(const SampleValues& values, const std::string& unit) {
+    return ValueText(values.value) + "   " + unit + "   " + Decimal(values.minimum) + "   " + Decimal(values.maximum);
+}
+
+std::filesystem::path BesideTarget(const std::filesystem::path& path) {
+    std::random_device random;
+    return path.parent_path() / ("." + path.filename().string() + "." + std::to_string(random()) + ".part");
+}
+
+bool Fail(std::string& error, const std::error_code& code) {
+    error = code.message();
+    return false;
+}
+
+bool CopyExisting(const std::filesystem::path& path, std::ofstream& out) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    out << in.rdbuf();
+    return !in.bad();
+}
+
+}  // namespace
+
+void SampleBuffer::clearValues() {
+    for (SampleEntry& entry : entries_) entry.p1 = entry.p2 = entry.temperature = SampleValues{};
+}
+
+std::optional<unsigned> ParseInterval(std::string_view text) {
+    if (Trimmed(text).starts_with('-')) return std::nullopt;
+    return WholeNumber<unsigned>(text);
+}
+
+std::optional<int> ParseSampleCount(std::string_view text) { return WholeNumber<int>(text); }
+
+std::string ReadingsLine(int number, const SampleEntry& entry, const ReadingsLineParts& parts) {
+    std::string line = LineNumber(number);
+    if (parts.p2Enabled) {
+        line += " " + parts.p1Heading + "   " + InputColumns(entry.p1, parts.p1Unit) + "   " + parts.p2Heading + "   " +
+                InputColumns(entry.p2, parts.p2Unit);
+    } else {
+        line += "   " + InputColumns(entry.p1, parts.p1Unit);
+    }
+    return line + "   " + entry.time + "   " + entry.date + "\r\n";
+}
+
+void StampNow(SampleEntry& entry) {
+    const std::time_t now = std::time(nullptr);
+    const std::tm* local = std::localtime(&now);
+    char text[32] = {};
+    std::strftime(text, sizeof text, "%m/%d/%Y", local);
+    entry.date = text;
+    std::strftime(text, sizeof text, "%H:%M:%S", local);
+    entry.time = text;
+}
+
+bool WriteReadingsFile(const std::filesystem::path& path, bool append, const std::vector<std::string>& lines,
+                       std::string& error) {
+    std::error_code code;
+    const auto status = std::filesystem::symlink_status(path, code);
+    const bool exists = std::filesystem::exists(status);
+    if (exists && !std::filesystem::is_regular_file(status)) {
+        error = "it is not a regular file";
+        return false;
+    }
+    const std::filesystem::path part = BesideTarget(path);
+    {
+        std::ofstream out(part, std::ios::binary | std::ios::trunc);
+        if (!out) return Fail(error, std::error_code(errno, std::generic_category()));
+        if (append && exists && !CopyExisting(path, out)) {
+            error = "its present contents could not be read";
+            out.close();
+            std::filesystem::remove(part, code);
+            return false;
+        }
+        for (const std::string& line : lines) out << line;
+        out.close();
+        if (!out) {
+            const std::error_code writeError(errno, std::generic_category());
+            std::filesystem::remove(part, code);
+            return Fail(error, writeError);
+        }
+    }
+    std::filesystem::rename(part, path, code);
+    if (code) {
+        std::error_code ignored;
+        std::filesystem::remove(part, ignored);
+        return Fail(error, code);
+    }
+    return true;
+}
+
+}  // namespace corvel

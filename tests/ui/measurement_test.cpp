@@ -1,0 +1,484 @@
+// The Configuration window against the simulator: the opening sequence, the
+// reading loop with the status table, units, zero, damping, and the
+// collection of readings into a file. The model runs under a host without
+// widgets where only logic is checked; the real window where the operator's
+// clicks and the screen matter.
+#include <QCheckBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <clocale>
+#include <fstream>
+#include <sstream>
+
+#include "config_dlg.h"
+#include "read_only_edit.h"
+#include "trend_plot.h"
+#include "ui_test_rig.h"
+
+using namespace corvel;
+using namespace corvel::testing;
+
+namespace {
+
+constexpr MessageAnswer Yes = MessageAnswer::Yes;
+constexpr MessageAnswer No = MessageAnswer::No;
+
+// A host without widgets: records waits instead of waiting, and runs a hook
+// where the window would process its events.
+class FakeHost final : public MeasurementHost {
+public:
+    void showValues() override { ++shown; }
+    void processEvents() override {
+        if (onEvents) onEvents();
+    }
+    void wait(std::chrono::milliseconds duration, const std::function<bool()>&) override {
+        waits.push_back(duration);
+    }
+    void setWaitCursor(bool) override {}
+    void readingTaken(const TrendReading&) override { ++readings; }
+
+    std::function<void()> onEvents;
+    std::vector<std::chrono::milliseconds> waits;
+    int shown = 0;
+    int readings = 0;
+};
+
+// Every request that reaches the simulator, as command bytes 1 and 2.
+struct RequestLog {
+    explicit RequestLog(UiRig& rig) {
+        rig.ports.loseReplyTo = [this](ByteSpan request) {
+            if (request.size() > offset::kCommand2)
+                commands.emplace_back(request[offset::kCommand1], request[offset::kCommand2]);
+            return false;
+        };
+    }
+    int count(std::uint8_t class1, std::uint8_t command2) const {
+        return static_cast<int>(std::count(commands.begin(), commands.end(), std::make_pair(class1, command2)));
+    }
+    std::vector<std::pair<std::uint8_t, std::uint8_t>> commands;
+};
+
+std::string Contents(const QString& path) {
+    std::ifstream in(path.toStdString(), std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+int LineCount(const std::string& text) { return static_cast<int>(std::count(text.begin(), text.end(), '\n')); }
+
+template <typename T>
+T* Child(QWidget* window, const char* name) {
+    T* child = window->findChild<T*>(name);
+    if (!child) qFatal("no child named %s", name);
+    return child;
+}
+
+}  // namespace
+
+class MeasurementTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void opensADualInputTransmitterWithBothInputs() {
+        // GIVEN a dual-input transmitter found over USB
+        UiRig rig;
+        rig.findDevice(3, "4402").live(sim::Channel::P1).behaviour().noise = 0.0f;
+        // WHEN the window opens
+        cConfigDlg window(rig.toolContext());
+        window.show();
+        // THEN both inputs show their type label and range, units and a reading
+        QCOMPARE(Child<QLabel>(&window, "p1Label")->text(), QString("P1:  GI100"));
+        QCOMPARE(Child<QLabel>(&window, "p2Label")->text(), QString("P2:  GI100"));
+        QVERIFY(Child<QWidget>(&window, "p2Frame")->isVisible());
+        QCOMPARE(Child<QLabel>(&window, "p1UnitName")->text().trimmed(), QString("PSI"));
+        QCOMPARE(Child<QLineEdit>(&window, "p1Value")->text().trimmed(), QString("14.7000"));
+        QCOMPARE(Child<QLabel>(&window, "p1Status")->text(), QString("OK"));
+        // AND the preset damping is on with its time, and "Read" is the way to start
+        QVERIFY(Child<QCheckBox>(&window, "p1DampingOn")->isChecked());
+        QCOMPARE(Child<QLineEdit>(&window, "p1DampingTime")->text(), QString("1.0"));
+        QVERIFY(Enabled(&window, "readButton"));
+        QVERIFY(!Enabled(&window, "readStopButton"));
+        QVERIFY(!Enabled(&window, "collectStopButton"));
+        QVERIFY(window.windowTitle() == "Configuration");
+    }
+
+    void aSingleInputTransmitterHidesP2AndNeverAsksForIt() {
+        // GIVEN a transmitter without a second input, and a log of every request
+        UiRig rig;
+        rig.findDevice(3, "4400");
+        RequestLog log(rig);
+        // WHEN the window opens and reads once
+        FakeHost host;
+        MeasurementModel model(rig.toolContext(), host);
+        model.open();
+        host.onEvents = [&] { model.requestStop(); };
+        model.read();
+        // THEN P2 reads "P2: N/A " and no request carries P2
+        QCOMPARE(model.state().p2.label, std::string("P2: N/A "));
+        QVERIFY(!model.state().p2.dampingOnEnabled);
+        QCOMPARE(log.count(kClassInfo, 0x21), 0);
+        for (const auto& [class1, command2] : log.commands) {
+            if (class1 == kClassMeasurements || class1 == kClassUnits || class1 == kClassSensorRange)
+                QVERIFY2(!(command2 & kChannelP2), "a channel command carried P2");
+        }
+    }
+
+    void earlyFirmwareDisablesBothDampingSwitches() {
+        UiRig rig;
+        rig.findDevice(3, "4402");
+        rig.comm.earlyFirmware = true;
+        FakeHost host;
+        MeasurementModel model(rig.toolContext(), host);
+        model.open();
+        QVERIFY(!model.state().p1.dampingOnEnabled);
+        QVERIFY(!model.state().p2.dampingOnEnabled);
+    }
+
+    void theStatusTableColoursAndDashesEachInput() {
+        // GIVEN an open window on a dual-input transmitter
+        UiRig rig;
+        sim::SimDevice& device = rig.findDevice(3, "4402");
+        device.live(sim::Channel::P1).behaviour().noise = 0.0f;
+        FakeHost host;
+        MeasurementModel model(rig.toolContext(), host);
+        model.open();
+        const auto readOnce = [&] {
+            host.onEvents = [&] { model.requestStop(); };
+            model.read();
+        };
+        // WHEN P1 reports 33 (hard over range)
+        device.live(sim::Channel::P1).status = 33;
+        readOnce();
+        // THEN its status, red field and dashes show; P2 is untouched
+        QCOMPARE(model.state().p1.statusText, std::string("Pres hard over range"));
+        QCOMPARE(model.state().p1.colour, FieldColour::Alarm);
+        QCOMPARE(model.state().p1.valueText, std::string("------"));
+        QVERIFY(model.state().p2.valueText != "------");
+        // WHEN 20 (calibration expired): only the text changes
+        device.live(sim::Channel::P1).status = 20;
+        readOnce();
+        QCOMPARE(model.state().p1.statusText, std::string("Cal expired"));
+        QCOMPARE(model.state().p1.colour, FieldColour::Alarm);
+        QVERIFY(model.state().p1.valueText != "------");
+        // WHEN an unlisted code: the text stays as it was
+        device.live(sim::Channel::P1).status = 5;
+        readOnce();
+        QCOMPARE(model.state().p1.statusText, std::string("Cal expired"));
+        // WHEN 0: grey again, with the number
+        device.live(sim::Channel::P1).status = 0;
+        readOnce();
+        QCOMPARE(model.state().p1.statusText, std::string("OK"));
+        QCOMPARE(model.state().p1.colour, FieldColour::Normal);
+        QCOMPARE(model.state().p1.valueText, std::string("     14.7000"));
+        // WHEN P2 reports 16: P2's field turns red with dashes, P1 keeps its value
+        device.live(sim::Channel::P2).status = 16;
+        readOnce();
+        QCOMPARE(model.state().p2.statusText, std::string("Pres over range"));
+        QCOMPARE(model.state().p2.colour, FieldColour::Alarm);
+        QCOMPARE(model.state().p2.valueText, std::string("------"));
+        QVERIFY(model.state().p1.valueText != "------");
+        // WHEN P1 reports 19 in the reading loop: the temperature turns red with dashes
+        device.live(sim::Channel::P1).status = 19;
+        readOnce();
+        QCOMPARE(model.state().p1.statusText, std::string("Temp over range"));
+        QCOMPARE(model.state().temperatureColour, FieldColour::Alarm);
+        QCOMPARE(model.state().temperatureText, std::string("------"));
+    }
+
+    void readingGoesOnOverASilentLineUntilStop() {
+        // GIVEN an open window whose transmitter then falls silent
+        UiRig rig;
+        sim::SimDevice& device = rig.findDevice(3, "4402");
+        FakeHost host;
+        MeasurementModel model(rig.toolContext(), host);
+        model.open();
+        device.faults.silent = true;
+        // WHEN "Read" runs and "Stop" comes only on the tenth turn
+        int turns = 0;
+        host.onEvents = [&] {
+            if (++turns == 10) model.requestStop();
+        };
+        model.read();
+        // THEN the loop kept going through the failures, ended, and took no reading
+        QCOMPARE(turns, 10);
+        QCOMPARE(model.state().activity, Activity::Idle);
+        QVERIFY(!model.stopRequested());
+        QCOMPARE(host.readings, 0);
+    }
+
+    void zeroAnsweredNoSendsOnlyTheMinMaxResetRead() {
+        UiRig rig;
+        rig.findDevice(3, "4402");
+        FakeHost host;
+        MeasurementModel model(rig.toolContext(), host);
+        model.open();
+        RequestLog log(rig);
+        rig.prompter.answer({No});
+        model.zero();
+        QCOMPARE(log.commands.size(), std::size_t{1});
+        QCOMPARE(log.commands.front().first, kClassMeasurements);
+        QCOMPARE(rig.prompter.shown().front().text, std::string("Equalize and or vent to atmosphere as appropriate"));
+        QCOMPARE(rig.prompter.shown().front().caption, std::string("Zero"));
+    }
+
+    void zeroReportsTheTransmittersRefusal() {
+        // GIVEN P1 far from zero (14.7 of a 100 PSI span), then a transmitter that allows no recalibration
+        UiRig rig;
+        sim::SimDevice& device = rig.findDevice(3, "4402");
+        FakeHost host;
+        MeasurementModel model(rig.toolContext(), host);
+        model.open();
+        rig.prompter.answer({Yes});
+        model.zero();
+        QCOMPARE(rig.prompter.texts().back(), std::string("Too far from zero         "));
+        QCOMPARE(rig.prompter.shown().back().caption, std::string("Error"));
+        QCOMPARE(host.waits.back(), std::chrono::milliseconds(500));
+        // WHEN the input is at zero, the zero succeeds without a box
+        device.live(sim::Channel::P1).behaviour().value = 0.0f;
+        device.live(sim::Channel::P2).behaviour().value = 0.0f;
+        rig.prompter.clear();
+        rig.prompter.answer({Yes});
+        model.zero();
+        QCOMPARE(rig.prompter.shown().size(), std::size_t{1});
+    }
+
+    void dampingWritesAndTheirFailures() {
+        UiRig rig;
+        sim::SimDevice& device = rig.findDevice(3, "4402");
+        FakeHost host;
+        MeasurementModel model(rig.toolContext(), host);
+        model.open();
+        sim::MemoryMap& memory = device.memory(0x40);
+        // P2's mode byte lands between its flag and its time
+        model.chooseDampingMode(PressureInput::P2, true);
+        QCOMPARE(memory.u8(0x2A11), std::uint8_t{1});
+        QCOMPARE(memory.u8(0x2A10), std::uint8_t{1});
+        model.chooseDampingMode(PressureInput::P1, true);
+        QCOMPARE(memory.u8(0x2811), std::uint8_t{1});
+        // The time is written as typed
+        model.setDampingTime(PressureInput::P1, "2.5");
+        QCOMPARE(memory.f32(0x2812), 2.5f);
+        // A rejected flag write tells the operator and keeps the operator's tick
+        device.faults.statusFor.push_back({{kClassMemory, std::nullopt}, 0x12});
+        model.switchDamping(PressureInput::P1, false);
+        QCOMPARE(rig.prompter.texts().back(), std::string("Error setting damp state"));
+        QVERIFY(!model.state().p1.dampingOn);
+    }
+
+    void aUnitStepWritesTheNewCodeAndShowsTheTransmittersName() {
+        UiRig rig;
+        rig.findDevice(3, "4402");
+        FakeHost host;
+        MeasurementModel model(rig.toolContext(), host);
+        model.open();
+        const int before = model.state().p1.unitCode;
+        model.stepUnit(PressureInput::P1, 1);
+        QCOMPARE(model.state().p1.unitCode, before + 1);
+        QVERIFY(model.state().p1.unitName != " PSI");
+        QVERIFY(!model.takeUnitCodeText("abc"));
+        QCOMPARE(rig.prompter.texts().back(), std::string("Please enter an integer."));
+    }
+
+    // ---- Data collection -------------------------------------------------------------
+
+    void collectionChecksItsFieldsFirst() {
+        UiRig rig;
+        rig.findDevice(3, "4402");
+        FakeHost host;
+        MeasurementModel model(rig.toolContext(), host);
+        model.open();
+        CollectionFields& fields = model.edits().collection;
+        fields.intervalText = "301";
+        model.collect();
+        QCOMPARE(rig.prompter.texts().back(), std::string("Max interval is 300 seconds"));
+        QCOMPARE(rig.prompter.shown().back().caption, std::string("Data Collection"));
+        fields.intervalText = "-1";
+        model.collect();
+        QCOMPARE(rig.prompter.texts().back(), std::string("Please enter a positive integer."));
+        fields.intervalText = "300";
+        fields.samplesText = "x";
+        model.collect();
+        QCOMPARE(rig.prompter.texts().back(), std::string("Please enter an integer."));
+        fields.samplesText = "1";
+        model.collect();
+        QCOMPARE(rig.prompter.texts().back(), std::string("No output file selected"));
+        QVERIFY(host.waits.empty());
+        // An interval of 300 is taken: the run waits 300 s, then 300 ms
+        QTemporaryDir folder;
+        fields.path = folder.filePath("r.csv").toStdString();
+        model.collect();
+        QCOMPARE(host.waits.size(), std::size_t{2});
+        QCOMPARE(host.waits[0], std::chrono::milliseconds(300000));
+        QCOMPARE(host.waits[1], std::chrono::milliseconds(300));
+    }
+
+    void collectionWritesNumberedLinesAndMarksOutOfRange() {
+        // GIVEN a dual-input transmitter whose P1 is hard over range
+        UiRig rig;
+        sim::SimDevice& device = rig.findDevice(3, "4402");
+        FakeHost host;
+        MeasurementModel model(rig.toolContext(), host);
+        model.open();
+        device.live(sim::Channel::P1).status = 33;
+        QTemporaryDir folder;
+        CollectionFields& fields = model.edits().collection;
+        fields.path = folder.filePath("r.csv").toStdString();
+        fields.intervalText = "0";
+        fields.samplesText = "3";
+        // WHEN three samples are taken
+        model.collect();
+        // THEN three lines with P1 "Out of range" and the headings of both inputs
+        const std::string text = Contents(folder.filePath("r.csv"));
+        QCOMPARE(LineCount(text), 3);
+        QVERIFY(text.starts_with("00001 P1:  GI100   Out of range   PSI   "));
+        QVERIFY(text.find("00003 P1:  GI100") != std::string::npos);
+        QVERIFY(text.find("P2:  GI100   100.") != std::string::npos);
+        QVERIFY(text.find("\r\n") != std::string::npos);
+        QCOMPARE(model.state().collection.counter, 3);
+        // AND the P1 label is the bare type label afterwards
+        QCOMPARE(model.state().p1.label, std::string("P1:  GI"));
+        // WHEN appending two more, and then replacing with none
+        fields.append = true;
+        fields.samplesText = "2";
+        model.collect();
+        QCOMPARE(LineCount(Contents(folder.filePath("r.csv"))), 5);
+        fields.append = false;
+        fields.samplesText = "0";
+        model.collect();
+        QCOMPARE(Contents(folder.filePath("r.csv")), std::string());
+        QCOMPARE(model.state().collection.counter, 0);
+    }
+
+    void twelveThousandSamplesKeepTheLastTenThousandInEntryOrder() {
+        UiRig rig;
+        rig.findDevice(3, "4400");
+        FakeHost host;
+        MeasurementModel model(rig.toolContext(), host);
+        model.open();
+        QTemporaryDir folder;
+        CollectionFields& fields = model.edits().collection;
+        fields.path = folder.filePath("r.csv").toStdString();
+        fields.intervalText = "0";
+        fields.samplesText = "12000";
+        model.collect();
+        const std::string text = Contents(folder.filePath("r.csv"));
+        QCOMPARE(LineCount(text), 10000);
+        QVERIFY(text.starts_with("00001   "));
+        QVERIFY(text.find("\r\n10000   ") != std::string::npos);
+        QCOMPARE(model.state().collection.counter, 12000);
+    }
+
+    void stoppingEarlyWritesOnlyTheSamplesTaken() {
+        UiRig rig;
+        rig.findDevice(3, "4400");
+        FakeHost host;
+        MeasurementModel model(rig.toolContext(), host);
+        model.open();
+        QTemporaryDir folder;
+        CollectionFields& fields = model.edits().collection;
+        fields.path = folder.filePath("r.csv").toStdString();
+        fields.intervalText = "0";
+        fields.samplesText = "100";
+        int turns = 0;
+        host.onEvents = [&] {
+            if (++turns == 5) model.requestStop();
+        };
+        model.collect();
+        QCOMPARE(LineCount(Contents(folder.filePath("r.csv"))), 4);
+        QCOMPARE(model.state().collection.counter, 4);
+    }
+
+    void aFileThatCannotBeWrittenIsReported() {
+        UiRig rig;
+        rig.findDevice(3, "4400");
+        FakeHost host;
+        MeasurementModel model(rig.toolContext(), host);
+        model.open();
+        QTemporaryDir folder;
+        CollectionFields& fields = model.edits().collection;
+        fields.path = folder.filePath("missing/r.csv").toStdString();
+        fields.intervalText = "0";
+        fields.samplesText = "1";
+        model.collect();
+        QVERIFY(rig.prompter.texts().back().starts_with("The readings could not be written to " + fields.path + ": "));
+        QCOMPARE(rig.prompter.shown().back().icon, MessageIcon::Error);
+    }
+
+    void theFileIsTheSameUnderAGermanLocale() {
+        UiRig rig;
+        rig.findDevice(3, "4400");
+        FakeHost host;
+        MeasurementModel model(rig.toolContext(), host);
+        model.open();
+        QTemporaryDir folder;
+        CollectionFields& fields = model.edits().collection;
+        fields.path = folder.filePath("r.csv").toStdString();
+        fields.intervalText = "0";
+        fields.samplesText = "1";
+        if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) QSKIP("de_DE.UTF-8 not available");
+        model.collect();
+        std::setlocale(LC_ALL, "C");
+        const std::string text = Contents(folder.filePath("r.csv"));
+        QVERIFY(text.find("14.") != std::string::npos);
+        QVERIFY(text.find(',') == std::string::npos);
+    }
+
+    // ---- The real window ---------------------------------------------------------------
+
+    void readAndStopByClicksWhileThePlotFills() {
+        // GIVEN the window on a dual-input transmitter
+        UiRig rig;
+        rig.findDevice(3, "4402");
+        cConfigDlg window(rig.toolContext());
+        window.resize(900, 760);
+        window.show();
+        // WHEN the operator presses "Read", and "Stop" after a few readings
+        int polls = 0;
+        std::function<void()> stopLater = [&] {
+            if (++polls < 40) {
+                QTimer::singleShot(0, stopLater);
+                return;
+            }
+            QVERIFY(!Enabled(&window, "readButton"));
+            QVERIFY(Enabled(&window, "readStopButton"));
+            QVERIFY(!Enabled(&window, "startButton"));
+            Click(&window, "readStopButton");
+        };
+        QTimer::singleShot(0, stopLater);
+        Click(&window, "readButton");
+        // THEN the loop has ended, the controls are back and the plot holds the readings
+        QVERIFY(Enabled(&window, "readButton"));
+        QVERIFY(!Enabled(&window, "readStopButton"));
+        TrendPlot* plot = window.findChild<TrendPlot*>();
+        QVERIFY(plot->points().size() >= 2);
+        plot->redraw();
+        auto* value = Child<CReadOnlyEdit>(&window, "p1Value");
+        QCOMPARE(value->backgroundColour(), kNormalFieldColour);
+        // AND no caption is cut
+        for (QLabel* label : window.findChildren<QLabel*>()) {
+            if (!label->isVisible() || label->text().isEmpty()) continue;
+            QVERIFY2(label->width() >= label->minimumSizeHint().width(), qPrintable(label->text()));
+        }
+        QDir().mkpath(CORVEL_SCREENSHOT_DIR);
+        QVERIFY(window.grab().save(QString(CORVEL_SCREENSHOT_DIR) + "/measurement_window.png"));
+    }
+
+    void closeWhileReadingEndsTheLoopFirst() {
+        UiRig rig;
+        rig.findDevice(3, "4400");
+        cConfigDlg window(rig.toolContext());
+        window.show();
+        QTimer::singleShot(0, [&] { window.reject(); });
+        Click(&window, "readButton");
+        QVERIFY(!window.isVisible());
+    }
+};
+
+QTEST_MAIN(MeasurementTest)
+#include "measurement_test.moc"

@@ -1,0 +1,129 @@
+#pragma once
+// The Configuration window without its widgets: live readings of P1, P2 and
+// the internal temperature with their status, units, digits, temperature
+// unit, damping and zero, and the collection of readings into a file. It owns
+// the window's DeviceSession and route, runs the window's sequences and
+// loops, and fills a MeasurementState that the view shows.
+//
+// Loops (reading, collection) run on the caller's thread. Between two
+// exchanges they let the host process the window's pending events, so that
+// the operator's handlers (Stop, Close, digits, damping...) run there, never
+// during an exchange.
+
+#include <chrono>
+#include <functional>
+#include <optional>
+#include <string>
+
+#include "device_session.h"
+#include "file_chooser.h"
+#include "measurement_state.h"
+#include "prompter.h"
+#include "prompter_notifier.h"
+#include "readings_file.h"
+#include "stored_connection.h"
+#include "tool_context.h"
+
+namespace corvel {
+
+// One reading as the trend plot takes it.
+struct TrendReading {
+    float p1 = 0.0f;
+    std::optional<float> p2;
+    float temperature = 0.0f;
+};
+
+// What the model needs of the window around it.
+class MeasurementHost {
+public:
+    virtual ~MeasurementHost() = default;
+    // Shows the state and repaints at once.
+    virtual void showValues() = 0;
+    // Runs the handlers of the window's pending events.
+    virtual void processEvents() = 0;
+    // Waits `duration`. A responsive wait processes events meanwhile and ends
+    // early once `stop` says so; a plain one blocks.
+    virtual void wait(std::chrono::milliseconds duration, const std::function<bool()>& stop) = 0;
+    virtual void setWaitCursor(bool on) = 0;
+    // A reading of the reading loop or of a collection.
+    virtual void readingTaken(const TrendReading& reading) = 0;
+};
+
+
+// The operator's settings of one collection run, checked.
+struct CollectionPlan {
+    unsigned interval = 1;  // seconds
+    int samples = 0;
+    ReadingsLineParts lineParts;
+};
+
+inline constexpr std::uint32_t kDampingModeAddressP1 = 0x2811;
+// P2's damping block mirrors P1's: flag 0x2A10, mode 0x2A11, time 0x2A12.
+inline constexpr std::uint32_t kDampingModeAddressP2 = 0x2A11;
+
+class MeasurementModel {
+public:
+    MeasurementModel(const ToolContext& context, MeasurementHost& host);
+
+    const MeasurementState& state() const { return state_; }
+    MeasurementState& edits() { return state_; }  // the view writes the operator's field edits here
+    DeviceSession& session() { return session_; }
+
+    // The opening sequence, before the window is shown.
+    void open();
+
+    void read();         // the reading loop, until the stop request
+    void requestStop();  // "Stop" and "Close"
+    bool stopRequested() const { return stopRequested_; }
+    void zero();
+    void stepUnit(PressureInput input, int step);
+    void chooseDigits(PressureInput input, bool precision);
+    void chooseTemperatureUnit(bool fahrenheit);
+    void switchDamping(PressureInput input, bool on);
+    void setDampingTime(PressureInput input, const std::string& text);
+    void chooseDampingMode(PressureInput input, bool smart);
+
+    // Data collection.
+    void chooseFile();
+    void toggleAppend();
+    void collect();
+
+    // A P1 unit code typed into its field; false (after the message) when the text is no integer.
+    bool takeUnitCodeText(const std::string& text);
+
+private:
+    PressureState& pressure(PressureInput input);
+    void openDamping();
+    void openP2();
+    void refresh();
+    void measure(bool minMax);
+    void applyStatus(PressureInput input, bool inReadingLoop);
+    void takeReadingTexts();
+    void resetMinMaxTexts();
+    void takeUnits();
+    void takeSensorLabels();
+    void setModuleFromSettings();
+    void readDampingTime(PressureInput input);
+    void reportZeroResult();
+    void reportReading();
+    void show() { host_.showValues(); }
+
+    // Collection (measurement_collection.cpp).
+    std::optional<CollectionPlan> checkCollection();
+    int runCollection(const CollectionPlan& plan);
+    void takeSample(std::size_t entry);
+    void takeCollectedPressure(PressureInput input, SampleValues& values, bool colour);
+    void writeCollection(CollectionPlan plan, int taken);
+
+    ToolContext context_;
+    MeasurementHost& host_;
+    PrompterNotifier notifier_;
+    DeviceSession session_;
+    StoredConnection connection_;
+    RouteBlock route_{};
+    MeasurementState state_;
+    SampleBuffer samples_;
+    bool stopRequested_ = false;
+};
+
+}  // namespace corvel
