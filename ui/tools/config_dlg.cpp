@@ -91,6 +91,10 @@ void cConfigDlg::buildLayout(const ToolContext& context) {
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(buildMeasurementGroup());
     plot_ = new TrendPlot(context.files, context.prompter, this);
+    plotOn_ = Named(new QCheckBox("Trend plot", this), "plotCheck");
+    plotOn_->setChecked(true);
+    connect(plotOn_, &QCheckBox::toggled, plot_, &QWidget::setVisible);
+    layout->addWidget(plotOn_);
     layout->addWidget(plot_, 1);
     layout->addWidget(buildCollectionGroup());
     auto* close = Button("Close", "closeButton", this);
@@ -331,7 +335,8 @@ void cConfigDlg::showValues() {
     plot_->setInputs(state.p2Present);
     plot_->setUnits(DeviceText(state.p1.unitName), DeviceText(model_.session().temperature.unitName));
     if (idle && waitCursor_ && !model_.stopRequested()) setWaitCursor(false);
-    repaint();
+    // The fields whose text changed repaint themselves at the next turn of the
+    // event loop, between two readings; a colour change repaints at once.
 }
 
 void cConfigDlg::processEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
@@ -347,6 +352,8 @@ void cConfigDlg::setWaitCursor(bool on) {
     else QApplication::restoreOverrideCursor();
 }
 
-void cConfigDlg::readingTaken(const TrendReading& reading) { plot_->add(reading.p1, reading.p2, reading.temperature); }
+void cConfigDlg::readingTaken(const TrendReading& reading) {
+    if (plotOn_->isChecked()) plot_->add(reading.p1, reading.p2, reading.temperature);
+}
 
 }  // namespace corvel

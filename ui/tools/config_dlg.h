@@ -87,6 +87,7 @@ private:
     QPushButton* readStop_ = nullptr;
     QPushButton* zero_ = nullptr;
     TrendPlot* plot_ = nullptr;
+    QCheckBox* plotOn_ = nullptr;
     QCheckBox* resetMinMax_ = nullptr;
     QLineEdit* interval_ = nullptr;
     QLineEdit* samples_ = nullptr;

@@ -6,16 +6,21 @@ namespace corvel {
 
 CReadOnlyEdit::CReadOnlyEdit(QWidget* parent) : QLineEdit(parent) {
     setReadOnly(true);
-    setBackgroundColour(kNormalFieldColour);
+    applyColours();
 }
 
 void CReadOnlyEdit::setBackgroundColour(const QColor& colour) {
+    if (colour == background_) return;
     background_ = colour;
+    applyColours();
+    repaint();
+}
+
+void CReadOnlyEdit::applyColours() {
     QPalette palette = this->palette();
-    palette.setBrush(QPalette::Base, QBrush(colour));
+    palette.setBrush(QPalette::Base, QBrush(background_));
     palette.setColor(QPalette::Text, textColour());
     setPalette(palette);
-    repaint();
 }
 
 }  // namespace corvel

@@ -22,6 +22,8 @@ public:
     QColor textColour() const { return Qt::black; }
 
 private:
+    void applyColours();
+
     QColor background_ = kNormalFieldColour;
 };
 
