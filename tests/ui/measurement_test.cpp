@@ -17,6 +17,7 @@
 
 #include "config_dlg.h"
 #include "read_only_edit.h"
+#include "trend_buffer.h"
 #include "trend_plot.h"
 #include "ui_test_rig.h"
 
@@ -467,6 +468,37 @@ private Q_SLOTS:
         }
         QDir().mkpath(CORVEL_SCREENSHOT_DIR);
         QVERIFY(window.grab().save(QString(CORVEL_SCREENSHOT_DIR) + "/measurement_window.png"));
+    }
+
+    void thePlotKeepsTheNewestPointsAndDrawsTwoAColumn() {
+        TrendBuffer buffer(1000);
+        for (int i = 0; i < 1500; ++i) {
+            buffer.append(TrendPoint{i * 0.01, static_cast<float>(i % 7), std::nullopt, 20.0f});
+        }
+        QCOMPARE(buffer.size(), std::size_t{1000});
+        QCOMPARE(buffer.at(0).seconds, 5.0);  // the oldest 500 gave way
+        const auto drawn = buffer.decimated(TrendQuantity::P1, 5.0, 15.0, 10);
+        QVERIFY(drawn.size() <= 20);
+        QCOMPARE(std::min_element(drawn.begin(), drawn.end(), [](auto a, auto b) { return a.value < b.value; })->value, 0.0);
+        QCOMPARE(std::max_element(drawn.begin(), drawn.end(), [](auto a, auto b) { return a.value < b.value; })->value, 6.0);
+        QVERIFY(std::is_sorted(drawn.begin(), drawn.end(), [](auto a, auto b) { return a.seconds < b.seconds; }));
+        QVERIFY(buffer.decimated(TrendQuantity::P2, 5.0, 15.0, 10).empty());
+    }
+
+    void thePlotExportsItsPointsInTheCLocale() {
+        UiRig rig;
+        QTemporaryDir folder;
+        TrendPlot plot(rig.files, rig.prompter);
+        plot.setInputs(true);
+        plot.add(14.5f, 2.25f, 22.5f);
+        rig.files.answer(folder.filePath("trend.csv").toStdString());
+        if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) QSKIP("de_DE.UTF-8 not available");
+        Click(&plot, "trendExportCsv");
+        std::setlocale(LC_ALL, "C");
+        const std::string text = Contents(folder.filePath("trend.csv"));
+        QVERIFY(text.starts_with("seconds,P1,P2,temperature\r\n"));
+        QVERIFY(text.find(",14.500000,2.250000,22.500000\r\n") != std::string::npos);
+        QCOMPARE(rig.files.requests().back().kind, ScriptedFileChooser::Kind::Save);
     }
 
     void closeWhileReadingEndsTheLoopFirst() {

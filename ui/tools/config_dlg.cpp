@@ -333,7 +333,8 @@ void cConfigDlg::showValues() {
     file_->setEnabled(idle);
     append_->setEnabled(idle);
     plot_->setInputs(state.p2Present);
-    plot_->setUnits(DeviceText(state.p1.unitName), DeviceText(model_.session().temperature.unitName));
+    plot_->setUnits(DeviceText(state.p1.unitName), DeviceText(state.p2.unitName),
+                    DeviceText(model_.session().temperature.unitName));
     if (idle && waitCursor_ && !model_.stopRequested()) setWaitCursor(false);
     // The fields whose text changed repaint themselves at the next turn of the
     // event loop, between two readings; a colour change repaints at once.

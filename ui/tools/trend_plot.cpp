@@ -138,8 +138,10 @@ void TrendPlot::setInputs(bool p2Present) {
     p2_->setVisible(p2Present);
 }
 
-void TrendPlot::setUnits(const QString& pressureUnit, const QString& temperatureUnit) {
-    pressureAxis_->setTitleText(pressureUnit.trimmed());
+void TrendPlot::setUnits(const QString& p1Unit, const QString& p2Unit, const QString& temperatureUnit) {
+    QString pressure = p1Unit.trimmed();
+    if (p2Present_ && p2Unit.trimmed() != pressure) pressure += " / " + p2Unit.trimmed();
+    pressureAxis_->setTitleText(pressure);
     temperatureAxis_->setTitleText(temperatureUnit.trimmed());
 }
 

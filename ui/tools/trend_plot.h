@@ -32,7 +32,7 @@ public:
     TrendPlot(FileChooser& files, Prompter& prompter, QWidget* parent = nullptr);
 
     void setInputs(bool p2Present);
-    void setUnits(const QString& pressureUnit, const QString& temperatureUnit);
+    void setUnits(const QString& p1Unit, const QString& p2Unit, const QString& temperatureUnit);
     void add(float p1, std::optional<float> p2, float temperature);
 
     const TrendBuffer& points() const { return buffer_; }
