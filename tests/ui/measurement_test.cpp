@@ -18,6 +18,7 @@
 #include "config_dlg.h"
 #include "read_only_edit.h"
 #include "trend_buffer.h"
+#include "tool_window_opener.h"
 #include "trend_plot.h"
 #include "ui_test_rig.h"
 
@@ -499,6 +500,22 @@ private Q_SLOTS:
         QVERIFY(text.starts_with("seconds,P1,P2,temperature\r\n"));
         QVERIFY(text.find(",14.500000,2.250000,22.500000\r\n") != std::string::npos);
         QCOMPARE(rig.files.requests().back().kind, ScriptedFileChooser::Kind::Save);
+    }
+
+    void theToolButtonOpensTheWindowModally() {
+        // GIVEN the program's opener of tool windows
+        UiRig rig;
+        rig.findDevice(3, "4402");
+        ToolWindows tools(rig.comm, rig.store, rig.ports, rig.shared, rig.prompter, rig.files);
+        QString title;
+        WhenModalOpens([&](QWidget* window) {
+            title = window->windowTitle();
+            Click(window, "closeButton");
+        });
+        // WHEN "Measurement/Configuration" is opened
+        tools.open(ToolWindow::MeasurementConfiguration, nullptr);
+        // THEN the Configuration window came up and closed
+        QCOMPARE(title, QString("Configuration"));
     }
 
     void closeWhileReadingEndsTheLoopFirst() {
