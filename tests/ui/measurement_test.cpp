@@ -81,6 +81,22 @@ T* Child(QWidget* window, const char* name) {
     return child;
 }
 
+// The model of a Configuration window opened on a transmitter of `modelCode`,
+// under a host without widgets; `beforeOpening` may change the transmitter or
+// the settings first.
+struct OpenModel {
+    using Preparation = std::function<void(UiRig&, sim::SimDevice&)>;
+    explicit OpenModel(const char* modelCode, const Preparation& beforeOpening = {})
+        : device(rig.findDevice(3, modelCode)), model(rig.toolContext(), host) {
+        if (beforeOpening) beforeOpening(rig, device);
+        model.open();
+    }
+    UiRig rig;
+    sim::SimDevice& device;
+    FakeHost host;
+    MeasurementModel model;
+};
+
 }  // namespace
 
 class MeasurementTest : public QObject {
@@ -132,24 +148,16 @@ private Q_SLOTS:
     }
 
     void earlyFirmwareDisablesBothDampingSwitches() {
-        UiRig rig;
-        rig.findDevice(3, "4402");
-        rig.comm.earlyFirmware = true;
-        FakeHost host;
-        MeasurementModel model(rig.toolContext(), host);
-        model.open();
+        OpenModel open("4402", [](UiRig& r, sim::SimDevice&) { r.comm.earlyFirmware = true; });
+        auto& [rig, device, host, model] = open;
         QVERIFY(!model.state().p1.dampingOnEnabled);
         QVERIFY(!model.state().p2.dampingOnEnabled);
     }
 
     void theStatusTableColoursAndDashesEachInput() {
         // GIVEN an open window on a dual-input transmitter
-        UiRig rig;
-        sim::SimDevice& device = rig.findDevice(3, "4402");
-        device.live(sim::Channel::P1).behaviour().noise = 0.0f;
-        FakeHost host;
-        MeasurementModel model(rig.toolContext(), host);
-        model.open();
+        OpenModel open("4402", [](UiRig&, sim::SimDevice& d) { d.live(sim::Channel::P1).behaviour().noise = 0.0f; });
+        auto& [rig, device, host, model] = open;
         const auto readOnce = [&] {
             host.onEvents = [&] { model.requestStop(); };
             model.read();
@@ -195,11 +203,8 @@ private Q_SLOTS:
 
     void readingGoesOnOverASilentLineUntilStop() {
         // GIVEN an open window whose transmitter then falls silent
-        UiRig rig;
-        sim::SimDevice& device = rig.findDevice(3, "4402");
-        FakeHost host;
-        MeasurementModel model(rig.toolContext(), host);
-        model.open();
+        OpenModel open("4402");
+        auto& [rig, device, host, model] = open;
         device.faults.silent = true;
         // WHEN "Read" runs and "Stop" comes only on the tenth turn
         int turns = 0;
@@ -215,11 +220,8 @@ private Q_SLOTS:
     }
 
     void zeroAnsweredNoSendsOnlyTheMinMaxResetRead() {
-        UiRig rig;
-        rig.findDevice(3, "4402");
-        FakeHost host;
-        MeasurementModel model(rig.toolContext(), host);
-        model.open();
+        OpenModel open("4402");
+        auto& [rig, device, host, model] = open;
         RequestLog log(rig);
         rig.prompter.answer({No});
         model.zero();
@@ -231,11 +233,8 @@ private Q_SLOTS:
 
     void zeroReportsTheTransmittersRefusal() {
         // GIVEN P1 far from zero (14.7 of a 100 PSI span), then a transmitter that allows no recalibration
-        UiRig rig;
-        sim::SimDevice& device = rig.findDevice(3, "4402");
-        FakeHost host;
-        MeasurementModel model(rig.toolContext(), host);
-        model.open();
+        OpenModel open("4402");
+        auto& [rig, device, host, model] = open;
         rig.prompter.answer({Yes});
         model.zero();
         QCOMPARE(rig.prompter.texts().back(), std::string("Too far from zero         "));
@@ -251,11 +250,8 @@ private Q_SLOTS:
     }
 
     void dampingWritesAndTheirFailures() {
-        UiRig rig;
-        sim::SimDevice& device = rig.findDevice(3, "4402");
-        FakeHost host;
-        MeasurementModel model(rig.toolContext(), host);
-        model.open();
+        OpenModel open("4402");
+        auto& [rig, device, host, model] = open;
         sim::MemoryMap& memory = device.memory(0x40);
         // P2's mode byte lands between its flag and its time
         model.chooseDampingMode(PressureInput::P2, true);
@@ -274,11 +270,8 @@ private Q_SLOTS:
     }
 
     void aUnitStepWritesTheNewCodeAndShowsTheTransmittersName() {
-        UiRig rig;
-        rig.findDevice(3, "4402");
-        FakeHost host;
-        MeasurementModel model(rig.toolContext(), host);
-        model.open();
+        OpenModel open("4402");
+        auto& [rig, device, host, model] = open;
         const int before = model.state().p1.unitCode;
         model.stepUnit(PressureInput::P1, 1);
         QCOMPARE(model.state().p1.unitCode, before + 1);
@@ -290,11 +283,8 @@ private Q_SLOTS:
     // ---- Data collection -------------------------------------------------------------
 
     void collectionChecksItsFieldsFirst() {
-        UiRig rig;
-        rig.findDevice(3, "4402");
-        FakeHost host;
-        MeasurementModel model(rig.toolContext(), host);
-        model.open();
+        OpenModel open("4402");
+        auto& [rig, device, host, model] = open;
         CollectionFields& fields = model.edits().collection;
         fields.intervalText = "301";
         model.collect();
@@ -322,11 +312,8 @@ private Q_SLOTS:
 
     void collectionWritesNumberedLinesAndMarksOutOfRange() {
         // GIVEN a dual-input transmitter whose P1 is hard over range
-        UiRig rig;
-        sim::SimDevice& device = rig.findDevice(3, "4402");
-        FakeHost host;
-        MeasurementModel model(rig.toolContext(), host);
-        model.open();
+        OpenModel open("4402");
+        auto& [rig, device, host, model] = open;
         device.live(sim::Channel::P1).status = 33;
         QTemporaryDir folder;
         CollectionFields& fields = model.edits().collection;
@@ -358,11 +345,8 @@ private Q_SLOTS:
     }
 
     void twelveThousandSamplesKeepTheLastTenThousandInEntryOrder() {
-        UiRig rig;
-        rig.findDevice(3, "4400");
-        FakeHost host;
-        MeasurementModel model(rig.toolContext(), host);
-        model.open();
+        OpenModel open("4400");
+        auto& [rig, device, host, model] = open;
         QTemporaryDir folder;
         CollectionFields& fields = model.edits().collection;
         fields.path = folder.filePath("r.csv").toStdString();
@@ -377,11 +361,8 @@ private Q_SLOTS:
     }
 
     void stoppingEarlyWritesOnlyTheSamplesTaken() {
-        UiRig rig;
-        rig.findDevice(3, "4400");
-        FakeHost host;
-        MeasurementModel model(rig.toolContext(), host);
-        model.open();
+        OpenModel open("4400");
+        auto& [rig, device, host, model] = open;
         QTemporaryDir folder;
         CollectionFields& fields = model.edits().collection;
         fields.path = folder.filePath("r.csv").toStdString();
@@ -397,11 +378,8 @@ private Q_SLOTS:
     }
 
     void aFileThatCannotBeWrittenIsReported() {
-        UiRig rig;
-        rig.findDevice(3, "4400");
-        FakeHost host;
-        MeasurementModel model(rig.toolContext(), host);
-        model.open();
+        OpenModel open("4400");
+        auto& [rig, device, host, model] = open;
         QTemporaryDir folder;
         CollectionFields& fields = model.edits().collection;
         fields.path = folder.filePath("missing/r.csv").toStdString();
@@ -413,11 +391,8 @@ private Q_SLOTS:
     }
 
     void theFileIsTheSameUnderAGermanLocale() {
-        UiRig rig;
-        rig.findDevice(3, "4400");
-        FakeHost host;
-        MeasurementModel model(rig.toolContext(), host);
-        model.open();
+        OpenModel open("4400");
+        auto& [rig, device, host, model] = open;
         QTemporaryDir folder;
         CollectionFields& fields = model.edits().collection;
         fields.path = folder.filePath("r.csv").toStdString();
