@@ -91,10 +91,21 @@ struct OpenModel {
         if (beforeOpening) beforeOpening(rig, device);
         model.open();
     }
+    // A collection of `samples` at interval 0 into `fileName` of a temporary folder.
+    CollectionFields& prepareCollection(const char* samples, const char* fileName = "r.csv") {
+        CollectionFields& fields = model.edits().collection;
+        fields.path = folder.filePath(fileName).toStdString();
+        fields.intervalText = "0";
+        fields.samplesText = samples;
+        return fields;
+    }
+    std::string file() const { return Contents(folder.filePath("r.csv")); }
+
     UiRig rig;
     sim::SimDevice& device;
     FakeHost host;
     MeasurementModel model;
+    QTemporaryDir folder;
 };
 
 }  // namespace
@@ -149,7 +160,7 @@ private Q_SLOTS:
 
     void earlyFirmwareDisablesBothDampingSwitches() {
         OpenModel open("4402", [](UiRig& r, sim::SimDevice&) { r.comm.earlyFirmware = true; });
-        auto& [rig, device, host, model] = open;
+        auto& [rig, device, host, model, folder] = open;
         QVERIFY(!model.state().p1.dampingOnEnabled);
         QVERIFY(!model.state().p2.dampingOnEnabled);
     }
@@ -157,7 +168,7 @@ private Q_SLOTS:
     void theStatusTableColoursAndDashesEachInput() {
         // GIVEN an open window on a dual-input transmitter
         OpenModel open("4402", [](UiRig&, sim::SimDevice& d) { d.live(sim::Channel::P1).behaviour().noise = 0.0f; });
-        auto& [rig, device, host, model] = open;
+        auto& [rig, device, host, model, folder] = open;
         const auto readOnce = [&] {
             host.onEvents = [&] { model.requestStop(); };
             model.read();
@@ -204,7 +215,7 @@ private Q_SLOTS:
     void readingGoesOnOverASilentLineUntilStop() {
         // GIVEN an open window whose transmitter then falls silent
         OpenModel open("4402");
-        auto& [rig, device, host, model] = open;
+        auto& [rig, device, host, model, folder] = open;
         device.faults.silent = true;
         // WHEN "Read" runs and "Stop" comes only on the tenth turn
         int turns = 0;
@@ -221,7 +232,7 @@ private Q_SLOTS:
 
     void zeroAnsweredNoSendsOnlyTheMinMaxResetRead() {
         OpenModel open("4402");
-        auto& [rig, device, host, model] = open;
+        auto& [rig, device, host, model, folder] = open;
         RequestLog log(rig);
         rig.prompter.answer({No});
         model.zero();
@@ -234,7 +245,7 @@ private Q_SLOTS:
     void zeroReportsTheTransmittersRefusal() {
         // GIVEN P1 far from zero (14.7 of a 100 PSI span), then a transmitter that allows no recalibration
         OpenModel open("4402");
-        auto& [rig, device, host, model] = open;
+        auto& [rig, device, host, model, folder] = open;
         rig.prompter.answer({Yes});
         model.zero();
         QCOMPARE(rig.prompter.texts().back(), std::string("Too far from zero         "));
@@ -251,7 +262,7 @@ private Q_SLOTS:
 
     void dampingWritesAndTheirFailures() {
         OpenModel open("4402");
-        auto& [rig, device, host, model] = open;
+        auto& [rig, device, host, model, folder] = open;
         sim::MemoryMap& memory = device.memory(0x40);
         // P2's mode byte lands between its flag and its time
         model.chooseDampingMode(PressureInput::P2, true);
@@ -271,7 +282,7 @@ private Q_SLOTS:
 
     void aUnitStepWritesTheNewCodeAndShowsTheTransmittersName() {
         OpenModel open("4402");
-        auto& [rig, device, host, model] = open;
+        auto& [rig, device, host, model, folder] = open;
         const int before = model.state().p1.unitCode;
         model.stepUnit(PressureInput::P1, 1);
         QCOMPARE(model.state().p1.unitCode, before + 1);
@@ -284,7 +295,7 @@ private Q_SLOTS:
 
     void collectionChecksItsFieldsFirst() {
         OpenModel open("4402");
-        auto& [rig, device, host, model] = open;
+        auto& [rig, device, host, model, folder] = open;
         CollectionFields& fields = model.edits().collection;
         fields.intervalText = "301";
         model.collect();
@@ -302,7 +313,6 @@ private Q_SLOTS:
         QCOMPARE(rig.prompter.texts().back(), std::string("No output file selected"));
         QVERIFY(host.waits.empty());
         // An interval of 300 is taken: the run waits 300 s, then 300 ms
-        QTemporaryDir folder;
         fields.path = folder.filePath("r.csv").toStdString();
         model.collect();
         QCOMPARE(host.waits.size(), std::size_t{2});
@@ -313,17 +323,13 @@ private Q_SLOTS:
     void collectionWritesNumberedLinesAndMarksOutOfRange() {
         // GIVEN a dual-input transmitter whose P1 is hard over range
         OpenModel open("4402");
-        auto& [rig, device, host, model] = open;
+        auto& [rig, device, host, model, folder] = open;
         device.live(sim::Channel::P1).status = 33;
-        QTemporaryDir folder;
-        CollectionFields& fields = model.edits().collection;
-        fields.path = folder.filePath("r.csv").toStdString();
-        fields.intervalText = "0";
-        fields.samplesText = "3";
+        CollectionFields& fields = open.prepareCollection("3");
         // WHEN three samples are taken
         model.collect();
         // THEN three lines with P1 "Out of range" and the headings of both inputs
-        const std::string text = Contents(folder.filePath("r.csv"));
+        const std::string text = open.file();
         QCOMPARE(LineCount(text), 3);
         QVERIFY(text.starts_with("00001 P1:  GI100   Out of range   PSI   "));
         QVERIFY(text.find("00003 P1:  GI100") != std::string::npos);
@@ -336,24 +342,20 @@ private Q_SLOTS:
         fields.append = true;
         fields.samplesText = "2";
         model.collect();
-        QCOMPARE(LineCount(Contents(folder.filePath("r.csv"))), 5);
+        QCOMPARE(LineCount(open.file()), 5);
         fields.append = false;
         fields.samplesText = "0";
         model.collect();
-        QCOMPARE(Contents(folder.filePath("r.csv")), std::string());
+        QCOMPARE(open.file(), std::string());
         QCOMPARE(model.state().collection.counter, 0);
     }
 
     void twelveThousandSamplesKeepTheLastTenThousandInEntryOrder() {
         OpenModel open("4400");
-        auto& [rig, device, host, model] = open;
-        QTemporaryDir folder;
-        CollectionFields& fields = model.edits().collection;
-        fields.path = folder.filePath("r.csv").toStdString();
-        fields.intervalText = "0";
-        fields.samplesText = "12000";
+        auto& [rig, device, host, model, folder] = open;
+        open.prepareCollection("12000");
         model.collect();
-        const std::string text = Contents(folder.filePath("r.csv"));
+        const std::string text = open.file();
         QCOMPARE(LineCount(text), 10000);
         QVERIFY(text.starts_with("00001   "));
         QVERIFY(text.find("\r\n10000   ") != std::string::npos);
@@ -362,29 +364,21 @@ private Q_SLOTS:
 
     void stoppingEarlyWritesOnlyTheSamplesTaken() {
         OpenModel open("4400");
-        auto& [rig, device, host, model] = open;
-        QTemporaryDir folder;
-        CollectionFields& fields = model.edits().collection;
-        fields.path = folder.filePath("r.csv").toStdString();
-        fields.intervalText = "0";
-        fields.samplesText = "100";
+        auto& [rig, device, host, model, folder] = open;
+        open.prepareCollection("100");
         int turns = 0;
         host.onEvents = [&] {
             if (++turns == 5) model.requestStop();
         };
         model.collect();
-        QCOMPARE(LineCount(Contents(folder.filePath("r.csv"))), 4);
+        QCOMPARE(LineCount(open.file()), 4);
         QCOMPARE(model.state().collection.counter, 4);
     }
 
     void aFileThatCannotBeWrittenIsReported() {
         OpenModel open("4400");
-        auto& [rig, device, host, model] = open;
-        QTemporaryDir folder;
-        CollectionFields& fields = model.edits().collection;
-        fields.path = folder.filePath("missing/r.csv").toStdString();
-        fields.intervalText = "0";
-        fields.samplesText = "1";
+        auto& [rig, device, host, model, folder] = open;
+        CollectionFields& fields = open.prepareCollection("1", "missing/r.csv");
         model.collect();
         QVERIFY(rig.prompter.texts().back().starts_with("The readings could not be written to " + fields.path + ": "));
         QCOMPARE(rig.prompter.shown().back().icon, MessageIcon::Error);
@@ -392,16 +386,12 @@ private Q_SLOTS:
 
     void theFileIsTheSameUnderAGermanLocale() {
         OpenModel open("4400");
-        auto& [rig, device, host, model] = open;
-        QTemporaryDir folder;
-        CollectionFields& fields = model.edits().collection;
-        fields.path = folder.filePath("r.csv").toStdString();
-        fields.intervalText = "0";
-        fields.samplesText = "1";
+        auto& [rig, device, host, model, folder] = open;
+        open.prepareCollection("1");
         if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) QSKIP("de_DE.UTF-8 not available");
         model.collect();
         std::setlocale(LC_ALL, "C");
-        const std::string text = Contents(folder.filePath("r.csv"));
+        const std::string text = open.file();
         QVERIFY(text.find("14.") != std::string::npos);
         QVERIFY(text.find(',') == std::string::npos);
     }
