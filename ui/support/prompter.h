@@ -12,8 +12,8 @@ inline constexpr std::string_view kApplicationTitle = "Corvel Setup Utility";
 inline constexpr std::string_view kErrorCaption = "Error";
 
 enum class MessageIcon { None, Information, Warning, Error };
-enum class MessageButtons { Ok, YesNo };
-enum class MessageAnswer { Ok, Yes, No };
+enum class MessageButtons { Ok, YesNo, YesNoCancel };
+enum class MessageAnswer { Ok, Yes, No, Cancel };
 
 struct Message {
     std::string text;

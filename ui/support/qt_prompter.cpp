@@ -17,7 +17,22 @@ QMessageBox::Icon BoxIcon(MessageIcon icon) {
 }
 
 QMessageBox::StandardButtons BoxButtons(MessageButtons buttons) {
-    return buttons == MessageButtons::YesNo ? (QMessageBox::Yes | QMessageBox::No) : QMessageBox::Ok;
+    switch (buttons) {
+        case MessageButtons::YesNo: return QMessageBox::Yes | QMessageBox::No;
+        case MessageButtons::YesNoCancel: return QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel;
+        case MessageButtons::Ok: break;
+    }
+    return QMessageBox::Ok;
+}
+
+// What closing the box by its frame or Escape answers.
+MessageAnswer Dismissed(MessageButtons buttons) {
+    switch (buttons) {
+        case MessageButtons::YesNo: return MessageAnswer::No;
+        case MessageButtons::YesNoCancel: return MessageAnswer::Cancel;
+        case MessageButtons::Ok: break;
+    }
+    return MessageAnswer::Ok;
 }
 
 }  // namespace
@@ -32,7 +47,7 @@ MessageAnswer QtPrompter::show(const Message& message) {
     switch (pressed) {
         case QMessageBox::Yes: return MessageAnswer::Yes;
         case QMessageBox::No: return MessageAnswer::No;
-        default: return message.buttons == MessageButtons::YesNo ? MessageAnswer::No : MessageAnswer::Ok;
+        default: return Dismissed(message.buttons);
     }
 }
 

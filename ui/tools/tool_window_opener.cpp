@@ -1,5 +1,6 @@
 #include "tool_window_opener.h"
 
+#include "analog_output.h"
 #include "config_dlg.h"
 #include "placeholder_tool_dialog.h"
 
@@ -12,7 +13,11 @@ void ToolWindows::open(ToolWindow tool, QWidget* parent) {
             dialog.exec();
             return;
         }
-        case ToolWindow::AnalogOutput:
+        case ToolWindow::AnalogOutput: {
+            AnalogOutput dialog(context_, parent);
+            dialog.exec();
+            return;
+        }
         case ToolWindow::FieldRecalibration:
         case ToolWindow::DeviceInfo:
         case ToolWindow::DataLogUtility: {

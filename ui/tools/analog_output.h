@@ -1,0 +1,68 @@
+#pragma once
+// AnalogOutput: the modal window "Analog" behind the main window's "Analog
+// Output" button. It shows what its AnalogOutputModel holds and passes the
+// operator's actions on; the model runs the sequences and the rules.
+
+#include <QDialog>
+#include <array>
+
+#include "analog_output_model.h"
+
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QRadioButton;
+
+namespace corvel {
+
+struct AlarmWidgets {
+    QGroupBox* group = nullptr;
+    QRadioButton* closed = nullptr;
+    QRadioButton* open = nullptr;
+    QRadioButton* inactive = nullptr;
+    QLabel* when = nullptr;
+    QComboBox* condition = nullptr;
+    std::array<QLabel*, 3> labels{};
+    std::array<QLineEdit*, 3> edits{};
+};
+
+class AnalogOutput final : public QDialog {
+    Q_OBJECT
+public:
+    explicit AnalogOutput(const ToolContext& context, QWidget* parent = nullptr,
+                          AnalogOutputModel::Pause pause = {});
+
+    AnalogOutputModel& model() { return model_; }
+    void reject() override;
+
+private:
+    QGroupBox* buildPressureGroup();
+    QGroupBox* buildTransmitterAlarmGroup();
+    QGroupBox* buildOutputGroup();
+    QGroupBox* buildAlarmGroup(std::size_t index);
+    QWidget* buildButtons();
+    QLineEdit* editableField(AoField field, const QString& name);
+    std::array<std::string, kAoFieldCount> texts() const;
+    void handle(const std::function<void()>& action);
+    void showValues();
+    void showAlarm(std::size_t index);
+
+    ToolContext context_;
+    AnalogOutputModel model_;
+    std::array<QLineEdit*, kAoFieldCount> fields_{};
+    QGroupBox* pressure_ = nullptr;
+    QLineEdit* measurement_ = nullptr;
+    QLineEdit* lsl_ = nullptr;
+    QLineEdit* usl_ = nullptr;
+    QLineEdit* minimumSpan_ = nullptr;
+    QRadioButton* alarmHi_ = nullptr;
+    QRadioButton* alarmInactive_ = nullptr;
+    QLabel* alarmLevel_ = nullptr;
+    QGroupBox* output_ = nullptr;
+    QRadioButton* volts_ = nullptr;
+    QRadioButton* current_ = nullptr;
+    std::array<AlarmWidgets, 2> alarms_;
+};
+
+}  // namespace corvel

@@ -1,0 +1,504 @@
+#include "analog_output_model.h"
+
+#include <bit>
+#include <charconv>
+#include <cmath>
+
+#include "bytes.h"
+#include "number_format.h"
+
+namespace corvel {
+namespace {
+
+constexpr const char* kReadError = "Device read error         ";
+constexpr const char* kWriteError = "Device write error         ";
+constexpr const char* kZeroQuestion = "Equalize and or vent to atmosphere as appropriate";
+constexpr const char* kResetQuestion =
+    "This will reset values (excluding Pressure and Output LRV/URV) back to factory defaults.\n\nContinue?";
+constexpr const char* kCloseQuestion = "Values have been edited. Save new values to device before closing?";
+constexpr const char* kHiLevel = "22.50";
+constexpr const char* kInactive = "Inactive";
+constexpr std::uint8_t kVoltsKind = 0x40;  // '@'
+constexpr std::uint8_t kOutputModule = 0x43;
+constexpr std::uint8_t kPressureModule = 0x40;
+constexpr std::chrono::milliseconds kZeroSettling{500};
+
+const char* ZeroResultText(int code) {
+    switch (code) {
+        case 64: return "Recal not allowed         ";
+        case 65: return "Too far from zero         ";
+        case 66: return "Point out of range        ";
+        case 67: return "Point beyond limit         ";
+        case 68: return "Recal script error         ";
+        case 69: return "Recal point error          ";
+        case 70: return "Recal command out of sequence       ";
+        default: return nullptr;
+    }
+}
+
+// The number the operator typed: a decimal in the C locale, blanks around it allowed.
+std::optional<float> Number(std::string_view text) {
+    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+    if (text.starts_with('+')) text.remove_prefix(1);
+    float value = 0.0f;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
+    if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
+    return value;
+}
+
+float& FieldValue(AnalogOutputSettings& s, AoField field) {
+    switch (field) {
+        case AoField::Lrv: return s.lrv;
+        case AoField::Urv: return s.urv;
+        case AoField::AoAtLrv: return s.aoAtLrv;
+        case AoField::AoAtUrv: return s.aoAtUrv;
+        case AoField::Alarm1Value1: return s.alarms[0].value1;
+        case AoField::Alarm1Value2: return s.alarms[0].value2;
+        case AoField::Alarm1Deadband: return s.alarms[0].deadband;
+        case AoField::Alarm2Value1: return s.alarms[1].value1;
+        case AoField::Alarm2Value2: return s.alarms[1].value2;
+        case AoField::Alarm2Deadband: return s.alarms[1].deadband;
+    }
+    return s.lrv;
+}
+
+std::string Level(float value) { return FormatFixed(value, 1, 2); }
+
+}  // namespace
+
+const char* AoFieldName(AoField field) {
+    static constexpr std::array<const char*, kAoFieldCount> kNames = {
+        "LRV", "URV", "AO @ LRV", "AO @ URV", "Digital Output 1 value 1", "Digital Output 1 value 2",
+        "Digital Output 1 Reset Deadband", "Digital Output 2 value 1", "Digital Output 2 value 2",
+        "Digital Output 2 Reset Deadband"};
+    return kNames[static_cast<std::size_t>(field)];
+}
+
+AnalogOutputModel::AnalogOutputModel(const ToolContext& context, Pause pause)
+    : context_(context),
+      pause_(std::move(pause)),
+      notifier_(context.prompter),
+      session_(LinkContext{context.comm, context.store, context.ports, notifier_, context.shared}) {}
+
+RouteBlock AnalogOutputModel::route(Module module) const {
+    return RouteBlock{0x80, 0x80, 0x28, connection_.networkAddress, 0x80,
+                      module == Module::Output ? kOutputModule : kPressureModule};
+}
+
+std::string AnalogOutputModel::pressureText(float value, int width) const {
+    return FormatFixed(value, width, decimals_);
+}
+
+// ---- Opening ----------------------------------------------------------------------------
+
+void AnalogOutputModel::open() {
+    connection_ = ReadStoredConnection(context_.store, context_.comm);
+    if (readAlarmBlock()) {
+        view_.alarmLevelText = settings_.transmitterAlarm == 0 ? kInactive : kHiLevel;
+        if (!session_.ReadOutputKind(route(Module::Output))) {
+            context_.prompter.error(kReadError);
+        } else {
+            settings_.output = session_.singleByteResult == kVoltsKind ? OutputType::Volts : OutputType::Current;
+            readOutputLevels();
+            readPressure();
+            if (readRange() && convertAlarms()) {
+                // opened completely
+            }
+        }
+    }
+    finishOpening();
+}
+
+bool AnalogOutputModel::readAlarmBlock() {
+    const RouteBlock out = route(Module::Output);
+    if (!session_.ReadMemoryWord(out, ao_address::kLiveAlarmBlock)) return false;
+    alarmBlock_ = session_.wordResult;
+    if (!session_.ReadMemoryWord(out, ao_address::kDefaultAlarmBlock)) return false;
+    defaultBlock_ = session_.wordResult;
+    session_.ReadMemoryBlock(out, alarmBlock_);
+    const auto& block = session_.blockBuffer;
+    settings_.transfer = U8At(block, ao_address::kTransfer);
+    minimumSpanFraction_ = F32At(block, ao_address::kMinimumSpanFraction);
+    settings_.transmitterAlarm = U8At(block, ao_address::kTransmitterAlarm);
+    session_.ReadMemoryBlock(out, alarmBlock_ + ao_address::kAlarm[0]);
+    for (std::size_t i = 0; i < 2; ++i) {
+        const std::uint32_t at = ao_address::kAlarm[i] - ao_address::kAlarm[0];
+        AlarmSettings& alarm = settings_.alarms[i];
+        alarm.state = U8At(block, at + ao_address::kState);
+        alarm.condition = ConditionPosition(U8At(block, at + ao_address::kCondition));
+        // Percent of span until the range is known.
+        alarm.value1 = F32At(block, at + ao_address::kValue1);
+        alarm.value2 = F32At(block, at + ao_address::kValue2);
+        alarm.deadband = F32At(block, at + ao_address::kDeadband);
+    }
+    return true;
+}
+
+bool AnalogOutputModel::readOutputLevels() {
+    const bool volts = settings_.output == OutputType::Volts;
+    view_.outputCaption = volts ? "Output (V)" : "Output (mA)";
+    const RouteBlock out = route(Module::Output);
+    if (!session_.ReadMemoryDword(out, volts ? ao_address::kVoltsAtLrv : ao_address::kCurrentAtLrv)) {
+        context_.prompter.error(kReadError);
+        return false;
+    }
+    const float atLrv = session_.dwordResult;
+    if (!session_.ReadMemoryDword(out, volts ? ao_address::kVoltsAtUrv : ao_address::kCurrentAtUrv)) {
+        context_.prompter.error(kReadError);
+        return false;
+    }
+    settings_.aoAtLrv = atLrv;
+    settings_.aoAtUrv = session_.dwordResult;
+    view_.aoAtLrvText = Level(settings_.aoAtLrv);
+    view_.aoAtUrvText = Level(settings_.aoAtUrv);
+    return true;
+}
+
+void AnalogOutputModel::readPressure() {
+    const RouteBlock pressure = route(Module::Pressure);
+    session_.ReadMeasurements(true, false, false, false, pressure, false, 1, 1);
+    session_.ReadEngineeringUnits(true, false, false, false, pressure);
+    session_.ReadManufacturingLimits(pressure);
+    session_.ReadUnitRecordP1Selected(pressure);
+    decimals_ = session_.p1.precisionDigits;
+    unitName_ = session_.p1Sensor.unitName;
+    view_.measurementText = session_.p1.displayText;
+    settings_.conversionFactor = context_.shared.conversionFactor;
+    // The limits are used as shown.
+    view_.lslText = pressureText(context_.shared.lowerSensorLimit, 1);
+    view_.uslText = pressureText(context_.shared.upperSensorLimit, 1);
+    settings_.lsl = static_cast<float>(ParseDecimal(view_.lslText));
+    settings_.usl = static_cast<float>(ParseDecimal(view_.uslText));
+}
+
+bool AnalogOutputModel::readRange() {
+    // A factor of 0 would be divided by in the corrections below: checked first.
+    if (!(settings_.conversionFactor != 0.0f) || !std::isfinite(settings_.conversionFactor)) {
+        context_.prompter.error(kBadConversionFactor);
+        return false;
+    }
+    const RouteBlock pressure = route(Module::Pressure);
+    session_.ReadLowerRangeValue(pressure);
+    session_.ReadUpperRangeValue(pressure);
+    settings_.lrv = session_.lowerRangeValue * settings_.conversionFactor;
+    settings_.urv = session_.upperRangeValue * settings_.conversionFactor;
+    if (!apply(CorrectRangeAtOpen(settings_.lrv, settings_.urv, settings_.lsl, settings_.usl,
+                                  settings_.conversionFactor))) {
+        return false;
+    }
+    view_.lrvText = pressureText(settings_.lrv, 1);
+    view_.urvText = pressureText(settings_.urv, 1);
+    view_.pressureCaption = "Pressure (" + unitName_ + ")";
+    for (std::size_t i = 0; i < 2; ++i)
+        view_.alarms[i].caption = "Digital Output " + std::to_string(i + 1) + " (" + unitName_ + ")";
+    if (settings_.transfer == 1) {
+        if (!session_.ReadMemoryDword(route(Module::Output), ao_address::kSquareRootValue)) {
+            context_.prompter.error(kReadError);
+            return false;
+        }
+        settings_.transferValue = session_.dwordResult;
+        view_.transferValueText = FormatFixed(settings_.transferValue, 1, decimals_);
+    }
+    settings_.minimumSpan = (settings_.usl - settings_.lsl) * minimumSpanFraction_;
+    view_.minimumSpanText = pressureText(settings_.minimumSpan, 12);
+    return true;
+}
+
+bool AnalogOutputModel::convertAlarms() {
+    for (AlarmSettings& alarm : settings_.alarms) {
+        alarm.value1 = ValueFromPercent(alarm.value1, settings_.lrv, settings_.urv);
+        alarm.value2 = ValueFromPercent(alarm.value2, settings_.lrv, settings_.urv);
+        alarm.deadband = DeadbandFromPercent(alarm.deadband, settings_.lrv, settings_.urv);
+    }
+    const std::vector<OpenCorrection> corrections = CorrectAlarmsAtOpen(settings_.alarms, settings_, alarmBlock_);
+    if (!apply(corrections)) return false;
+    for (std::size_t i = 0; i < 2; ++i) {
+        const std::uint32_t deadbandAt = alarmBlock_ + ao_address::kAlarm[i] + ao_address::kDeadband;
+        for (const OpenCorrection& correction : corrections) {
+            if (correction.write && correction.write->address == deadbandAt && !readDeadbandBack(i)) return false;
+        }
+    }
+    return true;
+}
+
+bool AnalogOutputModel::readDeadbandBack(std::size_t alarm) {
+    const std::uint32_t at = alarmBlock_ + ao_address::kAlarm[alarm] + ao_address::kDeadband;
+    if (!session_.ReadMemoryDword(route(Module::Output), at)) {
+        context_.prompter.error(kReadError);
+        return false;
+    }
+    settings_.alarms[alarm].deadband = DeadbandFromPercent(session_.dwordResult, settings_.lrv, settings_.urv);
+    return true;
+}
+
+bool AnalogOutputModel::apply(const std::vector<OpenCorrection>& corrections) {
+    for (const OpenCorrection& correction : corrections) {
+        if (correction.message) context_.prompter.error(*correction.message);
+        if (correction.write && !write(*correction.write)) {
+            context_.prompter.error(kWriteError);
+            return false;
+        }
+    }
+    return true;
+}
+
+bool AnalogOutputModel::write(const MemoryWrite& w) {
+    const RouteBlock target = route(w.module);
+    if (w.isByte) return session_.WriteMemoryByteAt(target, w.address, w.byte);
+    return session_.WriteMemoryDword(target, w.address, std::bit_cast<std::uint32_t>(w.value));
+}
+
+void AnalogOutputModel::finishOpening() {
+    valuesEdited_ = false;
+    edited_.fill(false);
+    showAll();
+}
+
+// ---- Display ------------------------------------------------------------------------------
+
+void AnalogOutputModel::showAll() {
+    view_.lrvText = pressureText(settings_.lrv, 1);
+    view_.urvText = pressureText(settings_.urv, 1);
+    view_.aoAtLrvText = Level(settings_.aoAtLrv);
+    view_.aoAtUrvText = Level(settings_.aoAtUrv);
+    view_.alarmLevelText = settings_.transmitterAlarm == 0 ? kInactive : kHiLevel;
+    for (std::size_t i = 0; i < 2; ++i) {
+        showAlarm(i);
+        showAlarmValues(i);
+    }
+}
+
+void AnalogOutputModel::showAlarm(std::size_t index) {
+    AlarmView& shown = view_.alarms[index];
+    const AlarmSettings& alarm = settings_.alarms[index];
+    shown.controlsShown = alarm.state != kAlarmInactive;
+    const bool range = IsRangeCondition(alarm.condition);
+    shown.value2Shown = shown.controlsShown && range;
+    if (!shown.controlsShown) {
+        shown.labels = {"", "", ""};
+    } else if (range) {
+        shown.labels = {"Lower Value", "Upper Value", "Reset Deadband"};
+    } else {
+        shown.labels = {"Value", "", "Reset Deadband"};
+    }
+}
+
+void AnalogOutputModel::showAlarmValues(std::size_t index) {
+    const AlarmSettings& alarm = settings_.alarms[index];
+    const float minimum = MinimumDeadband(settings_.lsl, settings_.usl);
+    view_.alarms[index].texts = {pressureText(alarm.value1, 12), pressureText(alarm.value2, 12),
+                                 pressureText(std::max(alarm.deadband, minimum), 12)};
+}
+
+// ---- The operator's edits -------------------------------------------------------------------
+
+void AnalogOutputModel::markEdited(AoField field) {
+    edited_[static_cast<std::size_t>(field)] = true;
+    valuesEdited_ = true;
+}
+
+bool AnalogOutputModel::takeTexts(const std::array<std::string, kAoFieldCount>& texts) {
+    AnalogOutputSettings taken = settings_;
+    for (std::size_t i = 0; i < kAoFieldCount; ++i) {
+        if (!edited_[i]) continue;  // the full-precision value stays
+        const auto field = static_cast<AoField>(i);
+        const std::optional<float> value = Number(texts[i]);
+        if (!value) {
+            context_.prompter.notify(std::string("Please enter a number for ") + AoFieldName(field) + ".");
+            return false;
+        }
+        FieldValue(taken, field) = *value;
+    }
+    settings_ = taken;
+    return true;
+}
+
+void AnalogOutputModel::finishHandler() {
+    edited_.fill(false);
+    showAll();
+}
+
+void AnalogOutputModel::chooseTransfer(std::uint8_t transfer) {
+    settings_.transfer = transfer;
+    valuesEdited_ = true;
+    finishHandler();
+}
+
+void AnalogOutputModel::chooseTransmitterAlarm(std::uint8_t alarm) {
+    settings_.transmitterAlarm = alarm;
+    valuesEdited_ = true;
+    finishHandler();
+}
+
+void AnalogOutputModel::chooseOutput(OutputType output) {
+    settings_.output = output;
+    readOutputLevels();
+    finishHandler();
+}
+
+void AnalogOutputModel::chooseAlarmState(std::size_t index, std::uint8_t state) {
+    AlarmSettings& alarm = settings_.alarms[index];
+    if (alarm.state != state) {
+        alarm.state = state;
+        valuesEdited_ = true;
+    }
+    finishHandler();
+}
+
+void AnalogOutputModel::chooseCondition(std::size_t index, int position) {
+    AlarmSettings& alarm = settings_.alarms[index];
+    if (alarm.condition != position) {
+        alarm.condition = position;
+        valuesEdited_ = true;
+    }
+    finishHandler();
+}
+
+// ---- Save Values ------------------------------------------------------------------------------
+
+void AnalogOutputModel::save(const std::array<std::string, kAoFieldCount>& texts) {
+    if (!takeTexts(texts)) {
+        valuesEdited_ = false;
+        finishHandler();
+        return;
+    }
+    save();
+}
+
+void AnalogOutputModel::save() {
+    const SaveCheck check = CheckSaveValues(settings_, alarmBlock_);
+    for (const RuleNote& note : check.notes) context_.prompter.error(note.text);
+    if (check.failed) {
+        if (!check.alarm2Failed) {
+            context_.prompter.show(Message{"All values not valid.  No values were saved to device", "Values Not Saved",
+                                           MessageIcon::Information, MessageButtons::Ok});
+        }
+    } else {
+        bool written = true;
+        for (const MemoryWrite& w : check.writes) {
+            if (!write(w)) {
+                written = false;
+                break;
+            }
+        }
+        written = written && session_.SendEmptyCommandFlag40();
+        if (written) {
+            context_.prompter.show(Message{"All values valid and saved to device successfully", "Values Saved",
+                                           MessageIcon::Information, MessageButtons::Ok});
+        } else {
+            context_.prompter.error(kWriteError);
+        }
+    }
+    restoreAfterSave(check);
+}
+
+void AnalogOutputModel::restoreAfterSave(const SaveCheck& check) {
+    settings_ = check.checked;
+    for (std::size_t i = 0; i < 2; ++i) {
+        if (!check.percent[i]) continue;
+        AlarmSettings& alarm = settings_.alarms[i];
+        alarm.value1 = ValueFromPercent(check.percent[i]->value1, settings_.lrv, settings_.urv);
+        if (check.percent[i]->value2Converted) {
+            alarm.value2 = ValueFromPercent(check.percent[i]->value2, settings_.lrv, settings_.urv);
+        }
+        alarm.deadband = DeadbandFromPercent(check.percent[i]->deadband, settings_.lrv, settings_.urv);
+    }
+    valuesEdited_ = false;
+    finishHandler();
+}
+
+// ---- Zero, Reset Defaults, Close ------------------------------------------------------------------
+
+void AnalogOutputModel::zero() {
+    const RouteBlock pressure = route(Module::Pressure);
+    session_.ReadMeasurementsForOutput(true, false, false, false, pressure, false, 1, 1);
+    const Message question{kZeroQuestion, "Zero", MessageIcon::Warning, MessageButtons::YesNo};
+    if (context_.prompter.show(question) != MessageAnswer::Yes) return;
+    session_.ZeroChannels(true, false, false, pressure);
+    if (const char* text = ZeroResultText(session_.p1.statusCode)) {
+        context_.prompter.error(text);
+        return;
+    }
+    if (session_.p1.statusCode != 0) return;
+    pause_(kZeroSettling);
+    session_.ReadMeasurements(true, false, false, false, pressure, false, 1, 1);
+    view_.measurementText = session_.p1.displayText;
+}
+
+void AnalogOutputModel::resetDefaults() {
+    if (!context_.prompter.confirm(kResetQuestion)) return;
+    resetFromDefaults();
+    finishHandler();
+}
+
+bool AnalogOutputModel::resetFromDefaults() {
+    const RouteBlock out = route(Module::Output);
+    std::array<std::uint8_t, 2> codes{};
+    std::array<AlarmPercent, 2> values{};
+    for (std::size_t i = 0; i < 2; ++i) {
+        const std::uint32_t at = defaultBlock_ + ao_address::kAlarm[i];
+        if (!session_.ReadMemoryByte(out, at + ao_address::kState) ||
+            !session_.ReadMemoryByte(out, at + ao_address::kCondition)) {
+            context_.prompter.error(kReadError);
+            return false;
+        }
+        codes[i] = session_.singleByteResult;
+    }
+    for (std::size_t i = 0; i < 2; ++i) {
+        const std::uint32_t at = defaultBlock_ + ao_address::kAlarm[i];
+        const bool read = session_.ReadMemoryDword(out, at + ao_address::kValue1);
+        values[i].value1 = session_.dwordResult;
+        if (!read || !session_.ReadMemoryDword(out, at + ao_address::kValue2)) {
+            context_.prompter.error(kReadError);
+            return false;
+        }
+        values[i].value2 = session_.dwordResult;
+    }
+    if (!session_.ReadMemoryByte(out, defaultBlock_ + ao_address::kTransmitterAlarm)) {
+        context_.prompter.error(kReadError);
+        return false;
+    }
+    settings_.transmitterAlarm = session_.singleByteResult == 1 ? 1 : 0;
+    settings_.transfer = 0;
+    std::vector<MemoryWrite> writes{
+        ByteWrite(Module::Output, alarmBlock_ + ao_address::kTransmitterAlarm, settings_.transmitterAlarm),
+        ByteWrite(Module::Output, alarmBlock_ + ao_address::kTransmitterAlarmCopy, settings_.transmitterAlarm),
+        ByteWrite(Module::Output, alarmBlock_ + ao_address::kTransfer, 0)};
+    for (std::size_t i = 0; i < 2; ++i) {
+        AlarmSettings& alarm = settings_.alarms[i];
+        alarm.state = kAlarmInactive;
+        alarm.condition = ConditionPosition(codes[i]);
+        const std::uint32_t at = alarmBlock_ + ao_address::kAlarm[i];
+        writes.push_back(ByteWrite(Module::Output, at + ao_address::kState, kAlarmInactive));
+        writes.push_back(ByteWrite(Module::Output, at + ao_address::kCondition, codes[i]));
+        writes.push_back(FloatWrite(Module::Output, at + ao_address::kValue1, values[i].value1));
+        writes.push_back(FloatWrite(Module::Output, at + ao_address::kValue2, values[i].value2));
+    }
+    for (const MemoryWrite& w : writes) {
+        if (!write(w)) {
+            context_.prompter.error(kWriteError);
+            return false;
+        }
+    }
+    for (std::size_t i = 0; i < 2; ++i) {
+        settings_.alarms[i].value1 = ValueFromPercent(values[i].value1, settings_.lrv, settings_.urv);
+        settings_.alarms[i].value2 = ValueFromPercent(values[i].value2, settings_.lrv, settings_.urv);
+    }
+    return true;
+}
+
+bool AnalogOutputModel::close(const std::array<std::string, kAoFieldCount>& texts) {
+    if (!valuesEdited_) return true;
+    const Message question{kCloseQuestion, std::string(kApplicationTitle), MessageIcon::Warning,
+                           MessageButtons::YesNoCancel};
+    switch (context_.prompter.show(question)) {
+        case MessageAnswer::Yes:
+            save(texts);
+            return true;
+        case MessageAnswer::No: return true;
+        default: return false;
+    }
+}
+
+}  // namespace corvel

@@ -1,0 +1,123 @@
+#pragma once
+// The Analog Output window without its widgets: reads the pressure range,
+// the output type and levels, the transmitter alarm and the two digital
+// output alarms when it opens (correcting what lies outside the sensor
+// limits), tracks the operator's edits, and saves, zeroes and resets to
+// factory defaults. The rules themselves are in analog_output_rules.h; this
+// model runs the sequences against its own DeviceSession and reports through
+// the Prompter.
+
+#include <array>
+#include <chrono>
+#include <functional>
+#include <string>
+
+#include "analog_output_rules.h"
+#include "device_session.h"
+#include "prompter_notifier.h"
+#include "stored_connection.h"
+#include "tool_context.h"
+
+namespace corvel {
+
+// The ten fields the operator edits, in the order the edited flags are kept.
+enum class AoField { Lrv, Urv, AoAtLrv, AoAtUrv, Alarm1Value1, Alarm1Value2, Alarm1Deadband, Alarm2Value1,
+                     Alarm2Value2, Alarm2Deadband };
+inline constexpr std::size_t kAoFieldCount = 10;
+const char* AoFieldName(AoField field);
+
+struct AlarmView {
+    std::string caption;  // "Digital Output 1 (PSI)"
+    std::array<std::string, 3> labels;
+    std::array<std::string, 3> texts;  // value 1, value 2, deadband
+    bool controlsShown = false;        // the list, value 1, deadband and their labels
+    bool value2Shown = false;
+};
+
+// What the window shows.
+struct AnalogOutputView {
+    std::string pressureCaption = "Pressure (PSI)";
+    std::string measurementText;
+    std::string lslText;
+    std::string uslText;
+    std::string minimumSpanText;
+    std::string lrvText;
+    std::string urvText;
+    std::string outputCaption = "Output (V)";
+    std::string aoAtLrvText;
+    std::string aoAtUrvText;
+    std::string alarmLevelText;
+    std::string transferValueText;
+    std::array<AlarmView, 2> alarms;
+};
+
+class AnalogOutputModel {
+public:
+    // `pause` waits after a zero (tests hand in one that does not wait).
+    using Pause = std::function<void(std::chrono::milliseconds)>;
+
+    AnalogOutputModel(const ToolContext& context, Pause pause);
+
+    const AnalogOutputSettings& settings() const { return settings_; }
+    const AnalogOutputView& view() const { return view_; }
+    bool valuesEdited() const { return valuesEdited_; }
+    DeviceSession& session() { return session_; }
+
+    void open();
+
+    // The operator's edits. A field that lost focus after editing:
+    void markEdited(AoField field);
+    // Takes the texts of the edited fields (others keep their full-precision
+    // values); false, after a message naming the field, when one is no number.
+    bool takeTexts(const std::array<std::string, kAoFieldCount>& texts);
+
+    void chooseTransfer(std::uint8_t transfer);
+    void chooseTransmitterAlarm(std::uint8_t alarm);
+    void chooseOutput(OutputType output);
+    void chooseAlarmState(std::size_t alarm, std::uint8_t state);
+    void chooseCondition(std::size_t alarm, int position);
+
+    // Save Values with the texts of the ten fields.
+    void save(const std::array<std::string, kAoFieldCount>& texts);
+    void zero();
+    void resetDefaults();
+    // Close: true when the window may close (asks first when values were edited).
+    bool close(const std::array<std::string, kAoFieldCount>& texts);
+
+private:
+    void save();
+    RouteBlock route(Module module) const;
+    bool readAlarmBlock();
+    bool readOutputLevels();
+    void readPressure();
+    bool readRange();
+    bool convertAlarms();
+    bool apply(const std::vector<OpenCorrection>& corrections);
+    bool write(const MemoryWrite& write);
+    bool readDeadbandBack(std::size_t alarm);
+    void finishOpening();
+    void finishHandler();
+    void showAll();
+    void showAlarm(std::size_t alarm);
+    void showAlarmValues(std::size_t alarm);
+    void restoreAfterSave(const SaveCheck& check);
+    bool resetFromDefaults();
+    std::string pressureText(float value, int width) const;
+
+    ToolContext context_;
+    Pause pause_;
+    PrompterNotifier notifier_;
+    DeviceSession session_;
+    StoredConnection connection_;
+    std::uint32_t alarmBlock_ = 0;    // B
+    std::uint32_t defaultBlock_ = 0;  // D
+    float minimumSpanFraction_ = 0.0f;
+    int decimals_ = 0;
+    std::string unitName_ = "PSI";
+    AnalogOutputSettings settings_;
+    AnalogOutputView view_;
+    std::array<bool, kAoFieldCount> edited_{};
+    bool valuesEdited_ = false;
+};
+
+}  // namespace corvel
