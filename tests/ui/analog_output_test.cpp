@@ -1,0 +1,257 @@
+// The Analog Output window against the simulated 440D: what opening reads
+// and corrects, the handlers, Save Values as the transmitter sees it, Reset
+// Defaults, Field Recal and Close.
+#include <QComboBox>
+#include <QGroupBox>
+#include <QRadioButton>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+#include <clocale>
+
+#include "analog_output.h"
+#include "ui_test_rig.h"
+
+using namespace corvel;
+using namespace corvel::testing;
+
+namespace {
+
+constexpr MessageAnswer Yes = MessageAnswer::Yes;
+constexpr std::uint32_t B = 0x3100;  // the simulator's live alarm block
+constexpr std::uint8_t kOutput = 0x43;
+constexpr std::uint8_t kPressure = 0x40;
+
+void NoPause(std::chrono::milliseconds) {}
+
+// Counts the memory writes that reach the simulator.
+struct WriteCounter {
+    explicit WriteCounter(UiRig& rig) {
+        rig.ports.loseReplyTo = [this](ByteSpan request) {
+            if (request.size() > offset::kCommand2 && request[offset::kCommand1] == kClassMemory &&
+                request[offset::kCommand2] == 0x88)
+                ++writes;
+            return false;
+        };
+    }
+    int writes = 0;
+};
+
+template <typename T>
+T* Child(QWidget* window, const char* name) {
+    T* child = window->findChild<T*>(name);
+    if (!child) qFatal("no child named %s", name);
+    return child;
+}
+
+// Types `text` into the field as the operator does and leaves it.
+void Type(QWidget* window, const char* name, const QString& text) {
+    auto* field = Child<QLineEdit>(window, name);
+    field->setText(text);
+    Q_EMIT field->editingFinished();
+}
+
+}  // namespace
+
+class AnalogOutputTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void opensWithTheRangeOutputAndAlarms() {
+        // GIVEN a 440D with an output module
+        UiRig rig;
+        rig.findDevice(3, "440D");
+        // WHEN the window opens
+        AnalogOutput window(rig.toolContext(), nullptr, NoPause);
+        window.show();
+        // THEN it shows the limits, the range, volts 0-5 and both alarms inactive
+        QCOMPARE(window.windowTitle(), QString("Analog"));
+        QCOMPARE(Child<QGroupBox>(&window, "pressureGroup")->title(), QString("Pressure (PSI)"));
+        QCOMPARE(Child<QLineEdit>(&window, "uslField")->text().toDouble(), 100.0);
+        QCOMPARE(Child<QLineEdit>(&window, "urvEdit")->text().toDouble(), 100.0);
+        QCOMPARE(Child<QLineEdit>(&window, "aoUrvEdit")->text(), QString("5.00"));
+        QVERIFY(Child<QRadioButton>(&window, "voltsRadio")->isChecked());
+        QCOMPARE(Child<QLabel>(&window, "alarmLevel")->text(), QString("22.50"));
+        QCOMPARE(Child<QGroupBox>(&window, "alarm1Group")->title(), QString("Digital Output 1 (PSI)"));
+        QVERIFY(Child<QRadioButton>(&window, "alarm1Inactive")->isChecked());
+        QVERIFY(!Child<QLineEdit>(&window, "alarm1Value1")->isVisible());
+        QVERIFY(rig.prompter.shown().empty());
+        QVERIFY(!window.model().valuesEdited());
+        for (QLabel* label : window.findChildren<QLabel*>()) {
+            if (!label->isVisible() || label->text().isEmpty()) continue;
+            QVERIFY2(label->width() >= label->minimumSizeHint().width(), qPrintable(label->text()));
+        }
+        QDir().mkpath(CORVEL_SCREENSHOT_DIR);
+        QVERIFY(window.grab().save(QString(CORVEL_SCREENSHOT_DIR) + "/analog_output_window.png"));
+    }
+
+    void openingCorrectsTheRangeAsTheRulesSay() {
+        // GIVEN URV 0 and LRV 0.0001 below LSL
+        UiRig rig;
+        sim::SimDevice& device = rig.findDevice(3, "440D");
+        device.memory(kPressure).putF32(0x2834, 0.0f);
+        device.memory(kPressure).putF32(0x2830, -0.0001f);
+        // WHEN the window opens
+        AnalogOutput window(rig.toolContext(), nullptr, NoPause);
+        // THEN URV 100.0 was written back without a box, and LRV snapped silently
+        QCOMPARE(device.memory(kPressure).f32(0x2834), 100.0f);
+        QCOMPARE(device.memory(kPressure).f32(0x2830), -0.0001f);
+        QCOMPARE(window.model().settings().urv, 100.0f);
+        QCOMPARE(window.model().settings().lrv, 0.0f);
+        QVERIFY(rig.prompter.shown().empty());
+
+        // GIVEN LRV 0.001 below LSL: the message and a write
+        device.memory(kPressure).putF32(0x2830, -0.001f);
+        AnalogOutput again(rig.toolContext(), nullptr, NoPause);
+        QCOMPARE(rig.prompter.texts().front(), std::string("LRV value less than LSL.  Saving corrected value to device"));
+        QCOMPARE(device.memory(kPressure).f32(0x2830), 0.0f);
+    }
+
+    void aConditionCodeOutsideTheListShowsItsNumberAsThePosition() {
+        UiRig rig;
+        sim::SimDevice& device = rig.findDevice(3, "440D");
+        device.memory(kOutput).putU8(B + 128, kAlarmClosed);
+        device.memory(kOutput).putU8(B + 130, 3);
+        AnalogOutput window(rig.toolContext(), nullptr, NoPause);
+        window.show();
+        QCOMPARE(Child<QComboBox>(&window, "alarm1Condition")->currentIndex(), 3);
+        QCOMPARE(Child<QLabel>(&window, "alarm1Value1Label")->text(), QString("Value"));
+        QVERIFY(!Child<QLineEdit>(&window, "alarm1Value2")->isVisible());
+    }
+
+    void handlersChangeNothingOnTheTransmitter() {
+        // GIVEN an open window and a count of memory writes
+        UiRig rig;
+        sim::SimDevice& device = rig.findDevice(3, "440D");
+        device.memory(kOutput).putU8(B + 128, kAlarmClosed);
+        AnalogOutput window(rig.toolContext(), nullptr, NoPause);
+        window.show();
+        WriteCounter counter(rig);
+        // WHEN the output type is switched to current and back
+        Click(&window, "currentRadio");
+        QCOMPARE(Child<QLineEdit>(&window, "aoUrvEdit")->text(), QString("20.00"));
+        QCOMPARE(Child<QGroupBox>(&window, "outputGroup")->title(), QString("Output (mA)"));
+        Click(&window, "voltsRadio");
+        // AND "Closed" is chosen for the alarm that is already closed
+        Click(&window, "alarm1Closed");
+        // THEN nothing was written and nothing counts as edited
+        QCOMPARE(counter.writes, 0);
+        QVERIFY(!window.model().valuesEdited());
+        // WHEN the list of the closed alarm goes to "Greater Than", value 2 goes
+        Child<QComboBox>(&window, "alarm1Condition")->setCurrentIndex(2);
+        Q_EMIT Child<QComboBox>(&window, "alarm1Condition")->activated(2);
+        QVERIFY(!Child<QLineEdit>(&window, "alarm1Value2")->isVisible());
+        QVERIFY(window.model().valuesEdited());
+    }
+
+    void saveWritesEveryValueInTheTransmittersOrder() {
+        // GIVEN an open window where the operator narrows the range and closes alarm 1
+        UiRig rig;
+        sim::SimDevice& device = rig.findDevice(3, "440D");
+        AnalogOutput window(rig.toolContext(), nullptr, NoPause);
+        window.show();
+        Type(&window, "lrvEdit", "20");
+        Type(&window, "urvEdit", "70");
+        Click(&window, "alarm1Closed");
+        Type(&window, "alarm1Value1", "30");
+        Type(&window, "alarm1Value2", "60");
+        Type(&window, "alarm1Deadband", "5");
+        // WHEN Save Values
+        Click(&window, "saveValuesButton");
+        // THEN the transmitter holds the range and the alarm in percent of span
+        QCOMPARE(rig.prompter.texts().back(), std::string("All values valid and saved to device successfully"));
+        QCOMPARE(rig.prompter.shown().back().caption, std::string("Values Saved"));
+        QCOMPARE(device.memory(kPressure).f32(0x2830), 20.0f);
+        QCOMPARE(device.memory(kPressure).f32(0x2834), 70.0f);
+        QCOMPARE(device.memory(kOutput).u8(B + 128), kAlarmClosed);
+        QCOMPARE(device.memory(kOutput).f32(B + 140), 20.0f);
+        QCOMPARE(device.memory(kOutput).f32(B + 144), 80.0f);
+        QCOMPARE(device.memory(kOutput).f32(B + 148), 10.0f);
+        // AND the values come back when the window opens again
+        AnalogOutput again(rig.toolContext(), nullptr, NoPause);
+        QCOMPARE(again.model().settings().alarms[0].value2, 60.0f);
+        QCOMPARE(again.model().settings().lrv, 20.0f);
+    }
+
+    void aFailedCheckWritesNothingAndSaysSoTwice() {
+        UiRig rig;
+        rig.findDevice(3, "440D");
+        AnalogOutput window(rig.toolContext(), nullptr, NoPause);
+        window.show();
+        WriteCounter counter(rig);
+        Type(&window, "aoUrvEdit", "5.01");
+        Click(&window, "saveValuesButton");
+        QCOMPARE(rig.prompter.texts(), (std::vector<std::string>{"AO@URV too high- higher than 5V",
+                                                                  "All values not valid.  No values were saved to device"}));
+        QCOMPARE(counter.writes, 0);
+        // Text that is no number is refused with the field's name
+        rig.prompter.clear();
+        Type(&window, "lrvEdit", "abc");
+        Click(&window, "saveValuesButton");
+        QCOMPARE(rig.prompter.texts(), (std::vector<std::string>{"Please enter a number for LRV."}));
+        QCOMPARE(counter.writes, 0);
+    }
+
+    void aWriteFailureInTheMiddleSkipsTheRest() {
+        UiRig rig;
+        sim::SimDevice& device = rig.findDevice(3, "440D");
+        AnalogOutput window(rig.toolContext(), nullptr, NoPause);
+        window.show();
+        WriteCounter counter(rig);
+        device.faults.statusFor.push_back({{kClassMemory, 0x88}, 0x12});
+        Click(&window, "saveValuesButton");
+        QCOMPARE(rig.prompter.texts().back(), std::string("Device write error         "));
+        QCOMPARE(counter.writes, 1);
+    }
+
+    void resetDefaultsMakesBothAlarmsInactive() {
+        UiRig rig;
+        sim::SimDevice& device = rig.findDevice(3, "440D");
+        device.memory(kOutput).putU8(B + 128, kAlarmClosed);
+        device.memory(kOutput).putU8(B + 64, 0);
+        AnalogOutput window(rig.toolContext(), nullptr, NoPause);
+        window.show();
+        rig.prompter.answer({Yes});
+        Click(&window, "resetDefaultsButton");
+        QCOMPARE(device.memory(kOutput).u8(B + 128), kAlarmInactive);
+        QCOMPARE(device.memory(kOutput).u8(B + 64), std::uint8_t{1});
+        QVERIFY(Child<QRadioButton>(&window, "alarm1Inactive")->isChecked());
+        QCOMPARE(Child<QLabel>(&window, "alarmLevel")->text(), QString("22.50"));
+    }
+
+    void fieldRecalAndCloseWithEdits() {
+        UiRig rig;
+        rig.findDevice(3, "440D");
+        AnalogOutput window(rig.toolContext(), nullptr, NoPause);
+        window.show();
+        Click(&window, "fieldRecalButton");
+        QCOMPARE(rig.tools.opened, (std::vector<ToolWindow>{ToolWindow::FieldRecalibration}));
+        Type(&window, "urvEdit", "90");
+        rig.prompter.answer({MessageAnswer::Cancel});
+        Click(&window, "closeButton");
+        QVERIFY(window.isVisible());
+        QCOMPARE(rig.prompter.texts().back(),
+                 std::string("Values have been edited. Save new values to device before closing?"));
+        rig.prompter.answer({MessageAnswer::No});
+        Click(&window, "closeButton");
+        QVERIFY(!window.isVisible());
+    }
+
+    void savesTheSameUnderAGermanLocale() {
+        UiRig rig;
+        sim::SimDevice& device = rig.findDevice(3, "440D");
+        AnalogOutput window(rig.toolContext(), nullptr, NoPause);
+        window.show();
+        if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) QSKIP("de_DE.UTF-8 not available");
+        Type(&window, "urvEdit", "72.5");
+        Click(&window, "saveValuesButton");
+        const QString shown = Child<QLineEdit>(&window, "urvEdit")->text();
+        std::setlocale(LC_ALL, "C");
+        QCOMPARE(device.memory(kPressure).f32(0x2834), 72.5f);
+        QVERIFY(shown.startsWith("72.5"));
+    }
+};
+
+QTEST_MAIN(AnalogOutputTest)
+#include "analog_output_test.moc"
