@@ -1,6 +1,7 @@
 #include "tool_window_opener.h"
 
 #include "config_dlg.h"
+#include "data_file_conversion_dialog.h"
 #include "placeholder_tool_dialog.h"
 
 namespace corvel {
@@ -14,9 +15,13 @@ void ToolWindows::open(ToolWindow tool, QWidget* parent) {
         }
         case ToolWindow::AnalogOutput:
         case ToolWindow::FieldRecalibration:
-        case ToolWindow::DeviceInfo:
-        case ToolWindow::DataLogUtility: {
+        case ToolWindow::DeviceInfo: {
             PlaceholderToolDialog dialog(tool, parent);
+            dialog.exec();
+            return;
+        }
+        case ToolWindow::DataLogUtility: {
+            cDataFileConversion dialog(context_, parent);
             dialog.exec();
             return;
         }
