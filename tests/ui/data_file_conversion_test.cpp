@@ -141,9 +141,11 @@ private Q_SLOTS:
         UiRig rig;
         rig.findDevice(kPort, "Q712");
         cDataFileConversion dialog(rig.toolContext(), nullptr);
-        startDownload(rig, dialog, path("low.csv"));
+        startDownload(rig, dialog, path("tank.csv"));
         dialog.findChild<QListWidget*>("fileList")->setCurrentRow(1);
         QSignalSpy progress(dialog.findChild<QProgressBar*>("progressBar"), &QProgressBar::valueChanged);
+        // WHEN it is saved with its raw log kept
+        Click(&dialog, "keepRawLogCheck");
         rig.prompter.answer({MessageAnswer::Yes});
         Click(&dialog, "saveFileButton");
         // THEN the bar climbs from 1, holds at 100 past the estimate, and returns to 0
@@ -154,6 +156,12 @@ private Q_SLOTS:
         QCOMPARE(values.back(), 0);
         QVERIFY(std::find(values.begin(), values.end(), 100) != values.end());
         QVERIFY(std::all_of(values.begin(), values.end() - 1, [](int v) { return v >= 1 && v <= 100; }));
+        // AND the raw log, in whole blocks, stands beside the CSV
+        QCOMPARE(filesInScratch(), (QStringList{"tank.bin", "tank.csv"}));
+        const std::vector<std::uint8_t> log = sim::BuildLogFile(sim::PressureLogDescription("LOG00001.BIN", 40, 100));
+        const QByteArray raw = Contents(path("tank.bin"));
+        QCOMPARE(raw.size(), 9 * 128);
+        QVERIFY(raw.startsWith(QByteArray(reinterpret_cast<const char*>(log.data()), static_cast<int>(log.size()))));
     }
 
     void collectingTransmitterSendsTheDialogBackToBrowsePc() {
