@@ -1,6 +1,7 @@
 // The data log utility against a simulated two-module transmitter: the list of
 // the instrument's log files, the copy and its conversion, the PC route, and
 // what a failed, restarted or cancelled copy leaves behind.
+#include <QCheckBox>
 #include <QDir>
 #include <QFile>
 #include <QListWidget>
@@ -145,7 +146,7 @@ private Q_SLOTS:
         dialog.findChild<QListWidget*>("fileList")->setCurrentRow(1);
         QSignalSpy progress(dialog.findChild<QProgressBar*>("progressBar"), &QProgressBar::valueChanged);
         // WHEN it is saved with its raw log kept
-        Click(&dialog, "keepRawLogCheck");
+        dialog.findChild<QCheckBox*>("keepRawLogCheck")->setChecked(true);
         rig.prompter.answer({MessageAnswer::Yes});
         Click(&dialog, "saveFileButton");
         // THEN the bar climbs from 1, holds at 100 past the estimate, and returns to 0
