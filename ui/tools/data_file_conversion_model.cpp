@@ -2,12 +2,11 @@
 
 #include <QDir>
 #include <QTemporaryDir>
-#include <charconv>
 #include <filesystem>
 
 #include "log_converter.h"
 #include "log_copy.h"
-#include "port_names.h"
+#include "stored_connection.h"
 
 namespace corvel {
 
@@ -17,7 +16,6 @@ namespace {
 
 constexpr std::uint8_t kLogStoreModule = 0x20;
 constexpr std::uint8_t kLogStateModule = 0x10;
-constexpr std::uint8_t kDefaultNetworkAddress = 40;
 
 constexpr const char* kInputFilter = ".bin Files (*.bin)|*.bin||";
 constexpr const char* kOutputFilter = ".csv Files (*.csv)|*.csv||";
@@ -38,25 +36,6 @@ public:
 private:
     Prompter& prompter_;
 };
-
-std::uint8_t StoredNumber(const StoredSettings& store, std::string_view key, std::uint8_t fallback) {
-    const std::string text = store.read(key, std::to_string(fallback));
-    unsigned value = fallback;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    return error == std::errc() && value <= 255 ? static_cast<std::uint8_t>(value) : fallback;
-}
-
-// The number of the stored port name, in its open ("\\.\COM12") or shown
-// ("COM12") form; port 1 when the name is neither.
-int StoredPortNumber(const StoredSettings& store) {
-    const std::string name = store.read(key::kPort, "COM1");
-    if (const int number = PortNumberFromOpenName(name, 0)) return number;
-    int number = 0;
-    const std::string_view digits = std::string_view(name).substr(std::min<std::size_t>(3, name.size()));
-    const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), number);
-    const bool shownForm = name.starts_with("COM") && error == std::errc() && end == digits.data() + digits.size();
-    return shownForm && number >= kFirstPort && number <= kLastPort ? number : kFirstPort;
-}
 
 // The proposed output name: the input's file name without its last four
 // characters (".bin"), or "Output", with ".csv".
@@ -91,13 +70,11 @@ DataFileConversionModel::DataFileConversionModel(const ToolContext& context)
     : context_(context),
       notifier_(context.prompter),
       session_(LinkContext{context.comm, context.store, context.ports, notifier_, context.shared}) {
-    // The connection that discovery stored: its port and the transmitter's address.
-    const int port = StoredPortNumber(context.store);
-    context.comm.portName = PortOpenName(port);
-    const auto sourceNetwork = static_cast<std::uint8_t>(port);
-    const std::uint8_t address = StoredNumber(context.store, key::kCommBoardAddress, kDefaultNetworkAddress);
-    storeRoute_ = {sourceNetwork, 0xF0, 0x80, address, 0xF0, kLogStoreModule};
-    stateRoute_ = {sourceNetwork, 0xF0, 0x80, address, 0xF0, kLogStateModule};
+    const StoredConnection connection = ReadStoredConnection(context.store, context.comm);
+    const auto port = static_cast<std::uint8_t>(connection.portNumber);
+    storeRoute_ = {port, 0xF0, 0x80, connection.networkAddress, 0xF0, kLogStoreModule};
+    stateRoute_ = storeRoute_;
+    stateRoute_.back() = kLogStateModule;
 }
 
 void DataFileConversionModel::selectPc() {
