@@ -29,12 +29,17 @@ std::string SystemReason(int error) { return std::generic_category().message(err
 class PartialFile {
 public:
     explicit PartialFile(const fs::path& target) : target_(target) {
-        for (int n = 0; n < kMostPartialNames && !file_; ++n) {
+        // A name no other copy to the same target is using.
+        std::error_code ignored;
+        for (int n = 0; n < kMostPartialNames; ++n) {
             path_ = target.string() + ".part" + (n ? std::to_string(n) : "");
-            file_ = std::fopen(path_.c_str(), "wbx");
-            if (!file_ && errno != EEXIST) break;
+            if (!fs::exists(fs::symlink_status(path_, ignored))) break;
         }
-        if (!file_) failure_ = "cannot write " + target.string() + ": " + SystemReason(errno);
+        file_ = std::fopen(path_.string().c_str(), "wb");
+        if (!file_) {
+            fail(errno);
+            path_.clear();
+        }
     }
     PartialFile(const PartialFile&) = delete;
     PartialFile& operator=(const PartialFile&) = delete;
@@ -44,7 +49,7 @@ public:
     bool opened() const { return file_ != nullptr; }
 
     bool restart() {
-        file_ = std::freopen(path_.c_str(), "wb", file_);
+        file_ = std::freopen(path_.string().c_str(), "wb", file_);
         return file_ || fail(errno);
     }
     bool append(const std::array<std::uint8_t, kLogBlockBytes>& block) {
