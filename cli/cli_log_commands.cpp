@@ -77,7 +77,7 @@ private:
 };
 
 void DownloadLog(CommandCall& call) {
-    const auto number = static_cast<int>(ParseInteger(call.args.takePositional("log file NUMBER"), 1, 254, "NUMBER"));
+    const auto number = static_cast<int>(ParseInteger(call.args.takePositional("log file NUMBER"), 1, 254, "log file NUMBER"));
     const std::string path = call.args.takePositional("output FILE");
     call.args.finish();
     if (const auto problem = LogTargetProblem(path)) throw OperationError(*problem);
