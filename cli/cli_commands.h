@@ -26,6 +26,9 @@ struct CliEnvironment {
     std::function<void(std::chrono::duration<double>)> wait;
     // The data log converter's command line ("convert IN OUT"); empty when not built in.
     std::function<int(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)> convert;
+    // Asks the operator a yes/no question on the terminal; empty when there
+    // is no terminal to ask on.
+    std::function<bool(const std::string& question)> confirm;
 };
 
 struct CommandCall {

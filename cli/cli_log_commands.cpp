@@ -1,79 +1,37 @@
 // logs list, logs download NUMBER FILE, logs erase.
 
 #include <algorithm>
-#include <array>
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
-#include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
 #include "cli_commands.h"
+#include "log_copy.h"
+#include "log_directory.h"
 #include "tool_session.h"
 
 namespace corvel::cli {
 
 namespace {
 
-constexpr std::uint8_t kCollecting = 'W';
-constexpr int kLastDirectoryPosition = 255;
-// No transmitter holds a log this large; a transfer that goes on beyond it is
-// stopped rather than left running.
-constexpr std::size_t kMostBlocks = std::size_t{1} << 20;
-constexpr std::size_t kBlockSize = 128;
-
-struct LogEntry {
-    int fileNumber = 0;
-    std::string fileName;
-    std::string logName;
-    std::string startTime;
-    std::uint32_t samples = 0;
-    int modules = 0;
-};
-
-std::string ZeroPadded(int value, int width) {
-    std::string text = std::to_string(value);
-    if (static_cast<int>(text.size()) < width) text.insert(0, static_cast<std::size_t>(width) - text.size(), '0');
-    return text;
-}
-
-// "%02d/%02d/%04d %02d:%02d:%02d" from the start-time bytes of a log file
-// header: year (u16), first and second date fields, reserved, hour, minute, second.
-std::string StartTimeText(const std::array<std::uint8_t, 8>& bytes) {
-    const int year = bytes[0] | (bytes[1] << 8);
-    return ZeroPadded(bytes[2], 2) + "/" + ZeroPadded(bytes[3], 2) + "/" + ZeroPadded(year, 4) + " " +
-           ZeroPadded(bytes[5], 2) + ":" + ZeroPadded(bytes[6], 2) + ":" + ZeroPadded(bytes[7], 2);
-}
-
-// The transmitter's log files: directory positions 1, 2, ... until a name is
-// empty or repeats. A file is opened by its directory position.
-std::vector<LogEntry> ReadDirectory(ToolSession& tool) {
-    DeviceSession& device = tool.device();
-    const RouteBlock route = tool.route(kLogStoreModule);
-    const std::uint8_t count = device.ReadLogFileCount(route);
-    if (count == kCollecting)
-        throw OperationError("Wait until data collection in progress is complete before accessing log files");
-    std::vector<LogEntry> entries;
-    std::set<std::string> names;
-    for (int position = 1; position <= kLastDirectoryPosition; ++position) {
-        const std::string name = device.ReadLogDirectory(route, static_cast<std::uint8_t>(position));
-        if (!device.lastExchangeSucceeded) tool.fail("reading the log directory failed");
-        if (name.empty() || !names.insert(name).second) break;
-        entries.push_back({position, name, device.logNameText, StartTimeText(device.logStartTimeBytes),
-                           U32At(device.logSampleCountBytes, 0), device.logModuleCount});
+LogDirectory ReadDirectory(ToolSession& tool) {
+    LogDirectory directory = ReadLogDirectoryEntries(tool.device(), tool.route(kLogStoreModule));
+    switch (directory.outcome) {
+        case LogDirectory::Outcome::Listed: return directory;
+        case LogDirectory::Outcome::Collecting:
+            throw OperationError("Wait until data collection in progress is complete before accessing log files");
+        case LogDirectory::Outcome::Rejected: break;
     }
-    return entries;
+    throw OperationError("cannot read the log files of the transmitter at address " +
+                         std::to_string(tool.address()) + ": " + directory.failure);
 }
 
 void ListLogs(CommandCall& call) {
     call.args.finish();
     ToolSession tool(call.options, call.environment.ports, call.environment.err);
-    const std::vector<LogEntry> entries = ReadDirectory(tool);
-    for (const LogEntry& entry : entries) {
+    const std::vector<LogDirectoryEntry> entries = ReadDirectory(tool).entries;
+    for (const LogDirectoryEntry& entry : entries) {
         Record record;
-        record.add("number", entry.fileNumber)
+        record.add("number", static_cast<int>(entry.fileNumber))
             .add("file_name", entry.fileName)
             .add("log_name", entry.logName)
             .add("start_time", entry.startTime)
@@ -84,108 +42,71 @@ void ListLogs(CommandCall& call) {
     if (entries.empty() && !call.output.json()) call.environment.out << "no log files\n";
 }
 
-// The estimate of the number of blocks in a log file: 20 bytes per sample and
-// module, in 128-byte blocks, and two more for the headers.
-std::size_t EstimatedBlocks(const LogEntry* entry) {
-    if (!entry) return 0;
-    return static_cast<std::size_t>(entry->modules) * entry->samples * 20 / kBlockSize + 2;
+// The listed file of that number, or an error naming the numbers there are.
+const LogDirectoryEntry& ListedFile(const std::vector<LogDirectoryEntry>& entries, int number) {
+    const auto entry = std::find_if(entries.begin(), entries.end(),
+                                    [&](const LogDirectoryEntry& e) { return e.fileNumber == number; });
+    if (entry != entries.end()) return *entry;
+    const std::string there = entries.empty() ? "the transmitter keeps no log files"
+                                              : "the transmitter keeps log files 1 to " + std::to_string(entries.size());
+    throw OperationError("there is no log file " + std::to_string(number) + ": " + there);
 }
 
 class ProgressLine {
 public:
-    ProgressLine(std::ostream& err, bool shown, std::size_t estimate) : err_(err), shown_(shown), estimate_(estimate) {}
-    void update(std::size_t blocks) {
-        if (!shown_) return;
-        err_ << "\rDownloading: " << blocks * kBlockSize << " bytes";
-        if (estimate_) err_ << " (" << std::min<std::size_t>(100, std::max<std::size_t>(1, blocks * 100 / estimate_)) << "%)";
-        err_.flush();
+    ProgressLine(std::ostream& err, bool shown) : err_(err), shown_(shown) {}
+    ~ProgressLine() {
+        if (drawn_) err_ << '\n';
     }
-    void finish() {
-        if (shown_) err_ << '\n';
+    bool update(const LogCopyProgress& progress) {
+        if (!shown_) return true;
+        err_ << "\rDownloading: " << progress.blocks << " blocks, " << progress.bytes() << " bytes ("
+             << progress.percent() << "%)";
+        if (progress.attempt > 1) err_ << ", attempt " << progress.attempt;
+        if (progress.remaining) err_ << ", about " << progress.remaining->count() << " s left";
+        err_ << "   ";
+        err_.flush();
+        drawn_ = true;
+        return true;
     }
 
 private:
     std::ostream& err_;
     bool shown_;
-    std::size_t estimate_;
+    bool drawn_ = false;
 };
 
-// Reads the blocks of the open log file until the last one. Returns what went
-// wrong, or nothing when every block arrived.
-std::optional<std::string> ReadBlocks(ToolSession& tool, std::uint8_t fileNumber, ProgressLine& progress,
-                                      std::vector<std::uint8_t>& image) {
-    DeviceSession& device = tool.device();
-    const RouteBlock route = tool.route(kLogStoreModule);
-    for (bool more = true; more;) {
-        if (image.size() >= kMostBlocks * kBlockSize) return "the log file does not end";
-        more = device.ReadLogBlock(route, fileNumber);
-        if (!device.logBlockReceived) return "reading a log block failed: " + device.statusText;
-        image.insert(image.end(), device.logBuffer.begin(), device.logBuffer.end());
-        progress.update(image.size() / kBlockSize);
-    }
-    return std::nullopt;
-}
-
-// Copies one log file: logging is held for the copy and released afterwards,
-// also when the copy fails.
-std::vector<std::uint8_t> DownloadBlocks(ToolSession& tool, std::uint8_t fileNumber, ProgressLine& progress) {
-    DeviceSession& device = tool.device();
-    const RouteBlock route = tool.route(kLogStoreModule);
-    device.ReadLogState(tool.route(kLogStateModule), 255);
-    std::vector<std::uint8_t> image;
-    std::optional<std::string> failure;
-    if (device.OpenLogFile(route, fileNumber))
-        failure = ReadBlocks(tool, fileNumber, progress, image);
-    else
-        failure = "opening the log file failed: " + device.statusText;
-    progress.finish();
-    device.CloseLogFile(route, fileNumber);
-    device.ReadLogState(tool.route(kLogStateModule), 0);
-    if (failure) throw OperationError(*failure);
-    return image;
-}
-
-// Writes the whole image to a temporary file beside `path`, then renames it,
-// so that `path` never holds a partial log.
-void WriteComplete(const std::string& path, const std::vector<std::uint8_t>& image) {
-    const std::string temporary = path + ".part";
-    {
-        std::ofstream file(temporary, std::ios::binary | std::ios::trunc);
-        file.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
-        file.close();
-        if (!file) {
-            std::error_code ignored;
-            std::filesystem::remove(temporary, ignored);
-            throw OperationError("cannot write " + temporary);
-        }
-    }
-    std::error_code error;
-    std::filesystem::rename(temporary, path, error);
-    if (error) {
-        std::filesystem::remove(temporary, error);
-        throw OperationError("cannot rename " + temporary + " to " + path);
-    }
-}
-
 void DownloadLog(CommandCall& call) {
-    const auto number = static_cast<std::uint8_t>(ParseInteger(call.args.takePositional("log file NUMBER"), 0, 254, "NUMBER"));
+    const auto number = static_cast<int>(ParseInteger(call.args.takePositional("log file NUMBER"), 1, 254, "log file NUMBER"));
     const std::string path = call.args.takePositional("output FILE");
     call.args.finish();
+    if (const auto problem = LogTargetProblem(path)) throw OperationError(*problem);
     ToolSession tool(call.options, call.environment.ports, call.environment.err);
-    const std::vector<LogEntry> entries = ReadDirectory(tool);
-    const auto entry = std::find_if(entries.begin(), entries.end(), [&](const LogEntry& e) { return e.fileNumber == number; });
-    ProgressLine progress(call.environment.err, call.environment.progressOnTerminal,
-                          EstimatedBlocks(entry == entries.end() ? nullptr : &*entry));
-    const std::vector<std::uint8_t> image = DownloadBlocks(tool, number, progress);
-    WriteComplete(path, image);
+    const LogDirectory directory = ReadDirectory(tool);
+    const LogDirectoryEntry& entry = ListedFile(directory.entries, number);
+    const LogCopyRequest request{tool.route(kLogStoreModule), tool.route(kLogStateModule), entry.fileNumber,
+                                 entry.estimatedBlocks()};
+    LogCopyResult result;
+    {
+        ProgressLine progress(call.environment.err, call.environment.progressOnTerminal);
+        result = CopyLogFile(tool.device(), request, path,
+                             [&](const LogCopyProgress& p) { return progress.update(p); });
+    }
+    if (!result.complete()) throw OperationError(result.failure);
     Record record;
-    record.add("number", static_cast<int>(number)).add("file", path).add("bytes", static_cast<std::int64_t>(image.size()));
+    record.add("number", number).add("file", path).add("bytes", static_cast<std::int64_t>(result.bytes));
     call.output.emit(record);
 }
 
 void EraseLogs(CommandCall& call) {
+    const bool confirmed = call.args.takeFlag("--yes");
     call.args.finish();
+    if (!confirmed && !call.environment.confirm)
+        throw UsageError("logs erase needs --yes when it cannot ask on a terminal");
     ToolSession tool(call.options, call.environment.ports, call.environment.err);
+    if (!confirmed && !call.environment.confirm("Erase all log files of the transmitter at address " +
+                                                std::to_string(tool.address()) + " on " + call.options.port + "?"))
+        throw OperationError("nothing erased");
     tool.require(tool.device().EraseAllLogFiles(tool.route(kLogStoreModule)), "erasing the log files failed");
     Record record;
     record.add("erased", true);

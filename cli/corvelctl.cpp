@@ -38,7 +38,7 @@ constexpr std::array kCommands = {
                 RunSetAsset},
     CommandInfo{"set-description", "set-description TEXT", "Stores the description (at most 128 characters).",
                 RunSetDescription},
-    CommandInfo{"logs", "logs list | logs download NUMBER FILE.bin | logs erase",
+    CommandInfo{"logs", "logs list | logs download NUMBER FILE.bin | logs erase [--yes]",
                 "list: the log files kept in the transmitter, with the NUMBER of each.\n"
                 "download: copies log file NUMBER into FILE.bin; the file appears only when the copy\n"
                 "is complete (a progress line shows on a terminal).\n"

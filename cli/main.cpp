@@ -1,4 +1,5 @@
 // corvelctl: the command-line tool over the device link.
+#include <functional>
 #include <iostream>
 #include <string>
 #include <thread>
@@ -8,10 +9,25 @@
 #include "file_access.h"
 #include "system_serial_port.h"
 
+namespace {
+
+// A yes/no question on the terminal, when standard input is one.
+std::function<bool(const std::string&)> AskOnTerminal() {
+    if (!corvel::StandardInputIsTerminal()) return {};
+    return [](const std::string& question) {
+        std::cerr << question << " [y/N] " << std::flush;
+        std::string answer;
+        std::getline(std::cin, answer);
+        return answer == "y" || answer == "Y" || answer == "yes";
+    };
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
     const corvel::cli::CliEnvironment environment{
         corvel::SystemSerialPortFactory(), std::cout, std::cerr, corvel::StandardErrorIsTerminal(),
         [](std::chrono::duration<double> interval) { std::this_thread::sleep_for(interval); },
-        corvel::cli::LogConverterCommand()};
+        corvel::cli::LogConverterCommand(), AskOnTerminal()};
     return corvel::cli::RunCorvelctl(std::vector<std::string>(argv + 1, argv + argc), environment);
 }

@@ -23,6 +23,7 @@ FileHandle OpenForReading(const std::filesystem::path& path, std::error_code& er
 FileHandle CreateForWriting(const std::filesystem::path& path, std::error_code& error);
 
 bool StandardErrorIsTerminal();
+bool StandardInputIsTerminal();
 
 // The report shown for a failed file operation, for example
 // "Tank.bin was not found." or "Access to Tank.bin was denied.".

@@ -41,5 +41,6 @@ FileHandle CreateForWriting(const std::filesystem::path& path, std::error_code& 
 }
 
 bool StandardErrorIsTerminal() { return isatty(STDERR_FILENO) == 1; }
+bool StandardInputIsTerminal() { return isatty(STDIN_FILENO) == 1; }
 
 }  // namespace corvel

@@ -36,5 +36,6 @@ FileHandle CreateForWriting(const std::filesystem::path& path, std::error_code& 
 }
 
 bool StandardErrorIsTerminal() { return _isatty(_fileno(stderr)) != 0; }
+bool StandardInputIsTerminal() { return _isatty(_fileno(stdin)) != 0; }
 
 }  // namespace corvel

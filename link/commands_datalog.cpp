@@ -33,10 +33,14 @@ bool FileCommand(DeviceSession& session, const RouteBlock& route, std::uint8_t o
     return command::Exchange(session, FrameRequest{kClassLogFiles, operation, 0, payload, route, 0}, firstRead, reply);
 }
 
-// The non-zero status of a log transfer reply, shown to the operator at once.
+// Keeps the status of a log transfer reply; a non-zero one is shown to the
+// operator at once and becomes the status text.
 void ShowLogError(DeviceSession& session, bool exchanged, const FrameBuffer& reply) {
-    const std::uint8_t status = command::ReplyStatus(reply);
-    if (exchanged && status != 0) session.context().notifier.showMessage("error " + std::to_string(status));
+    const std::uint8_t status = exchanged ? command::ReplyStatus(reply) : 0;
+    session.lastReplyStatus = status;
+    if (status == 0) return;
+    session.context().notifier.showMessage("error " + std::to_string(status));
+    session.SetStatusText(status);
 }
 
 void DecodeDirectoryEntry(DeviceSession& session, const FrameBuffer& reply) {
@@ -102,7 +106,6 @@ bool DeviceSession::ReadLogBlock(const RouteBlock& route, std::uint8_t fileNumbe
         // A rejected block carries no data: end the transfer rather than append
         // the previous block again.
         ShowLogError(*this, exchanged, reply);
-        SetStatusText(status);
         return false;
     }
     for (std::size_t i = 0; i < logBuffer.size(); ++i) logBuffer[i] = U8At(reply, kBlockAt + i);

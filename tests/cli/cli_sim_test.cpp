@@ -26,6 +26,7 @@ protected:
     sim::InProcessBus bus;
     sim::InProcessPortFactory ports{bus};
     std::vector<double> waits;
+    std::function<bool(const std::string&)> confirm;  // a terminal to ask on, when set
 
     sim::SimDevice& attach(int port, sim::DeviceConfig config = {}) { return bus.attach(port, std::move(config)); }
 
@@ -34,7 +35,7 @@ protected:
         std::ostringstream err;
         const CliEnvironment environment{ports, out, err, false,
                                          [this](std::chrono::duration<double> d) { waits.push_back(d.count()); },
-                                         {}};
+                                         {}, confirm};
         const int status = RunCorvelctl(std::move(args), environment);
         return {status, out.str(), err.str()};
     }
@@ -186,8 +187,7 @@ TEST_F(CorvelctlOnSimulator, DeviceErrorsExitWithOneAndTheStatusText) {
     EXPECT_TRUE(Has(absent.err, "SerialTransact failed with error")) << absent.err;
     sim::SimDevice& device = attach(1);
     device.faults.statusFor.push_back({{0x51, 0xC5}, 0x13});
-    sim::DeviceConfig logs;
-    const ToolRun erase = run({"logs", "erase"});
+    const ToolRun erase = run({"logs", "erase", "--yes"});
     EXPECT_EQ(erase.status, 1);
     EXPECT_TRUE(Has(erase.err, "Command 1 not supported in current mode")) << erase.err;
 }
@@ -228,9 +228,54 @@ TEST_F(CorvelctlOnSimulator, InterruptedDownloadLeavesNoFile) {
     const fs::path file = folder.path / "log2.bin";
     const ToolRun r = run({"logs", "download", "2", file.string()});
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(Has(r.err, "reading a log block failed")) << r.err;
+    EXPECT_TRUE(Has(r.err, "SerialTransact failed")) << r.err;
+    EXPECT_TRUE(Has(r.err, "(3 attempts)")) << r.err;
     EXPECT_FALSE(fs::exists(file));
     EXPECT_FALSE(fs::exists(file.string() + ".part"));
+}
+
+TEST_F(CorvelctlOnSimulator, DownloadNamesAMissingFileAndRefusesATargetThatIsNoRegularFile) {
+    attach(1, LogModel(20));
+    ScratchFolder folder;
+    const ToolRun missing = run({"logs", "download", "3", (folder.path / "x.bin").string()});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_TRUE(Has(missing.err, "there is no log file 3: the transmitter keeps log files 1 to 2")) << missing.err;
+    EXPECT_EQ(run({"logs", "download", "0", (folder.path / "x.bin").string()}).status, 2);
+
+    const fs::path link = folder.path / "link.bin";
+    fs::create_symlink(folder.path / "elsewhere.bin", link);
+    for (const fs::path& target : {folder.path, link}) {
+        const ToolRun refused = run({"logs", "download", "1", target.string()});
+        EXPECT_EQ(refused.status, 1);
+        EXPECT_TRUE(Has(refused.err, "is not a regular file")) << refused.err;
+    }
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_FALSE(fs::exists(folder.path / "elsewhere.bin"));
+}
+
+TEST_F(CorvelctlOnSimulator, ListOfATransmitterWithoutLogStoreFails) {
+    attach(1);
+    const ToolRun r = run({"logs", "list"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_TRUE(Has(r.err, "cannot read the log files of the transmitter at address 40")) << r.err;
+    EXPECT_FALSE(Has(r.out, "number")) << r.out;
+}
+
+TEST_F(CorvelctlOnSimulator, EraseAsksOnATerminalAndNeedsYesWithout) {
+    sim::SimDevice& device = attach(1, LogModel(20));
+    EXPECT_EQ(run({"logs", "erase"}).status, 2) << "no terminal and no --yes";
+    std::vector<std::string> asked;
+    confirm = [&](const std::string& question) {
+        asked.push_back(question);
+        return false;
+    };
+    EXPECT_EQ(run({"logs", "erase"}).status, 1);
+    EXPECT_EQ(device.logStore()->count(), 2u) << "answered no";
+    ASSERT_EQ(asked.size(), 1u);
+    EXPECT_TRUE(Has(asked[0], "Erase all log files")) << asked[0];
+    confirm = [](const std::string&) { return true; };
+    EXPECT_EQ(run({"logs", "erase"}).status, 0);
+    EXPECT_EQ(device.logStore()->count(), 0u);
 }
 
 TEST_F(CorvelctlOnSimulator, RejectedBlockReleasesLoggingAndLeavesNoFile) {

@@ -2,29 +2,31 @@
 
 #include "analog_output.h"
 #include "config_dlg.h"
+#include "data_file_conversion_dialog.h"
 #include "placeholder_tool_dialog.h"
 
 namespace corvel {
+namespace {
+
+template <typename Window>
+void RunModal(const ToolContext& context, QWidget* parent) {
+    Window window(context, parent);
+    window.exec();
+}
+
+}  // namespace
 
 void ToolWindows::open(ToolWindow tool, QWidget* parent) {
     switch (tool) {
-        case ToolWindow::MeasurementConfiguration: {
-            cConfigDlg dialog(context_, parent);
-            dialog.exec();
-            return;
-        }
-        case ToolWindow::AnalogOutput: {
-            AnalogOutput dialog(context_, parent);
-            dialog.exec();
-            return;
-        }
+        case ToolWindow::MeasurementConfiguration: return RunModal<cConfigDlg>(context_, parent);
+        case ToolWindow::AnalogOutput: return RunModal<AnalogOutput>(context_, parent);
         case ToolWindow::FieldRecalibration:
-        case ToolWindow::DeviceInfo:
-        case ToolWindow::DataLogUtility: {
+        case ToolWindow::DeviceInfo: {
             PlaceholderToolDialog dialog(tool, parent);
             dialog.exec();
             return;
         }
+        case ToolWindow::DataLogUtility: return RunModal<cDataFileConversion>(context_, parent);
     }
 }
 
