@@ -6,13 +6,13 @@
 
 #include "bytes.h"
 #include "number_format.h"
+#include "reading_status.h"
 
 namespace corvel {
 namespace {
 
 constexpr const char* kReadError = "Device read error         ";
 constexpr const char* kWriteError = "Device write error         ";
-constexpr const char* kZeroQuestion = "Equalize and or vent to atmosphere as appropriate";
 constexpr const char* kResetQuestion =
     "This will reset values (excluding Pressure and Output LRV/URV) back to factory defaults.\n\nContinue?";
 constexpr const char* kCloseQuestion = "Values have been edited. Save new values to device before closing?";
@@ -22,19 +22,6 @@ constexpr std::uint8_t kVoltsKind = 0x40;  // '@'
 constexpr std::uint8_t kOutputModule = 0x43;
 constexpr std::uint8_t kPressureModule = 0x40;
 constexpr std::chrono::milliseconds kZeroSettling{500};
-
-const char* ZeroResultText(int code) {
-    switch (code) {
-        case 64: return "Recal not allowed         ";
-        case 65: return "Too far from zero         ";
-        case 66: return "Point out of range        ";
-        case 67: return "Point beyond limit         ";
-        case 68: return "Recal script error         ";
-        case 69: return "Recal point error          ";
-        case 70: return "Recal command out of sequence       ";
-        default: return nullptr;
-    }
-}
 
 // The number the operator typed: a decimal in the C locale, blanks around it allowed.
 std::optional<float> Number(std::string_view text) {
@@ -413,7 +400,7 @@ void AnalogOutputModel::restoreAfterSave(const SaveCheck& check) {
 void AnalogOutputModel::zero() {
     const RouteBlock pressure = route(Module::Pressure);
     session_.ReadMeasurementsForOutput(true, false, false, false, pressure, false, 1, 1);
-    const Message question{kZeroQuestion, "Zero", MessageIcon::Warning, MessageButtons::YesNo};
+    const Message question{kZeroQuestion, kZeroCaption, MessageIcon::Warning, MessageButtons::YesNo};
     if (context_.prompter.show(question) != MessageAnswer::Yes) return;
     session_.ZeroChannels(true, false, false, pressure);
     if (const char* text = ZeroResultText(session_.p1.statusCode)) {

@@ -7,28 +7,12 @@
 namespace corvel {
 namespace {
 
-constexpr const char* kZeroQuestion = "Equalize and or vent to atmosphere as appropriate";
-constexpr const char* kZeroCaption = "Zero";
 constexpr const char* kUnitInvalid = "Unit Invalid";
 constexpr const char* kDampStateError = "Error setting damp state";
 constexpr const char* kNoP2Label = "P2: N/A ";
 constexpr int kSensorRangeUnknown = 16;
 constexpr int kUnitInvalidStatus = 1;
 constexpr std::chrono::milliseconds kZeroSettling{500};
-
-// The zero result codes that the operator is told about, texts as the transmitter's tables give them.
-const char* ZeroResultText(int code) {
-    switch (code) {
-        case 64: return "Recal not allowed         ";
-        case 65: return "Too far from zero         ";
-        case 66: return "Point out of range        ";
-        case 67: return "Point beyond limit         ";
-        case 68: return "Recal script error         ";
-        case 69: return "Recal point error          ";
-        case 70: return "Recal command out of sequence       ";
-        default: return nullptr;
-    }
-}
 
 int DigitChoice(const PressureState& input) { return input.precision ? 1 : 0; }
 
