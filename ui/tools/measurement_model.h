@@ -17,6 +17,7 @@
 
 #include "device_session.h"
 #include "file_chooser.h"
+#include "loop_host.h"
 #include "measurement_state.h"
 #include "prompter.h"
 #include "prompter_notifier.h"
@@ -34,13 +35,8 @@ struct TrendReading {
 };
 
 // What the model needs of the window around it.
-class MeasurementHost {
+class MeasurementHost : public LoopHost {
 public:
-    virtual ~MeasurementHost() = default;
-    // Shows the state and repaints at once.
-    virtual void showValues() = 0;
-    // Runs the handlers of the window's pending events.
-    virtual void processEvents() = 0;
     // Waits `duration`. A responsive wait processes events meanwhile and ends
     // early once `stop` says so; a plain one blocks.
     virtual void wait(std::chrono::milliseconds duration, const std::function<bool()>& stop) = 0;
@@ -48,7 +44,6 @@ public:
     // A reading of the reading loop or of a collection.
     virtual void readingTaken(const TrendReading& reading) = 0;
 };
-
 
 // The operator's settings of one collection run, checked.
 struct CollectionPlan {

@@ -1,6 +1,7 @@
 #include "tool_window_opener.h"
 
 #include "analog_output.h"
+#include "calibration_dialog.h"
 #include "config_dlg.h"
 #include "data_file_conversion_dialog.h"
 #include "placeholder_tool_dialog.h"
@@ -20,7 +21,7 @@ void ToolWindows::open(ToolWindow tool, QWidget* parent) {
     switch (tool) {
         case ToolWindow::MeasurementConfiguration: return RunModal<cConfigDlg>(context_, parent);
         case ToolWindow::AnalogOutput: return RunModal<AnalogOutput>(context_, parent);
-        case ToolWindow::FieldRecalibration:
+        case ToolWindow::FieldRecalibration: return RunModal<cCalibration>(context_, parent);
         case ToolWindow::DeviceInfo: {
             PlaceholderToolDialog dialog(tool, parent);
             dialog.exec();

@@ -1,0 +1,136 @@
+#include "calibration_dialog.h"
+
+#include <QCoreApplication>
+#include <QEvent>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace corvel {
+namespace {
+
+template <typename W>
+W* Named(W* widget, const QString& name) {
+    widget->setObjectName(name);
+    return widget;
+}
+
+QLineEdit* ReadOnly(const QString& name, QWidget* parent) {
+    auto* field = Named(new QLineEdit(parent), name);
+    field->setReadOnly(true);
+    return field;
+}
+
+void SetText(QLineEdit* field, const std::string& text) {
+    const QString shown = QString::fromStdString(text);
+    if (field->text() != shown) field->setText(shown);
+}
+
+}  // namespace
+
+cCalibration::cCalibration(const ToolContext& context, QWidget* parent) : QDialog(parent), model_(context, *this) {
+    setWindowTitle("Calibration");
+    auto* group = Named(new QGroupBox("Field Calibration", this), "fieldCalibrationGroup");
+    auto* inside = new QHBoxLayout(group);
+    inside->addWidget(buildFields(), 1);
+    inside->addWidget(buildButtons());
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(group);
+    model_.open();
+}
+
+QWidget* cCalibration::buildFields() {
+    auto* fields = new QWidget(this);
+    auto* grid = new QGridLayout(fields);
+    numberOfPoints_ = ReadOnly("numberOfPointsField", fields);
+    currentPoint_ = ReadOnly("currentPointField", fields);
+    apply_ = Named(new QLineEdit(fields), "applyEdit");
+    apply_->installEventFilter(this);
+    reading_ = Named(new CReadOnlyEdit(fields), "readingField");
+    minimum_ = ReadOnly("minValueField", fields);
+    maximum_ = ReadOnly("maxValueField", fields);
+    const std::pair<const char*, QWidget*> rows[] = {{"Number of Points", numberOfPoints_},
+                                                     {"Current Point", currentPoint_},
+                                                     {"Apply", apply_},
+                                                     {"Reading", reading_},
+                                                     {"Min Value", minimum_},
+                                                     {"Max Value", maximum_}};
+    int row = 0;
+    for (const auto& [caption, widget] : rows) {
+        grid->addWidget(new QLabel(caption, fields), row, 0);
+        grid->addWidget(widget, row++, 1);
+    }
+    status_ = Named(new QLabel(fields), "statusText");
+    status_->setMinimumWidth(220);
+    grid->addWidget(status_, row, 0, 1, 2);
+    return fields;
+}
+
+QWidget* cCalibration::buildButtons() {
+    auto* column = new QWidget(this);
+    auto* layout = new QVBoxLayout(column);
+    const std::tuple<const char*, const char*, void (CalibrationModel::*)()> buttons[] = {
+        {"Start Recal", "startRecalButton", &CalibrationModel::startRecal},
+        {"&Zero", "zeroButton", &CalibrationModel::zero},
+        {"&Save Point", "savePointButton", &CalibrationModel::savePoint},
+        {"&Next Point", "nextPointButton", &CalibrationModel::nextPoint},
+        {"Finish Recal", "finishRecalButton", &CalibrationModel::finishRecal},
+        {"&Restore Factory Defaults", "restoreButton", &CalibrationModel::restoreFactoryDefaults}};
+    for (const auto& [caption, name, action] : buttons) {
+        auto* button = Named(new QPushButton(caption, column), name);
+        button->setAutoDefault(false);
+        connect(button, &QPushButton::clicked, this, [this, action = action] { act(action); });
+        layout->addWidget(button);
+    }
+    layout->addStretch(1);
+    auto* close = Named(new QPushButton("Close", column), "closeButton");
+    close->setAutoDefault(false);
+    connect(close, &QPushButton::clicked, this, &cCalibration::reject);
+    layout->addWidget(close);
+    return column;
+}
+
+void cCalibration::act(void (CalibrationModel::*action)()) {
+    model_.takeApplyText(apply_->text().toStdString());
+    ++running_;
+    (model_.*action)();
+    --running_;
+    showValues();
+    if (closeWhenIdle_ && running_ == 0) QDialog::reject();
+}
+
+bool cCalibration::eventFilter(QObject* watched, QEvent* event) {
+    // Clicking into "Apply" stops the live reading, so that the value can be typed.
+    if (watched == apply_ && event->type() == QEvent::FocusIn) model_.applyFocused();
+    return QDialog::eventFilter(watched, event);
+}
+
+void cCalibration::reject() {
+    model_.close();
+    if (running_ > 0) {
+        closeWhenIdle_ = true;  // the live loop ends at its next turn, then the window closes
+        return;
+    }
+    QDialog::reject();
+}
+
+void cCalibration::showValues() {
+    const CalibrationState& state = model_.state();
+    SetText(numberOfPoints_, std::to_string(state.numberOfPoints));
+    SetText(currentPoint_, std::to_string(state.currentPoint));
+    if (!apply_->hasFocus()) SetText(apply_, state.applyText);
+    apply_->setEnabled(state.applyEnabled);
+    SetText(reading_, state.readingText);
+    reading_->setBackgroundColour(state.readingAlarm ? kAlarmFieldColour : kNormalFieldColour);
+    SetText(minimum_, state.minimumText);
+    SetText(maximum_, state.maximumText);
+    status_->setText(QString::fromStdString(state.statusText));
+}
+
+void cCalibration::processEvents() { QCoreApplication::processEvents(QEventLoop::AllEvents); }
+
+}  // namespace corvel

@@ -1,0 +1,142 @@
+#include "calibration_model.h"
+
+#include "reading_status.h"
+
+namespace corvel {
+namespace {
+
+constexpr const char* kPointSaved = "Point Saved      ";
+constexpr const char* kCalibrationSuccessful = "Calibration Successful      \n Click 'Finish Recal' to save and enable";
+constexpr const char* kRestoreQuestion = "Restore to Factory Defaults?           ";
+constexpr const char* kRestored = "Device restored to factory defaults";
+constexpr int kCalExpired = 20;
+constexpr int kOutOfSequence = 70;
+
+// The codes Next Point's live loop tells the operator about.
+const char* NextPointReadingText(int code) {
+    switch (code) {
+        case 33: return "Meas hard over range";
+        case 34: return "Temp soft over range";
+        case 35: return "Temp hard over range";
+        default: return nullptr;
+    }
+}
+
+}  // namespace
+
+CalibrationModel::CalibrationModel(const ToolContext& context, LoopHost& host)
+    : context_(context),
+      host_(host),
+      notifier_(context.prompter),
+      session_(LinkContext{context.comm, context.store, context.ports, notifier_, context.shared}) {}
+
+void CalibrationModel::open() {
+    route_ = PressureModuleRoute(ReadStoredConnection(context_.store, context_.comm));
+    session_.recalChannel = 1;
+    state_.applyEnabled = false;
+    host_.showValues();
+}
+
+void CalibrationModel::readP1() {
+    session_.ReadMeasurements(true, false, false, false, route_, false, 1, 1);
+    if (session_.lastExchangeSucceeded) state_.readingText = session_.p1.displayText;
+}
+
+void CalibrationModel::takePoint(bool withApplyText) {
+    state_.numberOfPoints = session_.numberOfPoints;
+    state_.currentPoint = session_.currentPoint;
+    if (withApplyText) state_.applyText = session_.applyValueText;
+    state_.minimumText = session_.minimumValueText;
+    state_.maximumText = session_.maximumValueText;
+}
+
+template <typename OnReading>
+void CalibrationModel::liveLoop(OnReading onReading) {
+    lastReportedCode_ = 0;
+    do {
+        host_.processEvents();
+        readP1();
+        onReading(session_.p1.statusCode);
+        host_.showValues();
+    } while (!stopRequested_);
+}
+
+void CalibrationModel::reportOnce(int code, const char* text) {
+    if (code == lastReportedCode_) return;
+    lastReportedCode_ = code;
+    if (text) context_.prompter.error(text);
+}
+
+void CalibrationModel::startRecal() {
+    state_.applyEnabled = true;
+    savedPoints_ = 0;
+    // A new recalibration shows live readings again, also after a completed one.
+    stopRequested_ = false;
+    session_.StartRecalibration(route_);
+    takePoint(true);
+    liveLoop([this](int code) {
+        const RecalReadingStatus status = RecalReadingStatusOf(code);
+        if (status.text) state_.statusText = *status.text;
+        if (status.alarm) state_.readingAlarm = *status.alarm;
+        // The code stays visible in the status text; its box comes once per appearance.
+        reportOnce(code, code == kCalExpired ? RecalPointStatusText(kCalExpired) : nullptr);
+    });
+}
+
+void CalibrationModel::reportPointStatus(bool includingOutOfSequence) {
+    const int code = session_.p1.statusCode;
+    if (code == kOutOfSequence && !includingOutOfSequence) return;
+    if (const char* text = RecalPointStatusText(code)) context_.prompter.error(text);
+}
+
+void CalibrationModel::savePoint() {
+    session_.applyValueText = state_.applyText;
+    session_.SaveCalibrationPoint(route_);
+    reportPointStatus(false);
+    if (session_.p1.statusCode != 0) return;
+    ++savedPoints_;
+    takePoint(false);
+    if (savedPoints_ == state_.numberOfPoints) {
+        context_.prompter.inform(kCalibrationSuccessful);
+        stopRequested_ = true;
+    } else if (savedPoints_ < state_.numberOfPoints) {
+        context_.prompter.inform(kPointSaved);
+    }
+    host_.showValues();
+}
+
+void CalibrationModel::nextPoint() {
+    stopRequested_ = false;
+    session_.applyValueText = state_.applyText;
+    session_.ReadCalibrationPoint(route_);
+    reportPointStatus(true);
+    takePoint(true);
+    liveLoop([this](int code) { reportOnce(code, NextPointReadingText(code)); });
+}
+
+void CalibrationModel::finishRecal() { session_.FinishRecalibration(route_); }
+
+void CalibrationModel::zero() {
+    const Message question{kZeroQuestion, kZeroCaption, MessageIcon::Warning, MessageButtons::YesNo};
+    if (context_.prompter.show(question) != MessageAnswer::Yes) return;
+    session_.ZeroChannels(true, false, false, route_);
+    if (const char* text = ZeroResultText(session_.p1.statusCode)) context_.prompter.error(text);
+    host_.showValues();
+}
+
+void CalibrationModel::restoreFactoryDefaults() {
+    stopRequested_ = true;
+    const Message question{kRestoreQuestion, "Restore Defaults", MessageIcon::Warning, MessageButtons::YesNo};
+    if (context_.prompter.show(question) != MessageAnswer::Yes) return;
+    session_.RestoreFactoryCalibration(true, false, false, route_);
+    context_.prompter.inform(kRestored);
+    host_.showValues();
+    stopRequested_ = false;
+}
+
+void CalibrationModel::close() {
+    stopRequested_ = true;
+    readP1();
+}
+
+}  // namespace corvel

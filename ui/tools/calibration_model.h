@@ -1,0 +1,75 @@
+#pragma once
+// The Calibration window without its widgets: the guided multi-point
+// recalibration of P1 (start, the live reading loops, save point, next
+// point, finish), zero and the restore of the factory calibration. The
+// transmitter runs the recalibration; the model sequences the operator's
+// requests against its own DeviceSession and reports the answers through
+// the Prompter.
+
+#include <string>
+
+#include "device_session.h"
+#include "loop_host.h"
+#include "prompter_notifier.h"
+#include "read_only_edit.h"
+#include "stored_connection.h"
+#include "tool_context.h"
+
+namespace corvel {
+
+struct CalibrationState {
+    int numberOfPoints = 0;
+    int currentPoint = 0;
+    std::string applyText;
+    bool applyEnabled = false;
+    std::string readingText;
+    bool readingAlarm = false;  // light red, else light grey
+    std::string minimumText;
+    std::string maximumText;
+    std::string statusText;
+};
+
+class CalibrationModel {
+public:
+    CalibrationModel(const ToolContext& context, LoopHost& host);
+
+    const CalibrationState& state() const { return state_; }
+    bool stopRequested() const { return stopRequested_; }
+    int savedPoints() const { return savedPoints_; }
+    const DeviceSession& session() const { return session_; }
+
+    void open();
+    // The operator's "Apply" text, taken before every step.
+    void takeApplyText(const std::string& text) { state_.applyText = text; }
+
+    void startRecal();
+    void applyFocused() { stopRequested_ = true; }  // the display stands still for typing
+    void savePoint();
+    void nextPoint();
+    void finishRecal();
+    void zero();
+    void restoreFactoryDefaults();
+    void close();
+
+private:
+    // A live loop: `onReading` runs after each reading of P1.
+    template <typename OnReading>
+    void liveLoop(OnReading onReading);
+    void readP1();
+    void takePoint(bool withApplyText);
+    void reportPointStatus(bool includingOutOfSequence);
+    // A box for a code when it first appears in this loop run or after it changed.
+    void reportOnce(int code, const char* text);
+
+    ToolContext context_;
+    LoopHost& host_;
+    PrompterNotifier notifier_;
+    DeviceSession session_;
+    RouteBlock route_{};
+    CalibrationState state_;
+    int savedPoints_ = 0;
+    bool stopRequested_ = false;
+    int lastReportedCode_ = 0;
+};
+
+}  // namespace corvel
