@@ -17,6 +17,7 @@
 #include <QVBoxLayout>
 
 #include "about_dlg.h"
+#include "program_version.h"
 
 namespace corvel {
 namespace {
@@ -68,7 +69,7 @@ void CT4400PCDialog::buildLayout() {
     groups->addWidget(buildToolGroup());
     groups->addWidget(buildCommunicationGroup());
 
-    auto* footer = new QLabel("Corvel Setup Utility 1.1", this);
+    auto* footer = new QLabel(QString("Corvel Setup Utility ") + kProgramVersion, this);
     footer->setObjectName("footer");
     auto* exit = new QPushButton("Exit", this);
     exit->setObjectName("exitButton");
