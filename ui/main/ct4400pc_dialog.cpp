@@ -13,7 +13,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
-#include <QStyle>
+#include <QIcon>
 #include <QVBoxLayout>
 
 #include "about_dlg.h"
@@ -27,6 +27,13 @@ QPushButton* KeepSpaceWhenHidden(QPushButton* button) {
     policy.setRetainSizeWhenHidden(true);
     button->setSizePolicy(policy);
     return button;
+}
+
+// The application's own icon, in the sizes the desktop picks from.
+QIcon ApplicationIcon() {
+    QIcon icon;
+    for (const int size : {16, 32, 48, 256}) icon.addFile(QString(":/icons/corvel-setup-%1.png").arg(size));
+    return icon;
 }
 
 }  // namespace
@@ -43,7 +50,7 @@ CT4400PCDialog::CT4400PCDialog(const UiContext& context, QWidget* parent)
     QApplication::setOverrideCursor(Qt::WaitCursor);
     ports_.setWatcher(&eventPump_);
     setWindowTitle(QString::fromLatin1(kApplicationTitle.data(), kApplicationTitle.size()));
-    setWindowIcon(style()->standardIcon(QStyle::SP_ComputerIcon));
+    setWindowIcon(ApplicationIcon());
     buildLayout();
     model_.open(state_);
     showValues();

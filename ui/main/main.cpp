@@ -49,6 +49,7 @@ int main(int argc, char** argv) {
         return 0;
     }
     QApplication application(argc, argv);
+    QGuiApplication::setDesktopFileName("corvel-setup");  // ties the windows to the desktop entry
     corvel::QuitOnTerminationSignals();
     const Options options = ParseOptions(QApplication::arguments());
     if (!options.valid) {
