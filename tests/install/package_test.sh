@@ -19,7 +19,7 @@ package=$work/out/corvel-setup_${version}_$(dpkg --print-architecture).deb
 
 [[ $(dpkg-deb -f "$package" Version) == "$version" ]] || { echo "FAIL: package version"; exit 1; }
 depends=$(dpkg-deb -f "$package" Depends)
-for library in libc6 libstdc++6 libqt6widgets6; do
+for library in libc6 libstdc++6 libqt6widgets6 qt6-qpa-plugins; do
   grep -q "$library" <<<"$depends" || { echo "FAIL: Depends lacks $library: $depends"; exit 1; }
 done
 
