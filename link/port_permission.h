@@ -37,10 +37,6 @@ std::uint64_t PortPermissionDenials();
 // ignores later ones: the technician is told once per run.
 PortPermissionListener HintOncePerRun(std::function<void(const std::string& hint)> show);
 
-}  // namespace corvel
-
-namespace corvel {
-
 // Installs a listener for its lifetime and puts the previous one back after.
 class ScopedPortPermissionListener {
 public:
