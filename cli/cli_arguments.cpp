@@ -67,6 +67,7 @@ GlobalOptions TakeGlobalOptions(std::vector<std::string>& args) {
     options.json = TakeOptionFlag(args, "--json");
     options.trace = TakeOptionFlag(args, "--trace");
     options.help = TakeOptionFlag(args, "--help") | TakeOptionFlag(args, "-h");
+    options.version = TakeOptionFlag(args, "--version");
     return options;
 }
 

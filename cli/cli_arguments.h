@@ -28,6 +28,7 @@ struct GlobalOptions {
     bool json = false;
     bool trace = false;  // every exchange's bytes on the error stream
     bool help = false;
+    bool version = false;  // print the program version and end
 };
 
 // Takes the global options from anywhere in `args`; what remains, in order,

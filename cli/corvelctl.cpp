@@ -2,6 +2,8 @@
 
 #include <array>
 
+#include "program_version.h"
+
 namespace corvel::cli {
 
 namespace {
@@ -66,6 +68,7 @@ const char* kToolOptions =
     "  --json         one JSON object per result\n"
     "  --trace        every exchange's bytes out and in, with times, on standard error\n"
     "  --help         this text; COMMAND --help tells about one command\n"
+    "  --version      the program version\n"
     "\n"
     "Exit status: 0 success, 1 device or file error, 2 usage error.\n";
 
@@ -91,6 +94,10 @@ void PrintCommandHelp(const CommandInfo& command, std::ostream& out) {
 
 int RunCommand(std::vector<std::string> args, const CliEnvironment& environment) {
     const GlobalOptions options = TakeGlobalOptions(args);
+    if (options.version) {
+        environment.out << "corvelctl " << kProgramVersion << '\n';
+        return kExitSuccess;
+    }
     if (args.empty()) {
         if (!options.help) throw UsageError("no command given");
         PrintToolHelp(environment);

@@ -7,6 +7,7 @@
 
 #include "corvelctl.h"
 #include "file_access.h"
+#include "port_permission.h"
 #include "system_serial_port.h"
 
 namespace {
@@ -29,5 +30,12 @@ int main(int argc, char** argv) {
         corvel::SystemSerialPortFactory(), std::cout, std::cerr, corvel::StandardErrorIsTerminal(),
         [](std::chrono::duration<double> interval) { std::this_thread::sleep_for(interval); },
         corvel::cli::LogConverterCommand(), AskOnTerminal()};
-    return corvel::cli::RunCorvelctl(std::vector<std::string>(argv + 1, argv + argc), environment);
+    // How to get access to a port this user may not open: once, after the
+    // command's own failure message.
+    std::string permissionHint;
+    const corvel::ScopedPortPermissionListener listener(
+        corvel::HintOncePerRun([&permissionHint](const std::string& hint) { permissionHint = hint; }));
+    const int status = corvel::cli::RunCorvelctl(std::vector<std::string>(argv + 1, argv + argc), environment);
+    if (!permissionHint.empty()) std::cerr << "corvelctl: " << permissionHint << '\n';
+    return status;
 }

@@ -1,9 +1,11 @@
 #include "serial_port_posix.h"
 
 #include <fcntl.h>
+#include <grp.h>
 #include <poll.h>
 #include <sys/file.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -12,8 +14,10 @@
 #include <cstring>
 #include <optional>
 #include <thread>
+#include <vector>
 
 #include "port_map.h"
+#include "port_permission.h"
 #include "system_serial_port.h"
 
 namespace corvel {
@@ -69,6 +73,25 @@ milliseconds TotalTimeout(std::uint32_t perByteMs, std::uint32_t constantMs, std
 }
 [[maybe_unused]] std::string TextFrom(const char* result, const char*) { return result; }
 
+std::string GroupName(gid_t gid) {
+    std::vector<char> buffer(4096);
+    group entry{};
+    group* found = nullptr;
+    if (::getgrgid_r(gid, &entry, buffer.data(), buffer.size(), &found) != 0 || found == nullptr)
+        return std::to_string(gid);
+    return found->gr_name;
+}
+
+// Who may open the device: its group, and whether the group's bits allow it.
+DeniedPort DescribeDeniedPort(const std::string& path) {
+    DeniedPort port{path, {}, false};
+    struct stat status {};
+    if (::stat(path.c_str(), &status) != 0) return port;
+    port.group = GroupName(status.st_gid);
+    port.groupMayOpen = (status.st_mode & S_IRGRP) != 0 && (status.st_mode & S_IWGRP) != 0;
+    return port;
+}
+
 }  // namespace
 
 std::string SystemErrorText(int code) {
@@ -88,7 +111,11 @@ bool PosixSerialPort::open(const std::string& name) {
     const std::string path = DevicePathOf(name, CurrentPortMapEnvironment());
     if (path.empty()) return fail(ENOENT);
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) return fail(errno);
+    if (fd < 0) {
+        const int error = errno;
+        if (error == EACCES || error == EPERM) ReportPortPermissionDenied(DescribeDeniedPort(path));
+        return fail(error);
+    }
     // TIOCEXCL keeps other users out; the advisory lock also stops root, who
     // may pass TIOCEXCL. A lock held by someone else reads as "busy".
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {

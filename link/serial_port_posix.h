@@ -18,6 +18,9 @@
 // Time-outs are deadlines on the steady clock, recomputed after every wait and
 // retried on EINTR. A read that times out with nothing received succeeds with
 // zero bytes and leaves ETIMEDOUT as the last error.
+//
+// An open refused for lack of permission (EACCES, EPERM) fails as any other;
+// besides, the device and its group are reported to port_permission.h.
 
 #include <memory>
 

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, running and testing need, when
-# any is missing (needs root for apt-get), and the German locale that the
-# number-format tests run under. With --windows: what the Windows build and
-# its tests under Wine need instead.
+# Installs the Debian packages that building, running, testing and packaging
+# need (dpkg-shlibdeps, lintian, desktop-file-validate and man check the
+# package), when any is missing (needs root for apt-get), and the German
+# locale that the number-format tests run under. With --windows: what the
+# Windows build and its tests under Wine need instead.
 set -euo pipefail
 
 packages=(
@@ -11,6 +12,7 @@ packages=(
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev
   locales
+  dpkg-dev file lintian desktop-file-utils man-db groff-base
 )
 if [[ ${1:-} == --windows ]]; then
   packages=(cmake ninja-build g++-mingw-w64-x86-64 googletest wine64 socat)

@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "program_version.h"
 #include "pty_server.h"
 #include "script.h"
 
@@ -25,6 +26,7 @@ Program options:
   --com N                 COM number of the link, 1-100 (default 1)
   --script FILE           apply the settings of FILE, one a line (see below)
   --help                  this text
+  --version               (without TEXT) the program version
 
 Every other option is a setting, "--NAME ARGS..." being the setting "NAME ARGS..."
 (an option without arguments means "on"). Settings apply to the current
@@ -123,6 +125,14 @@ void Reload(corvel::sim::PtyServer& server, const std::vector<std::string>& args
     std::cerr << "corvel-sim: settings reloaded\n";
 }
 
+// "--version" with a TEXT is the transmitter's version setting; alone it asks
+// for the program's version.
+bool AsksForProgramVersion(const std::vector<std::string>& args) {
+    for (std::size_t i = 0; i < args.size(); ++i)
+        if (args[i] == "--version" && (i + 1 == args.size() || args[i + 1].starts_with("--"))) return true;
+    return false;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -132,6 +142,10 @@ int main(int argc, char** argv) {
             std::cout << kUsage;
             return 0;
         }
+    if (AsksForProgramVersion(args)) {
+        std::cout << "corvel-sim " << corvel::kProgramVersion << '\n';
+        return 0;
+    }
     Options options;
     if (!Parse(args, options)) return 2;
 

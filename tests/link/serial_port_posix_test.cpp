@@ -1,12 +1,18 @@
 #include "serial_port_posix.h"
 
 #include <fcntl.h>
+#include <grp.h>
+#include <sys/stat.h>
 #include <gtest/gtest.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdio>
+#include <filesystem>
+#include <optional>
 
+#include "port_permission.h"
 #include "pseudo_terminal.h"
 #include "serial_port_conformance.h"
 
@@ -87,6 +93,30 @@ TEST(PosixSerialPort, CallsOnAClosedPortFailWithoutTouchingAnything) {
 TEST(PosixSerialPort, ErrorTextsAreTheSystemTexts) {
     EXPECT_EQ(SystemErrorText(ENOENT), "No such file or directory");
     EXPECT_EQ(SystemErrorText(EBUSY), "Device or resource busy");
+}
+
+// Root opens everything; the same case runs as an ordinary user in
+// tests/cli/permission_hint_test.sh.
+TEST(PosixSerialPort, OpenDeniedForPermissionReportsTheDeviceAndItsGroup) {
+    if (::geteuid() == 0) GTEST_SKIP() << "root is never denied; run as an ordinary user";
+    // The owner's bits deny, the group's allow: as a device of a group the user is not in.
+    const std::string path = std::filesystem::temp_directory_path() / ("corvel-denied-" + std::to_string(::getpid()));
+    std::FILE* file = std::fopen(path.c_str(), "w");
+    ASSERT_NE(file, nullptr);
+    std::fclose(file);
+    ::chmod(path.c_str(), 0060);
+    std::optional<DeniedPort> reported;
+    {
+        const ScopedPortPermissionListener listener([&reported](const DeniedPort& port) { reported = port; });
+        PosixSerialPort port;
+        EXPECT_FALSE(port.open(path));
+        EXPECT_EQ(port.lastError().code, EACCES);
+    }
+    std::filesystem::remove(path);
+    ASSERT_TRUE(reported);
+    EXPECT_EQ(reported->devicePath, path);
+    EXPECT_EQ(reported->group, ::getgrgid(::getegid())->gr_name);
+    EXPECT_TRUE(reported->groupMayOpen);
 }
 
 }  // namespace

@@ -12,6 +12,7 @@
 #include "device_config.h"
 #include "modal_connect_dialogs.h"
 #include "port_names.h"
+#include "port_permission.h"
 #include "startup.h"
 #include "ui_test_rig.h"
 
@@ -287,6 +288,29 @@ private Q_SLOTS:
         // THEN it is passed over on both passes
         QCOMPARE(rig.prompter.texts(), std::vector<std::string>{"No device found    "});
         QCOMPARE(rig.prompter.unscriptedQuestions(), 0);
+    }
+
+    void portsNotAllowedAreNotReportedAsEmpty() {
+        // GIVEN a transmitter on COM1 that the search cannot reach, as when the
+        // serial backend is refused the port for lack of permission
+        UiRig rig;
+        rig.attach(1, Device("4400"));
+        auto window = rig.openWindow();
+        bool denied = false;
+        rig.ports.loseReplyTo = [&denied](ByteSpan) {
+            if (!denied) ReportPortPermissionDenied({"/dev/ttyUSB0", "dialout", true});
+            denied = true;
+            return true;
+        };
+        // WHEN the operator searches over USB
+        Search(window.get(), "usbRadio");
+        // THEN the end of the search says that ports could not be searched
+        QCOMPARE(rig.prompter.texts(),
+                 std::vector<std::string>{std::string("No device found    \n") + kPortsNotAllowedNote});
+        // AND a later search without a refusal says only that nothing was found
+        rig.prompter.clear();
+        Search(window.get(), "usbRadio");
+        QCOMPARE(rig.prompter.texts(), std::vector<std::string>{"No device found    "});
     }
 
     void rs485ScanStartsAtTheAddressEntered() {

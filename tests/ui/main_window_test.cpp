@@ -36,6 +36,8 @@ private Q_SLOTS:
             QVERIFY2(captions.contains(caption), caption);
         }
         QCOMPARE(window->findChild<QLabel*>("footer")->text(), QString("Corvel Setup Utility 1.1"));
+        // AND its icon is the application's own, up to the desktop's largest size
+        QVERIFY(window->windowIcon().availableSizes().contains(QSize(256, 256)));
         // AND only "Data Log Utility", "Find Device", "Exit" and the interface choices react
         QVERIFY(!Enabled(window.get(), "measurementConfigurationButton"));
         QVERIFY(!Enabled(window.get(), "analogOutputButton"));

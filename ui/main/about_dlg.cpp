@@ -7,6 +7,8 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
+#include "program_version.h"
+
 namespace corvel {
 
 CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
@@ -16,7 +18,7 @@ CAboutDlg::CAboutDlg(QWidget* parent) : QDialog(parent) {
                               ? parent->windowIcon()
                               : style()->standardIcon(QStyle::SP_ComputerIcon);
     icon->setPixmap(appIcon.pixmap(32, 32));
-    auto* version = new QLabel("Corvel Setup Utility Version 1.1", this);
+    auto* version = new QLabel(QString("Corvel Setup Utility Version ") + kProgramVersion, this);
     version->setObjectName("versionLabel");
     auto* row = new QHBoxLayout;
     row->addWidget(icon);

@@ -13,10 +13,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QRegularExpressionValidator>
-#include <QStyle>
+#include <QIcon>
 #include <QVBoxLayout>
 
 #include "about_dlg.h"
+#include "program_version.h"
 
 namespace corvel {
 namespace {
@@ -26,6 +27,13 @@ QPushButton* KeepSpaceWhenHidden(QPushButton* button) {
     policy.setRetainSizeWhenHidden(true);
     button->setSizePolicy(policy);
     return button;
+}
+
+// The application's own icon, in the sizes the desktop picks from.
+QIcon ApplicationIcon() {
+    QIcon icon;
+    for (const int size : {16, 32, 48, 256}) icon.addFile(QString(":/icons/corvel-setup-%1.png").arg(size));
+    return icon;
 }
 
 }  // namespace
@@ -42,7 +50,7 @@ CT4400PCDialog::CT4400PCDialog(const UiContext& context, QWidget* parent)
     QApplication::setOverrideCursor(Qt::WaitCursor);
     ports_.setWatcher(&eventPump_);
     setWindowTitle(QString::fromLatin1(kApplicationTitle.data(), kApplicationTitle.size()));
-    setWindowIcon(style()->standardIcon(QStyle::SP_ComputerIcon));
+    setWindowIcon(ApplicationIcon());
     buildLayout();
     model_.open(state_);
     showValues();
@@ -68,7 +76,7 @@ void CT4400PCDialog::buildLayout() {
     groups->addWidget(buildToolGroup());
     groups->addWidget(buildCommunicationGroup());
 
-    auto* footer = new QLabel("Corvel Setup Utility 1.1", this);
+    auto* footer = new QLabel(QString("Corvel Setup Utility ") + kProgramVersion, this);
     footer->setObjectName("footer");
     auto* exit = new QPushButton("Exit", this);
     exit->setObjectName("exitButton");

@@ -6,6 +6,7 @@
 #include "ct4400pc_dialog.h"
 #include "link_trace_log.h"
 #include "modal_connect_dialogs.h"
+#include "port_permission.h"
 #include "qt_file_chooser.h"
 #include "qt_launcher.h"
 #include "qt_prompter.h"
@@ -21,6 +22,9 @@ int CT4400PCInterfaceApp::run() {
     RestoreCommSettings(comm, store);
 
     QtPrompter prompter;
+    const ScopedPortPermissionListener permissionHint(HintOncePerRun([&prompter](const std::string& hint) {
+        prompter.show(Message{hint, std::string(kApplicationTitle), MessageIcon::Warning, MessageButtons::Ok});
+    }));
     QtLauncher launcher;
     ModalConnectDialogs connectDialogs(prompter);
     TracingSerialPortFactory tracedPorts(ports_, LinkTraceToLog());

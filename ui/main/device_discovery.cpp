@@ -6,6 +6,7 @@
 #include <string_view>
 
 #include "port_names.h"
+#include "port_permission.h"
 
 namespace corvel {
 namespace {
@@ -55,6 +56,7 @@ void DeviceDiscovery::findDevice(MainWindowState& state) {
     }
     state.buttons.setNewAddressShown = false;
     forgetAnsweredPorts();
+    deniedPortsBefore_ = PortPermissionDenials();
     s_.comm.setBaudText(baudText);
     startPass();
     if (rs485) {
@@ -326,7 +328,11 @@ bool DeviceDiscovery::offer(const MainWindowState& state, std::uint8_t address) 
 
 void DeviceDiscovery::reportNothingFound(MainWindowState& state) {
     s_.feedback.searchStopped();
-    s_.prompter.notify(kNoDeviceFoundText);
+    if (PortPermissionDenials() == deniedPortsBefore_) {
+        s_.prompter.notify(kNoDeviceFoundText);
+    } else {
+        s_.prompter.notify(std::string(kNoDeviceFoundText) + "\n" + kPortsNotAllowedNote);
+    }
     ToolButtonStates& buttons = state.buttons;
     buttons.setNewAddressShown = false;
     buttons.fieldRecalibration = false;

@@ -22,6 +22,10 @@ namespace corvel {
 
 inline constexpr const char* kNoDeviceFoundText = "No device found    ";
 inline constexpr const char* kDeviceReadErrorText = "Device read error         ";
+// Added when ports were skipped because this user may not open them: such a
+// port was not searched, so the device may well be there.
+inline constexpr const char* kPortsNotAllowedNote =
+    "Some serial ports could not be searched: this user is not allowed to open them.";
 inline constexpr const char* kLongSearchQuestion = "This process may take a few minutes.  Continue?";
 
 struct DiscoveryServices {
@@ -70,6 +74,7 @@ private:
     Rs232ConnectValues rs232Values_;
     Rs485ConnectValues rs485Values_;
     std::string sourceNetworkText_;
+    std::uint64_t deniedPortsBefore_ = 0;  // denied opens in this process when the search began
 };
 
 // The question that offers a candidate, with or without the P2 line.

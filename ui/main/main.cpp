@@ -1,13 +1,16 @@
 // corvel-setup: the set-up utility for the Corvel T4400 transmitter.
 //   corvel-setup                   finds and configures a transmitter on a serial port
 //   corvel-setup --simulate [MODEL]  the same against a simulated transmitter
+//   corvel-setup --version         prints the program version
 #include <QApplication>
 #include <QMessageBox>
 #include <QStringList>
 #include <cstdio>
+#include <cstring>
 
 #include "ct4400pc_interface_app.h"
 #include "demo_simulator.h"
+#include "program_version.h"
 #include "quit_on_signal.h"
 #include "system_serial_port.h"
 
@@ -40,7 +43,13 @@ Options ParseOptions(const QStringList& arguments) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    // Answered before the application object exists, so that it needs no display.
+    if (argc == 2 && std::strcmp(argv[1], "--version") == 0) {
+        std::printf("corvel-setup %s\n", corvel::kProgramVersion);
+        return 0;
+    }
     QApplication application(argc, argv);
+    QGuiApplication::setDesktopFileName("corvel-setup");  // ties the windows to the desktop entry
     corvel::QuitOnTerminationSignals();
     const Options options = ParseOptions(QApplication::arguments());
     if (!options.valid) {
