@@ -1,4 +1,4 @@
-// The connect dialogs, the tool window placeholders, the protocol trace log,
+// The connect dialogs, the tool windows behind the buttons, the protocol trace log,
 // and a picture of the main window for a look at its layout.
 #include <QComboBox>
 #include <QDir>
@@ -9,10 +9,10 @@
 #include "about_dlg.h"
 #include "device_config.h"
 #include "link_trace_log.h"
-#include "placeholder_tool_dialog.h"
 #include "rs232_find_device.h"
 #include "rs485_find_device.h"
 #include "scripted_prompter.h"
+#include "tool_window_opener.h"
 #include "ui_test_rig.h"
 
 using namespace corvel;
@@ -81,14 +81,25 @@ private Q_SLOTS:
         QCOMPARE(dialog.values(), (Rs485ConnectValues{12, "COM3", "38400"}));
     }
 
-    void placeholderToolWindowsCarryTheirTitles() {
-        for (ToolWindow tool : {ToolWindow::MeasurementConfiguration, ToolWindow::AnalogOutput,
-                                ToolWindow::FieldRecalibration, ToolWindow::DeviceInfo, ToolWindow::DataLogUtility}) {
-            PlaceholderToolDialog dialog(tool, nullptr);
-            QCOMPARE(dialog.windowTitle(), QString(ToolWindowTitle(tool)));
-            dialog.show();
-            QTest::mouseClick(dialog.findChild<QPushButton*>("closeButton"), Qt::LeftButton);
-            QVERIFY(!dialog.isVisible());
+    void everyToolButtonOpensItsWindowModally() {
+        // GIVEN a transmitter with an output module, found and accepted
+        UiRig rig;
+        rig.findDevice(3, "440D");
+        ToolWindows tools(rig.comm, rig.store, rig.ports, rig.shared, rig.prompter, rig.files);
+        const std::pair<ToolWindow, QString> windows[] = {{ToolWindow::MeasurementConfiguration, "Configuration"},
+                                                          {ToolWindow::AnalogOutput, "Analog"},
+                                                          {ToolWindow::FieldRecalibration, "Calibration"},
+                                                          {ToolWindow::DeviceInfo, "Transmitter Information"},
+                                                          {ToolWindow::DataLogUtility, "Datalog Utility"}};
+        for (const auto& [tool, title] : windows) {
+            // WHEN its button's window opens, THEN it is the tool's window, and it closes
+            QString opened;
+            WhenModalOpens([&opened](QWidget* window) {
+                opened = window->windowTitle();
+                window->close();
+            });
+            tools.open(tool, nullptr);
+            QCOMPARE(opened, title);
         }
     }
 

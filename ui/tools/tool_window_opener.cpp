@@ -4,7 +4,7 @@
 #include "calibration_dialog.h"
 #include "config_dlg.h"
 #include "data_file_conversion_dialog.h"
-#include "placeholder_tool_dialog.h"
+#include "xmtr_info.h"
 
 namespace corvel {
 namespace {
@@ -22,11 +22,7 @@ void ToolWindows::open(ToolWindow tool, QWidget* parent) {
         case ToolWindow::MeasurementConfiguration: return RunModal<cConfigDlg>(context_, parent);
         case ToolWindow::AnalogOutput: return RunModal<AnalogOutput>(context_, parent);
         case ToolWindow::FieldRecalibration: return RunModal<cCalibration>(context_, parent);
-        case ToolWindow::DeviceInfo: {
-            PlaceholderToolDialog dialog(tool, parent);
-            dialog.exec();
-            return;
-        }
+        case ToolWindow::DeviceInfo: return RunModal<XmtrInfo>(context_, parent);
         case ToolWindow::DataLogUtility: return RunModal<cDataFileConversion>(context_, parent);
     }
 }

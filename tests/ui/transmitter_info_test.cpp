@@ -1,0 +1,132 @@
+// The Transmitter Information window against the simulator: what opening
+// reads and shows, early firmware, the room of the editable fields, and the
+// requests that Save sends.
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QTest>
+
+#include "ui_test_rig.h"
+#include "xmtr_info.h"
+
+using namespace corvel;
+using namespace corvel::testing;
+
+namespace {
+
+// The requests of one information record class that reach the simulator.
+struct InfoRequests {
+    explicit InfoRequests(UiRig& rig) {
+        rig.ports.loseReplyTo = [this](ByteSpan request) {
+            if (request.size() > offset::kCommand2 && request[offset::kCommand1] == kClassInfo)
+                frames.emplace_back(request.begin(), request.end());
+            return false;
+        };
+    }
+    // Requests of the record (command byte 3) `record`.
+    int ofRecord(std::uint8_t record) const {
+        return static_cast<int>(std::count_if(frames.begin(), frames.end(),
+                                              [&](const auto& f) { return f[offset::kCommand3] == record; }));
+    }
+    std::vector<std::vector<std::uint8_t>> frames;
+};
+
+QString LabelText(QWidget* window, const char* name) { return window->findChild<QLabel*>(name)->text(); }
+
+}  // namespace
+
+class TransmitterInfoTest : public QObject {
+    Q_OBJECT
+
+private Q_SLOTS:
+    void showsIdentityRangesAndTexts() {
+        UiRig rig;
+        rig.findDevice(3, "4402");
+        XmtrInfo window(rig.toolContext());
+        window.show();
+        QCOMPARE(window.windowTitle(), QString("Transmitter Information"));
+        QCOMPARE(LabelText(&window, "serialnumber"), QString("SIM0000001"));
+        QCOMPARE(LabelText(&window, "version"), QString("01.00"));
+        QCOMPARE(LabelText(&window, "p1Line"), QString("P1:  GI   0-100(PSI)"));
+        QCOMPARE(LabelText(&window, "p2Line"), QString("P2:  GI   0-100(PSI)"));
+        QCOMPARE(window.findChild<QLineEdit*>("tagEdit")->text(), QString("PT-100"));
+        QVERIFY(window.findChild<QLineEdit*>("tagEdit")->isEnabled());
+        QCOMPARE(LabelText(&window, "tagEditRoom"), QString("26 left"));
+        QDir().mkpath(CORVEL_SCREENSHOT_DIR);
+        QVERIFY(window.grab().save(QString(CORVEL_SCREENSHOT_DIR) + "/transmitter_information_window.png"));
+    }
+
+    void aSingleInputTransmitterNeverAsksForP2() {
+        UiRig rig;
+        rig.findDevice(3, "4400");
+        InfoRequests requests(rig);
+        XmtrInfo window(rig.toolContext());
+        QCOMPARE(window.model().info().p2Line, std::string("  P2:  N/A"));
+        QCOMPARE(requests.ofRecord(0x21), 0);
+        QCOMPARE(requests.ofRecord(0x11), 1);
+    }
+
+    void earlyFirmwareDisablesTheThreeTexts() {
+        UiRig rig;
+        sim::SimDevice& device = rig.findDevice(3, "4402");
+        device.memory(0x40).putText(0x00D2, 5, "00.90");
+        XmtrInfo window(rig.toolContext());
+        window.show();
+        QVERIFY(!window.findChild<QLineEdit*>("tagEdit")->isEnabled());
+        QVERIFY(!window.findChild<QPlainTextEdit*>("descriptionEdit")->isEnabled());
+        QCOMPARE(window.findChild<QLineEdit*>("tagEdit")->text(), QString("PT-100"));
+    }
+
+    void anEmptyFirmwareVersionFallsBackToTheIdentitysVersion() {
+        UiRig rig;
+        sim::SimDevice& device = rig.findDevice(3, "4402");
+        device.memory(0x40).putText(0x00D2, 5, "");
+        XmtrInfo window(rig.toolContext());
+        QCOMPARE(window.model().info().version, std::string("01.00"));
+    }
+
+    void theFieldsHoldWhatTheTransmitterStores() {
+        UiRig rig;
+        rig.findDevice(3, "4402");
+        XmtrInfo window(rig.toolContext());
+        window.show();
+        auto* tag = window.findChild<QLineEdit*>("tagEdit");
+        tag->clear();
+        QTest::keyClicks(tag, QString(40, 'T'));
+        QCOMPARE(tag->text().size(), 32);
+        QCOMPARE(LabelText(&window, "tagEditRoom"), QString("0 left"));
+        auto* description = window.findChild<QPlainTextEdit*>("descriptionEdit");
+        description->setPlainText(QString(150, 'd'));
+        QCOMPARE(description->toPlainText().size(), 128);
+    }
+
+    void saveSendsTheTwoRecordsInWindows1252() {
+        // GIVEN the window, and texts with letters beyond ASCII
+        UiRig rig;
+        sim::SimDevice& device = rig.findDevice(3, "4402");
+        XmtrInfo window(rig.toolContext());
+        window.show();
+        InfoRequests requests(rig);
+        window.findChild<QLineEdit*>("tagEdit")->setText(QString::fromUtf8("T\u00dcV-7"));
+        window.findChild<QLineEdit*>("assetEdit")->setText("A-9");
+        window.findChild<QPlainTextEdit*>("descriptionEdit")->setPlainText(QString::fromUtf8("Kessel \u20ac"));
+        // WHEN Save
+        Click(&window, "saveButton");
+        // THEN a 148-byte description request, then an 84-byte tag and asset request
+        QCOMPARE(requests.frames.size(), std::size_t{2});
+        QCOMPARE(requests.frames[0].size(), std::size_t{148});
+        QCOMPARE(requests.frames[1].size(), std::size_t{84});
+        QCOMPARE(std::string(device.tag().begin(), device.tag().begin() + 5), std::string("T\xDCV-7"));
+        QCOMPARE(std::string(device.description().begin(), device.description().begin() + 8), std::string("Kessel \x80"));
+        // AND a text Windows-1252 cannot hold is refused, with nothing sent
+        requests.frames.clear();
+        window.findChild<QLineEdit*>("assetEdit")->setText(QString::fromUtf8("\u2713"));
+        Click(&window, "saveButton");
+        QVERIFY(requests.frames.empty());
+        QVERIFY(rig.prompter.texts().back().find("Asset No.") != std::string::npos);
+    }
+};
+
+QTEST_MAIN(TransmitterInfoTest)
+#include "transmitter_info_test.moc"
