@@ -37,6 +37,9 @@ struct CommSettings {
     bool p2Present = false;
     bool q710Family = false;
     bool earlyFirmware = false;
+    // Replies that fail their checks are let through (the stored setting
+    // AcceptDamagedReplies, for firmware that seals its replies otherwise).
+    bool acceptDamagedReplies = false;
 
     void setBaudText(std::string text) {
         baudText = std::move(text);

@@ -22,6 +22,7 @@ inline constexpr std::string_view kEVIAddress = "EVIAddress";
 inline constexpr std::string_view kCommBoardAddress = "CommBoardAddress";
 inline constexpr std::string_view kCommModule = "CommModule";
 inline constexpr std::string_view kFromCSU = "FromCSU";
+inline constexpr std::string_view kAcceptDamagedReplies = "AcceptDamagedReplies";
 }  // namespace key
 
 class StoredSettings {

@@ -66,6 +66,7 @@ GlobalOptions TakeGlobalOptions(std::vector<std::string>& args) {
         options.address = static_cast<std::uint8_t>(ParseInteger(*address, 1, 254, "--address"));
     options.json = TakeOptionFlag(args, "--json");
     options.trace = TakeOptionFlag(args, "--trace");
+    options.acceptDamagedReplies = TakeOptionFlag(args, "--accept-damaged-replies");
     options.help = TakeOptionFlag(args, "--help") | TakeOptionFlag(args, "-h");
     options.version = TakeOptionFlag(args, "--version");
     return options;

@@ -27,6 +27,7 @@ struct GlobalOptions {
     std::uint8_t address = 40;
     bool json = false;
     bool trace = false;  // every exchange's bytes on the error stream
+    bool acceptDamagedReplies = false;  // let replies that fail their checks through
     bool help = false;
     bool version = false;  // print the program version and end
 };

@@ -57,7 +57,7 @@ constexpr std::array kCommands = {
 };
 
 const char* kToolUsage =
-    "usage: corvelctl [--port NAME] [--baud N] [--address A] [--json] [--trace] COMMAND [ARGUMENTS]\n";
+    "usage: corvelctl [--port NAME] [--baud N] [--address A] [--json] [--trace] [--accept-damaged-replies] COMMAND [ARGUMENTS]\n";
 
 const char* kToolOptions =
     "\n"
@@ -67,6 +67,9 @@ const char* kToolOptions =
     "  --address A    network address of the transmitter, 1..254 (default 40)\n"
     "  --json         one JSON object per result\n"
     "  --trace        every exchange's bytes out and in, with times, on standard error\n"
+    "  --accept-damaged-replies\n"
+    "                 take replies that fail their checks (start byte, length, CRC,\n"
+    "                 echoed command) as the transmitter sent them\n"
     "  --help         this text; COMMAND --help tells about one command\n"
     "  --version      the program version\n"
     "\n"

@@ -48,6 +48,7 @@ ToolSession::ToolSession(const GlobalOptions& options, SerialPortFactory& ports,
     // The session starts on COM1; the chosen port replaces it before any exchange.
     comm_.portName = PortArgumentOpenName(options.port);
     comm_.setBaudText(std::to_string(options.baudRate));
+    comm_.acceptDamagedReplies = options.acceptDamagedReplies;
     comm_.rs485Address = options.address;
     const int number = PortNumberFromOpenName(comm_.portName, 1);
     sourceNetwork_ = static_cast<std::uint8_t>(number);

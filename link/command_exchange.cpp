@@ -7,10 +7,24 @@ namespace corvel::command {
 
 namespace {
 
+constexpr int kMoreTriesOfAReading = 2;
+
+bool Damaged(const DeviceSession& session) { return session.replyCheck != ReplyCheck::Intact; }
+
+// Runs the exchange; a request that only reads is asked again, up to twice,
+// after a damaged reply. A damaged reply that is not let through leaves the
+// reply buffer as it was before, so that no damaged byte is decoded.
 bool Run(DeviceSession& session, const FrameRequest& request, std::uint8_t firstRead, FrameBuffer& frame,
          FrameBuffer& reply) {
     const std::size_t length = BuildFrame(frame, request);
-    const bool exchanged = session.SerialTransact(frame, static_cast<std::uint8_t>(length), reply, firstRead);
+    const FrameBuffer before = reply;
+    bool exchanged = session.SerialTransact(frame, static_cast<std::uint8_t>(length), reply, firstRead);
+    for (int tries = 0; !exchanged && Damaged(session) && tries < kMoreTriesOfAReading && OnlyReads(request);
+         ++tries) {
+        reply = before;
+        exchanged = session.SerialTransact(frame, static_cast<std::uint8_t>(length), reply, firstRead);
+    }
+    if (!exchanged && Damaged(session)) reply = before;
     session.lastExchangeSucceeded = exchanged;
     return exchanged;
 }
@@ -25,6 +39,22 @@ bool Exchange(DeviceSession& session, const FrameRequest& request, std::uint8_t 
 
 bool ExchangeInSession(DeviceSession& session, const FrameRequest& request, std::uint8_t firstRead) {
     return Run(session, request, firstRead, session.requestFrame, session.replyFrame);
+}
+
+bool OnlyReads(const FrameRequest& request) {
+    constexpr std::uint8_t kWriteBit = 0x80;
+    constexpr std::uint8_t kUnitsWrite = 0x01;
+    constexpr std::uint8_t kLogDirectory = 0x41;
+    switch (request.command1) {
+        case kClassInfo: return (request.command2 & kWriteBit) == 0;
+        case kClassUnits: return (request.command2 & 0x0F) != kUnitsWrite;
+        case kClassMeasurements:
+        case kClassOutputKind:
+        case kClassSensorRange: return true;
+        case kClassMemory: return request.command2 == kMemoryRead;
+        case kClassLogFiles: return request.command2 == kLogDirectory;
+        default: return false;  // the empty command, recalibration, log state and log blocks change the transmitter
+    }
 }
 
 bool Accepted(DeviceSession& session, bool exchanged, const FrameBuffer& reply) {

@@ -21,6 +21,12 @@ bool Exchange(DeviceSession& session, const FrameRequest& request, std::uint8_t 
 // after a failed exchange the reply buffer still holds the previous reply.
 bool ExchangeInSession(DeviceSession& session, const FrameRequest& request, std::uint8_t firstRead);
 
+// Whether a request only reads, so that asking it again changes nothing in the
+// transmitter. Writes, zero and recalibration steps, address changes, the log
+// state, opening, closing and erasing log files, and log blocks (served in
+// sequence) change the transmitter or advance its state.
+bool OnlyReads(const FrameRequest& request);
+
 // For the commands whose status is reported: true when the exchange succeeded
 // and reply byte 8 is 0; a non-zero status becomes the session's status text.
 bool Accepted(DeviceSession& session, bool exchanged, const FrameBuffer& reply);

@@ -30,10 +30,34 @@ bool FormsWholeFrame(ByteSpan received) {
     return received.size() > offset::kPayloadLength && received.size() >= FrameLength(received);
 }
 
+// Every byte received for one reply: what the exchange's reads took, and the
+// rest of the frame when they stop short of it (read for the reply check only).
+struct ReceivedReply {
+    std::array<std::uint8_t, kHeaderSize + 255 + kRouteSize> bytes{};
+    std::size_t count = 0;
+
+    ByteSpan span() const { return ByteSpan(bytes.data(), count); }
+};
+
+// The whole frame of a reply for its check: the bytes the exchange read, then
+// what is missing up to the length that byte 2 announces. The reply buffer
+// and the exchange's own results stay as the exchange left them.
+void ReadWholeFrame(SerialPort& port, const FrameBuffer& reply, std::size_t have, ReceivedReply& received) {
+    std::copy_n(reply.begin(), have, received.bytes.begin());
+    received.count = have;
+    const std::size_t frameLength = FrameLength(ByteSpan(reply.data(), have));
+    if (have >= frameLength) return;
+    std::size_t got = 0;
+    const MutableByteSpan rest = MutableByteSpan(received.bytes).subspan(have, frameLength - have);
+    port.read(rest, got, [&](ByteSpan more) { return more.size() >= rest.size(); });
+    received.count += got;
+}
+
 // Reads the first part into a local buffer, copies it to `reply` and, when reply
 // byte 2 announces more, reads that many further bytes (within the buffer)
 // straight after it. True when bytes arrived and the last read succeeded.
-bool ReadReply(DeviceSession& session, SerialPort& port, FrameBuffer& reply, std::size_t firstReadLength) {
+bool ReadReply(DeviceSession& session, SerialPort& port, FrameBuffer& reply, std::size_t firstReadLength,
+               ReceivedReply& received) {
     FrameBuffer firstPart{};
     const std::size_t asked = std::min(firstReadLength, firstPart.size());
     session.readResult = port.read(MutableByteSpan(firstPart).first(asked), session.bytesRead, FormsWholeFrame);
@@ -48,13 +72,36 @@ bool ReadReply(DeviceSession& session, SerialPort& port, FrameBuffer& reply, std
         session.readResult =
             port.read(MutableByteSpan(reply).subspan(firstCount, room), session.bytesRead, completesFrame);
     }
+    if (session.readResult) {
+        const std::size_t second = session.extraLength != 0 ? session.bytesRead : 0;
+        ReadWholeFrame(port, reply, std::min(firstCount + second, reply.size()), received);
+    }
     return session.readResult;
 }
+
+// After a damaged reply: discards what the line still brings until it has been
+// quiet for the gap between two bytes (a second of noise at most), so that the
+// next request's reply starts clean. Clean exchanges never wait for this.
+void DrainLine(DeviceSession& session, SerialPort& port) {
+    constexpr PortTimeouts kQuietLine{50, 0, 50, 10, 50};
+    constexpr int kMostReads = 20;
+    if (!port.configure(session.queueSize, session.lineState, kQuietLine)) return;
+    std::array<std::uint8_t, 64> discarded{};
+    for (int i = 0; i < kMostReads; ++i) {
+        std::size_t got = 0;
+        if (!port.read(discarded, got, {}) || got == 0) return;
+    }
+}
+
+// Requests of the native protocol get their replies checked (the Modbus exit
+// request does not).
+bool IsNativeFrame(ByteSpan request) { return !request.empty() && request[0] == kStartByte; }
 
 // One attempt on the port named in CommSettings: open, configure, write the
 // request, read the reply. The caller closes the port.
 bool Attempt(DeviceSession& session, SerialPort& port, const CommSettings& comm, ByteSpan request,
              FrameBuffer& reply, const ExchangePlan& plan) {
+    session.replyCheck = ReplyCheck::Intact;
     session.lastCallResult = port.open(comm.portName);
     if (!session.lastCallResult) return false;
     session.lineState = {comm.baudRate, DeviceSession::kDataBits, DeviceSession::kParity, DeviceSession::kStopBits,
@@ -65,7 +112,15 @@ bool Attempt(DeviceSession& session, SerialPort& port, const CommSettings& comm,
     const ByteSpan sent = request.first(std::min(plan.writeLength, request.size()));
     session.writeResult = port.write(sent, session.bytesWritten);  // a failed write shows as an empty read
     if (plan.pauseAfterWrite.count() > 0) port.pause(plan.pauseAfterWrite);
-    return ReadReply(session, port, reply, plan.firstReadLength);
+    ReceivedReply received;
+    const bool replied = ReadReply(session, port, reply, plan.firstReadLength, received);
+    if (!replied || !IsNativeFrame(sent)) return replied;
+    session.replyCheck = CheckReply(sent, received.span());
+    if (session.replyCheck == ReplyCheck::Intact) return true;
+    port.annotate(ReplyDamageText(session.replyCheck));
+    DrainLine(session, port);
+    // Only a technician's explicit choice lets a damaged reply through.
+    return comm.acceptDamagedReplies;
 }
 
 // One exchange on the current port; a failure leaves the platform's error
@@ -76,7 +131,9 @@ bool TransactReportingFailure(DeviceSession& session, ByteSpan request, FrameBuf
     const LinkContext& context = session.context();
     const auto port = context.ports.create();
     const bool replied = Attempt(session, *port, context.comm, request, reply, plan);
-    if (!replied) {
+    if (!replied && session.replyCheck != ReplyCheck::Intact) {
+        session.statusText = ReplyDamageText(session.replyCheck);
+    } else if (!replied) {
         const PortError error = port->lastError();
         session.statusText = "SerialTransact failed with error " + std::to_string(error.code) + ": " + error.text;
     }

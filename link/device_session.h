@@ -194,6 +194,8 @@ public:
     // The result of the last exchange a command ran (also for the commands
     // that return nothing or a decoded byte).
     bool lastExchangeSucceeded = false;
+    // What the checks of the last reply found (Intact when no reply came).
+    ReplyCheck replyCheck = ReplyCheck::Intact;
 
     std::string statusText;
     std::string individualStatusText;

@@ -97,3 +97,32 @@ std::array<std::uint8_t, 8> ModbusRestartRequest(std::uint8_t address) {
 }
 
 }  // namespace corvel
+
+namespace corvel {
+
+ReplyCheck CheckReply(std::span<const std::uint8_t> request, std::span<const std::uint8_t> received) {
+    if (received.empty() || received[0] != kStartByte) return ReplyCheck::StartByte;
+    if (received.size() <= offset::kPayloadLength || received.size() != FrameLength(received)) return ReplyCheck::Length;
+    const std::uint16_t crc = FrameCrc(received);
+    if (received[offset::kCrcLow] != static_cast<std::uint8_t>(crc) ||
+        received[offset::kCrcHigh] != static_cast<std::uint8_t>(crc >> 8)) {
+        return ReplyCheck::Crc;
+    }
+    for (const std::size_t at : {offset::kCommand1, offset::kCommand2, offset::kCommand3}) {
+        if (at >= request.size() || request[at] != received[at]) return ReplyCheck::CommandEcho;
+    }
+    return ReplyCheck::Intact;
+}
+
+std::string ReplyDamageText(ReplyCheck check) {
+    switch (check) {
+        case ReplyCheck::StartByte: return "Reply damaged: wrong start byte";
+        case ReplyCheck::Length: return "Reply damaged: not the length it announces";
+        case ReplyCheck::Crc: return "Reply damaged: CRC mismatch";
+        case ReplyCheck::CommandEcho: return "Reply damaged: not the answer to this request";
+        case ReplyCheck::Intact: break;
+    }
+    return "";
+}
+
+}  // namespace corvel

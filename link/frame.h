@@ -99,6 +99,17 @@ std::size_t BuildFrame(FrameBuffer& out, const FrameRequest& request);
 // Text of a reply status code; codes without a text of their own give "Error unknown".
 std::string StatusText(std::uint8_t code);
 
+// What the checks of a reply found: intact, or the first check it failed.
+enum class ReplyCheck { Intact, StartByte, Length, Crc, CommandEcho };
+
+// Checks every byte received for a reply against the request it answers: the
+// start byte 0x80, as many bytes as byte 2 announces (12 + n + 6, no fewer and
+// no more), the CRC over the frame, and command bytes 1-3 echoed.
+ReplyCheck CheckReply(std::span<const std::uint8_t> request, std::span<const std::uint8_t> received);
+
+// The status text of a damaged reply, e.g. "Reply damaged: CRC mismatch".
+std::string ReplyDamageText(ReplyCheck check);
+
 }  // namespace corvel
 
 namespace corvel {

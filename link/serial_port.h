@@ -67,6 +67,9 @@ public:
     virtual void close() = 0;
     // The error of the last failed call, or of the last time-out (code and text).
     virtual PortError lastError() const = 0;
+    // A remark on the exchange in progress (a damaged reply) for a protocol
+    // trace; ports without a trace ignore it.
+    virtual void annotate(const std::string& remark) { (void)remark; }
 };
 
 // Makes a new, closed port object for each exchange.

@@ -18,6 +18,12 @@ bool TracingSerialPort::read(MutableByteSpan buffer, std::size_t& received, cons
     return result;
 }
 
+void TracingSerialPort::annotate(const std::string& remark) {
+    const auto* text = reinterpret_cast<const std::uint8_t*>(remark.data());
+    sink_(TraceDirection::Remark, ByteSpan(text, remark.size()), std::chrono::steady_clock::now());
+    port_->annotate(remark);
+}
+
 std::unique_ptr<SerialPort> TracingSerialPortFactory::create() {
     return std::make_unique<TracingSerialPort>(ports_.create(), sink_);
 }
@@ -26,6 +32,7 @@ std::string FormatTraceLine(TraceDirection direction, ByteSpan bytes, std::chron
     const auto micros = std::chrono::duration_cast<std::chrono::microseconds>(sinceStart).count();
     std::string fraction = std::to_string(micros % 1000);
     std::string line = std::to_string(micros / 1000) + "." + std::string(3 - fraction.size(), '0') + fraction;
+    if (direction == TraceDirection::Remark) return line + " ! " + std::string(bytes.begin(), bytes.end());
     line += direction == TraceDirection::Out ? " >" : " <";
     static constexpr char kHex[] = "0123456789ABCDEF";
     for (std::uint8_t byte : bytes) {

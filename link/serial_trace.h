@@ -13,7 +13,8 @@
 
 namespace corvel {
 
-enum class TraceDirection { Out, In };
+// Bytes out, bytes in, or a remark on the exchange (its text as the bytes).
+enum class TraceDirection { Out, In, Remark };
 
 using TraceSink = std::function<void(TraceDirection, ByteSpan bytes, std::chrono::steady_clock::time_point)>;
 
@@ -30,6 +31,7 @@ public:
     void pause(std::chrono::milliseconds duration) override { port_->pause(duration); }
     void close() override { port_->close(); }
     PortError lastError() const override { return port_->lastError(); }
+    void annotate(const std::string& remark) override;
 
 private:
     std::unique_ptr<SerialPort> port_;
@@ -48,7 +50,8 @@ private:
 };
 
 // One trace line: milliseconds since `start` with three decimals, ">" for bytes
-// out or "<" for bytes in, then the bytes in hexadecimal ("12.345 > 80 01 00").
+// out or "<" for bytes in, then the bytes in hexadecimal ("12.345 > 80 01 00");
+// a remark shows as "!" and its text ("12.345 ! Reply damaged: CRC mismatch").
 std::string FormatTraceLine(TraceDirection direction, ByteSpan bytes, std::chrono::steady_clock::duration sinceStart);
 
 }  // namespace corvel

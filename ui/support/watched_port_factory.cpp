@@ -32,6 +32,7 @@ public:
     PortError lastError() const override {
         return cancelled_ ? PortError{kCancelledErrorCode, kCancelledErrorText} : inner_->lastError();
     }
+    void annotate(const std::string& remark) override { inner_->annotate(remark); }
 
 private:
     std::unique_ptr<SerialPort> inner_;
