@@ -41,6 +41,23 @@ constexpr std::chrono::nanoseconds kByteTime{86'806};  // 10 bits at 115200 baud
 constexpr std::size_t kRequestLength = 18;
 constexpr std::uint8_t kReplyPayload = 32;            // 12 + 32 + 6 = 50 bytes
 constexpr std::size_t kReplyLength = 12 + kReplyPayload + 6;
+constexpr RouteBlock kRoute{1, 0x80, 0x80, 40, 0xF0, 0x40};
+constexpr std::uint8_t kReadCommand = 0x62;
+
+// An 18-byte request, and the sealed reply a transmitter sends for it, so
+// that the exchange's reply checks run as they do with a real transmitter.
+std::vector<std::uint8_t> Request() {
+    FrameBuffer frame{};
+    const std::size_t length = BuildFrame(frame, FrameRequest{kReadCommand, 0x08, 0, {}, kRoute, 0});
+    return std::vector<std::uint8_t>(frame.begin(), frame.begin() + static_cast<std::ptrdiff_t>(length));
+}
+
+std::vector<std::uint8_t> Reply() {
+    FrameBuffer frame{};
+    const std::vector<std::uint8_t> payload(kReplyPayload, 0x5A);
+    const std::size_t length = BuildFrame(frame, FrameRequest{kReadCommand, 0x08, 0, payload, kRoute, 0});
+    return std::vector<std::uint8_t>(frame.begin(), frame.begin() + static_cast<std::ptrdiff_t>(length));
+}
 
 std::string Fixed(double value, int decimals) {
     char text[32];
@@ -65,9 +82,7 @@ public:
 
 private:
     void run() {
-        std::vector<std::uint8_t> reply(kReplyLength, 0x5A);
-        reply[0] = 0x80;
-        reply[2] = kReplyPayload;
+        const std::vector<std::uint8_t> reply = Reply();
         while (!stop_) {
             if (!readRequest()) continue;
             const auto start = Clock::now() + kRequestLength * kByteTime;
@@ -127,14 +142,16 @@ struct Figures {
 Figures Measure(SerialPortFactory& ports, std::uint8_t firstRead, int samples) {
     OwnedLinkContext link;
     DeviceSession session(link.with(ports));
-    FrameBuffer request{};
+    const std::vector<std::uint8_t> request = Request();
+    const std::vector<std::uint8_t> expected = Reply();
     FrameBuffer reply{};
     std::vector<double> times;
     for (int i = -samples / 10 - 1; i < samples; ++i) {  // the first tenth warms up
         const auto start = Clock::now();
+        reply.fill(0);
         const bool replied = session.SerialTransact(request, kRequestLength, reply, firstRead);
         const std::chrono::duration<double, std::milli> took = Clock::now() - start;
-        if (!replied || reply[kReplyLength - 1] != 0x5A) {
+        if (!replied || !std::equal(expected.begin(), expected.end(), reply.begin())) {
             std::fprintf(stderr, "exchange failed: %s\n", session.statusText.c_str());
             std::exit(1);
         }
