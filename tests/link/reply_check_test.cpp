@@ -169,8 +169,11 @@ TEST_F(DamagedReplies, ADownloadDamagedOnceCompletesOnItsSecondCopy) {
     EXPECT_EQ(result.attempts, 2);
     std::vector<std::uint8_t> expected = sim::BuildLogFile(config.logs.front());
     expected.resize((expected.size() + 127) / 128 * 128, 0);
-    std::ifstream in(target, std::ios::binary);
-    const std::vector<std::uint8_t> got{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    std::vector<std::uint8_t> got;
+    {
+        std::ifstream in(target, std::ios::binary);  // closed before the file goes: Windows keeps open files
+        got.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
     EXPECT_EQ(got, expected);
     fs::remove(target);
 }
