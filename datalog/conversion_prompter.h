@@ -13,6 +13,9 @@ public:
     virtual bool askYesNo(const std::string& caption, const std::string& text) = 0;
     // A report of a failure (file errors, a record of an undeclared module).
     virtual void report(const std::string& text) = 0;
+    // Something the operator should know about a conversion that succeeds
+    // (a log cut short).
+    virtual void inform(const std::string& text) { (void)text; }
 };
 
 }  // namespace corvel

@@ -23,6 +23,7 @@ public:
         return acceptShort_;
     }
     void report(const std::string& text) override { err_ << "error: " << text << '\n'; }
+    void inform(const std::string& text) override { err_ << "note: " << text << '\n'; }
 
 private:
     std::ostream& err_;

@@ -32,11 +32,12 @@ public:
     // holds (at least one): the caller works through a chunk without a call
     // per record. A record cut by the end of the buffer is put together from
     // the next chunk. At the end of the file every call gives one record of
-    // zeros (module tag 0x00); a last record cut short is completed with zeros.
+    // zeros (module tag 0x00); a last record cut short by the end of the file is
+    // no record either: its missing bytes are not data.
     std::span<const std::uint8_t> readRecords() {
         const std::size_t whole = (end_ - begin_) / kSampleRecordSize * kSampleRecordSize;
         if (whole == 0) {
-            readInto(assembled_);
+            if (readInto(assembled_) < kSampleRecordSize) assembled_.fill(0);
             return assembled_;
         }
         const std::span<const std::uint8_t> records(buffer_.data() + begin_, whole);
@@ -45,6 +46,8 @@ public:
         return records;
     }
 
+    // True once every byte of the file has been handed out.
+    bool exhausted() const { return atEnd_ && begin_ >= end_; }
     // Bytes handed out so far, and the size of the file when it was opened.
     std::uint64_t bytesRead() const { return bytesRead_; }
     std::uint64_t fileSize() const { return fileSize_; }

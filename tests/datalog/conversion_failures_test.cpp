@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <fcntl.h>
+#include <fstream>
 #include <unistd.h>
 
 #include <algorithm>
@@ -81,14 +82,58 @@ TEST_F(ConversionFailuresTest, AnOutputThatCannotBeCreatedIsReported) {
     EXPECT_FALSE(convert(input, inMissingFolder, prompter));
     EXPECT_FALSE(convert(input, folder, prompter));
     EXPECT_EQ(prompter.reports, (std::vector<std::string>{inMissingFolder.string() + " was not found.",
-                                                          "Access to " + folder.string() + " was denied."}));
+                                                          "Cannot write " + folder.string() + ": it is not a regular file."}));
 }
 
-TEST_F(ConversionFailuresTest, AFullDiskIsReportedAsAFailure) {
-    if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full";
+TEST_F(ConversionFailuresTest, ATargetThatIsNoRegularFileIsRefusedAndTheInputIsNeverTheOutput) {
     TwoModuleLog().writeTo(input);
-    EXPECT_FALSE(convert(input, "/dev/full", prompter));
-    EXPECT_EQ(prompter.reports, std::vector<std::string>{"Disk full while accessing /dev/full."});
+    if (std::filesystem::exists("/dev/full")) {
+        EXPECT_FALSE(convert(input, "/dev/full", prompter));
+        EXPECT_EQ(prompter.reports, std::vector<std::string>{"Cannot write /dev/full: it is not a regular file."});
+    }
+    // The log converted onto itself, by its name or through a hard link: refused, the log intact
+    const std::uintmax_t size = std::filesystem::file_size(input);
+    const auto link = folder / "link.bin";
+    std::filesystem::create_hard_link(input, link);
+    prompter.reports.clear();
+    EXPECT_FALSE(convert(input, input, prompter));
+    EXPECT_FALSE(convert(input, link, prompter));
+    EXPECT_EQ(prompter.reports, (std::vector<std::string>{"The log file cannot be converted onto itself: " + input.string(),
+                                                          "The log file cannot be converted onto itself: " + link.string()}));
+    EXPECT_EQ(std::filesystem::file_size(input), size);
+}
+
+TEST_F(ConversionFailuresTest, AFileThatIsNoLogIsRefusedAndAnExistingOutputStays) {
+    // GIVEN 5 KB of bytes that are no log, and an output file of that name already
+    std::vector<std::uint8_t> noise(5000);
+    std::uint32_t state = 12345;
+    for (std::uint8_t& byte : noise) byte = static_cast<std::uint8_t>((state = state * 1103515245u + 12345u) >> 24);
+    noise[10] = 1;  // one module, so that the headers are read whole
+    std::ofstream(input, std::ios::binary).write(reinterpret_cast<const char*>(noise.data()),
+                                                  static_cast<std::streamsize>(noise.size()));
+    std::ofstream(output) << "previous";
+    // WHEN it is converted, short headers accepted
+    EXPECT_FALSE(convert(input, output, prompter));
+    // THEN it is refused with the reason, and the output is untouched and alone in its folder
+    ASSERT_EQ(prompter.reports.size(), 1u);
+    EXPECT_TRUE(prompter.reports[0].starts_with(input.string() + " is not a data log file, or it is damaged: "));
+    std::ifstream kept(output);
+    std::string text;
+    std::getline(kept, text);
+    EXPECT_EQ(text, "previous");
+    std::size_t files = 0;
+    for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(folder)) ++files;
+    EXPECT_EQ(files, 2u);
+}
+
+TEST_F(ConversionFailuresTest, ALogCutShortConvertsAndSaysSo) {
+    // GIVEN a log that promises 6 samples and holds 2 instants
+    LogBuilder log = TwoModuleLog(100, 6);
+    log.value(0x40, 1, 0, 1.0f).value(0x41, 4, 0, 20.0f).value(0x40, 1, 100, 2.0f).value(0x41, 4, 100, 21.0f);
+    log.writeTo(input);
+    EXPECT_TRUE(convert(input, output, prompter));
+    EXPECT_EQ(prompter.informed, std::vector<std::string>{
+                                     "The log ends after 2 of 6 samples; the remaining lines repeat the last values, marked D."});
 }
 
 // Replaces the open descriptor of `path` with one of a folder, so that every

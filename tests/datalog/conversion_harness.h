@@ -23,10 +23,12 @@ public:
         return answer;
     }
     void report(const std::string& text) override { reports.push_back(text); }
+    void inform(const std::string& text) override { informed.push_back(text); }
 
     bool answer = true;
     std::vector<std::string> questions;
     std::vector<std::string> reports;
+    std::vector<std::string> informed;
 };
 
 // Every line followed by CR LF.

@@ -60,20 +60,15 @@ TEST_F(LogConversionTest, ModeNamesAndUnitsFillTheHeadingLines) {
 }
 
 TEST_F(LogConversionTest, ALaterModuleOfTheSameTypeOverridesUnitsAndMode) {
-    // GIVEN two pressure modules and two voltage/current modules; the later
-    // ones log nothing, the first pressure module simulates
+    // GIVEN two pressure modules; the later one logs nothing, the first simulates
     ModuleSpec firstPressure = PressureModule(100, 5, "PSI", "bar");
     firstPressure.mode = 1;
     ModuleSpec laterPressure = PressureModule(0, 0, "kPa", "");
-    ModuleSpec firstVoltageCurrent = VoltageCurrentModule(200, 7, "C");
-    firstVoltageCurrent.mode = 0x30;
-    ModuleSpec laterVoltageCurrent = VoltageCurrentModule(0, 0, "K");
-    laterVoltageCurrent.mode = 0x50;
     LogBuilder log;
-    log.module(firstPressure).module(firstVoltageCurrent).module(laterPressure).module(laterVoltageCurrent);
-    EXPECT_NE(convertLog(log).find("Interval: 2 sec\r\nNumber of Samples: 7\r\nData Log Duration: 0 mins\r\n\r\n"
-                                          ",,Pressure: Measure,,Volt Current: I Source    \r\n"
-                                          "Sample,Time,P1:kPa,P2:N/A,Volts:V,Curr:mA,Temp:K,Status\r\n"),
+    log.module(firstPressure).module(laterPressure);
+    EXPECT_NE(convertLog(log).find("Interval: 1 sec\r\nNumber of Samples: 5\r\nData Log Duration: 0 mins\r\n\r\n"
+                                          ",,Pressure: Measure,,Volt Current: V Measure    \r\n"
+                                          "Sample,Time,P1:kPa,P2:N/A,Volts:V,Curr:mA,Temp:,Status\r\n"),
               std::string::npos);
 }
 
@@ -86,7 +81,7 @@ TEST_F(LogConversionTest, AThirtyOneCharacterNameLeavesTheSerialNumberInPlace) {
 
 TEST_F(LogConversionTest, ModuleCountZeroGivesHeaderLinesOnly) {
     LogBuilder log;
-    log.name("Empty").value(0x40, 1, 0, 1.0f).marker(0x40, 100);
+    log.name("Empty");
     EXPECT_EQ(convertLog(log),
               Lines({"Log Name: Empty", "Start Time: 03/15/2024 10:00:00", "Unit S/N: ", "Interval: 0 sec",
                      "Number of Samples: 0", "Data Log Duration: 0 mins", "",
@@ -98,11 +93,24 @@ TEST_F(LogConversionTest, ModuleCountZeroGivesHeaderLinesOnly) {
 TEST_F(LogConversionTest, ALogWithoutLoggedChannelsGivesHeaderLinesOnly) {
     LogBuilder log;
     log.name("Idle").serial("9").module(PressureModule(0, 0));
-    log.value(0x40, 1, 0, 1.0f).value(0x40, 2, 0, 2.0f).value(0x40, 1, 100, 1.0f);
     EXPECT_TRUE(convertLog(log).ends_with("Interval: 0 sec\r\nNumber of Samples: 0\r\nData Log Duration: 0 mins\r\n\r\n"
                                           ",,Pressure: Measure,,Volt Current: V Measure    \r\n"
                                           "Sample,Time,P1:PSI,P2:N/A,Volts:V,Curr:mA,Temp:,Status\r\n"));
     EXPECT_TRUE(converted);
+}
+
+TEST_F(LogConversionTest, NoSamplesClaimedButRecordsPresentIsReported) {
+    // GIVEN headers that log nothing (and one that declares no module), with records after them
+    for (LogBuilder log : {LogBuilder().name("Idle").module(PressureModule(0, 0)), LogBuilder().name("Empty")}) {
+        log.value(0x40, 1, 0, 1.0f).value(0x40, 2, 0, 2.0f).value(0x40, 1, 100, 1.0f);
+        prompter.reports.clear();
+        // THEN nothing is converted, and the report says why
+        EXPECT_EQ(convertLog(log), "");
+        EXPECT_FALSE(converted);
+        ASSERT_EQ(prompter.reports.size(), 1u);
+        EXPECT_EQ(prompter.reports[0], input.string() + " is not a data log file, or it is damaged: its header claims 0 "
+                                                        "samples, yet the file holds 3 records.");
+    }
 }
 
 TEST_F(LogConversionTest, ASingleModuleLogWritesOneLinePerInstant) {
@@ -160,9 +168,9 @@ TEST_F(LogConversionTest, ARecordOfAnUndeclaredModuleStopsTheConversion) {
     log.value(0x40, 1, 100, 3.0f).value(0x40, 2, 100, 4.0f);
     log.value(0x41, 1, 200, 5.0f).value(0x40, 1, 200, 6.0f);
 
-    // THEN the lines written so far stay, and the report is the only prompt
-    EXPECT_TRUE(convertLog(log).ends_with(",Status\r\n" + Lines({Row(1, "10:00:00", {"1.00", "2.00", "", "", ""}),
-                                                                  Row(2, "10:00:01", {"3.00", "4.00", "", "", ""})})));
+    // THEN no output file is left, and the report is the only prompt
+    EXPECT_EQ(convertLog(log), "");
+    EXPECT_FALSE(std::filesystem::exists(output));
     EXPECT_FALSE(converted);
     EXPECT_EQ(prompter.reports, std::vector<std::string>{"An invalid argument was encountered."});
     EXPECT_TRUE(prompter.questions.empty());

@@ -32,6 +32,7 @@ public:
         return prompter_.show({text, caption, MessageIcon::Warning, MessageButtons::YesNo}) == MessageAnswer::Yes;
     }
     void report(const std::string& text) override { prompter_.error(text); }
+    void inform(const std::string& text) override { prompter_.inform(text); }
 
 private:
     Prompter& prompter_;
