@@ -7,6 +7,7 @@
 #include "number_format.h"
 #include "reading_status.h"
 #include "tool_session.h"
+#include "windows1252.h"
 
 namespace corvel::cli {
 
@@ -82,19 +83,22 @@ enum class IdText { Tag, Asset, Description };
 void WriteIdText(CommandCall& call, IdText which) {
     const std::string text = call.args.takePositional("text");
     call.args.finish();
+    // The transmitter keeps its texts as Windows-1252 bytes, one a character.
+    const std::optional<std::string> stored = Utf8ToWindows1252(text);
+    if (!stored) throw UsageError("the text holds a character that the transmitter cannot store (Windows-1252 only)");
     const std::size_t limit = which == IdText::Description ? kDescriptionLength : kTagLength;
-    if (text.size() > limit)
-        throw UsageError("the text is " + std::to_string(text.size()) + " characters long; the transmitter keeps " +
-                         std::to_string(limit));
+    if (stored->size() > limit)
+        throw UsageError("the text is " + std::to_string(stored->size()) +
+                         " characters long; the transmitter keeps " + std::to_string(limit));
     ToolSession tool(call.options, call.environment.ports, call.environment.err);
     DeviceSession& device = tool.device();
     const RouteBlock route = tool.route(kPressureModule);
     if (which == IdText::Description) {
-        tool.require(device.WriteDescription(route, kPressureModule, text), "writing the description failed");
+        tool.require(device.WriteDescription(route, kPressureModule, *stored), "writing the description failed");
     } else {
         tool.require(device.ReadTagAndAsset(route, kPressureModule), "reading the tag and asset failed");
-        const std::string tag = which == IdText::Tag ? text : device.tagText;
-        const std::string asset = which == IdText::Asset ? text : device.assetText;
+        const std::string tag = which == IdText::Tag ? *stored : device.tagText;
+        const std::string asset = which == IdText::Asset ? *stored : device.assetText;
         tool.require(device.WriteTagAndAsset(route, kPressureModule, tag, asset), "writing the tag and asset failed");
     }
     Record record;
@@ -105,10 +109,10 @@ void WriteIdText(CommandCall& call, IdText which) {
 // The fields that identify and info both start with.
 Record IdentityRecord(const DeviceSession& device, const std::string& version) {
     Record record;
-    record.add("serial_number", device.serialNumberText)
-        .add("model_code", device.modelCodeText)
-        .add("model_name", device.modelNameText)
-        .add("version", version);
+    record.add("serial_number", Windows1252ToUtf8(device.serialNumberText))
+        .add("model_code", Windows1252ToUtf8(device.modelCodeText))
+        .add("model_name", Windows1252ToUtf8(device.modelNameText))
+        .add("version", Windows1252ToUtf8(version));
     return record;
 }
 
@@ -165,9 +169,9 @@ void RunInfo(CommandCall& call) {
     const bool p2 = HasP2(tool);
     const bool hasFirmwareVersion = firmware && !device.firmwareVersionText.empty();
     Record record = IdentityRecord(device, hasFirmwareVersion ? device.firmwareVersionText : device.versionText);
-    record.add("tag", device.tagText)
-        .add("asset", device.assetText)
-        .add("description", device.descriptionText)
+    record.add("tag", Windows1252ToUtf8(device.tagText))
+        .add("asset", Windows1252ToUtf8(device.assetText))
+        .add("description", Windows1252ToUtf8(device.descriptionText))
         .add("p2_present", p2);
     ReadSensors(tool, p2, record);
     call.output.emit(record);

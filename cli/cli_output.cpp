@@ -69,7 +69,7 @@ std::string JsonString(std::string_view text) {
         case '\r': json += "\\r"; break;
         case '\t': json += "\\t"; break;
         default:
-            if (byte < 0x20 || byte >= 0x7F) {
+            if (byte < 0x20 || byte == 0x7F) {
                 json += "\\u00";
                 json += kHex[byte >> 4];
                 json += kHex[byte & 0x0F];

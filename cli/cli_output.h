@@ -30,9 +30,9 @@ private:
     std::vector<std::pair<std::string, Value>> fields_;
 };
 
-// A JSON string literal of `text`, quotes included. Texts from the transmitter
-// are single-byte (Windows-1252 range); bytes from 0x80 up are written as the
-// code points of the same value.
+// A JSON string literal of UTF-8 `text`, quotes included; control characters
+// are escaped. Texts of the transmitter are decoded from Windows-1252 before
+// they reach a record.
 std::string JsonString(std::string_view text);
 
 // The record as one line of JSON.

@@ -15,7 +15,7 @@ TEST(JsonOutput, StringsAreEscaped) {
     EXPECT_EQ(JsonString("a\"b\\c"), "\"a\\\"b\\\\c\"");
     EXPECT_EQ(JsonString("line\nnext\ttab\r"), "\"line\\nnext\\ttab\\r\"");
     EXPECT_EQ(JsonString(std::string("\x01\x1f\x7f", 3)), "\"\\u0001\\u001f\\u007f\"");
-    EXPECT_EQ(JsonString("caf\xE9"), "\"caf\\u00e9\"") << "single-byte texts of the transmitter";
+    EXPECT_EQ(JsonString("caf\xC3\xA9 \xE2\x82\xAC"), "\"caf\xC3\xA9 \xE2\x82\xAC\"") << "UTF-8 passes as it is";
     EXPECT_EQ(JsonString(std::string("a\0b", 3)), "\"a\\u0000b\"");
 }
 

@@ -130,6 +130,22 @@ TEST_F(CorvelctlOnSimulator, InfoAndIdentificationTextWrites) {
     EXPECT_TRUE(Has(r.out, "model_name: T4402 Dual Pressure\n"));
 }
 
+TEST_F(CorvelctlOnSimulator, TextsTravelAsWindows1252) {
+    sim::SimDevice& device = attach(1);
+    // "Ünïcode €" is stored as the transmitter's single bytes, and read back as it was typed
+    ASSERT_EQ(run({"set-tag", "\xC3\x9Cn\xC3\xAF" "code \xE2\x82\xAC"}).status, 0);
+    EXPECT_EQ(std::string(device.tag().begin(), device.tag().begin() + 9), "\xDCn\xEF" "code \x80");
+    EXPECT_TRUE(Has(run({"info"}).out, "tag: \xC3\x9Cn\xC3\xAF" "code \xE2\x82\xAC\n"));
+    EXPECT_TRUE(Has(run({"--json", "info"}).out, "\"tag\":\"\xC3\x9Cn\xC3\xAF" "code \xE2\x82\xAC\""));
+    // A character Windows-1252 cannot hold is refused and nothing is sent
+    const ToolRun refused = run({"set-asset", "\xE2\x9C\x93"});
+    EXPECT_EQ(refused.status, 2);
+    EXPECT_TRUE(Has(refused.err, "Windows-1252"));
+    EXPECT_TRUE(Has(run({"info"}).out, "asset: ASSET-0001\n"));
+    // The room is counted in the transmitter's bytes: 32 two-byte UTF-8 letters fit
+    EXPECT_EQ(run({"set-asset", [] { std::string t; for (int i = 0; i < 32; ++i) t += "\xC3\xA9"; return t; }()}).status, 0);
+}
+
 TEST_F(CorvelctlOnSimulator, TooLongTagIsAUsageErrorAndNothingIsSent) {
     attach(1);
     const ToolRun r = run({"set-asset", std::string(33, 'A')});
