@@ -18,6 +18,7 @@
 
 #include "port_map.h"
 #include "port_permission.h"
+#include "read_deadline.h"
 #include "system_serial_port.h"
 
 namespace corvel {
@@ -61,10 +62,6 @@ void MakeRaw(termios& state) {
     state.c_cflag |= CREAD;
     state.c_cc[VMIN] = 0;
     state.c_cc[VTIME] = 0;
-}
-
-milliseconds TotalTimeout(std::uint32_t perByteMs, std::uint32_t constantMs, std::size_t count) {
-    return milliseconds(static_cast<std::int64_t>(perByteMs) * static_cast<std::int64_t>(count) + constantMs);
 }
 
 // strerror_r comes in two flavours; overloads pick the one the C library has.
@@ -184,13 +181,11 @@ bool PosixSerialPort::write(ByteSpan bytes, std::size_t& written) {
 bool PosixSerialPort::read(MutableByteSpan buffer, std::size_t& received, const ReadCompletion& complete) {
     received = 0;
     if (fd_ < 0) return fail(EBADF);
-    const auto total =
-        Clock::now() + TotalTimeout(timeouts_.readTotalPerByteMs, timeouts_.readTotalConstantMs, buffer.size());
-    const milliseconds interval(timeouts_.readIntervalMs);
-    auto lastByte = Clock::now();
+    const auto started = Clock::now();
+    auto lastByte = started;
     const auto isComplete = [&] { return complete && complete(ByteSpan(buffer.data(), received)); };
     while (received < buffer.size() && !isComplete()) {
-        const auto deadline = received == 0 ? total : std::min(total, lastByte + interval);
+        const auto deadline = ReadDeadline(timeouts_, buffer.size(), started, received, lastByte);
         const int ready = waitFor(POLLIN, deadline);
         if (ready < 0) return false;
         if (ready == 0) {

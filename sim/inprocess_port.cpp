@@ -46,13 +46,10 @@ bool InProcessPort::configure(std::uint32_t, const LineSettings& line, const Por
 }
 
 void InProcessPort::schedule(const std::vector<Transmission>& replies, Micros from) {
-    const Micros byteTime = line_->timing.byteTime();
     for (const Transmission& reply : replies) {
-        Micros at = std::max(from + reply.startsAfter, incoming_.empty() ? from : incoming_.back().at);
-        for (std::uint8_t byte : reply.bytes) {
-            at += byteTime;
-            incoming_.push_back({byte, at});
-        }
+        const Micros start = std::max(from + reply.startsAfter, incoming_.empty() ? from : incoming_.back().at);
+        for (std::size_t i = 0; i < reply.bytes.size(); ++i)
+            incoming_.push_back({reply.bytes[i], start + line_->timing.durationOf(i + 1)});
     }
 }
 
@@ -60,7 +57,7 @@ bool InProcessPort::write(ByteSpan bytes, std::size_t& written) {
     written = 0;
     if (!line_) return fail(EBADF);
     SimulatedClock& clock = bus_.clock();
-    clock.advance(line_->timing.byteTime() * static_cast<long>(bytes.size()));
+    clock.advance(line_->timing.durationOf(bytes.size()));
     schedule(line_->hear(bytes, clock.seconds()), clock.now());
     written = bytes.size();
     return true;

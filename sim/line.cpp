@@ -4,9 +4,10 @@
 
 namespace corvel::sim {
 
-std::chrono::microseconds LineTiming::byteTime() const {
+std::chrono::microseconds LineTiming::durationOf(std::size_t bytes) const {
     if (!wireTime || baudRate == 0) return std::chrono::microseconds{0};
-    return std::chrono::microseconds{10'000'000 / baudRate};
+    const auto bitMicros = static_cast<std::uint64_t>(bytes) * 10'000'000u;
+    return std::chrono::microseconds{static_cast<std::int64_t>((bitMicros + baudRate - 1) / baudRate)};
 }
 
 SimDevice& SimLine::add(DeviceConfig config) {

@@ -11,6 +11,7 @@
 // has been quiet for `frameTimeout`.
 
 #include <chrono>
+#include <cstddef>
 #include <cstdint>
 #include <functional>
 #include <memory>
@@ -28,8 +29,10 @@ struct LineTiming {
     std::chrono::microseconds turnaround{1000};
     std::chrono::milliseconds frameTimeout{50};
 
-    // 10 bits a byte at the baud rate, or nothing when wire time is off.
-    std::chrono::microseconds byteTime() const;
+    // Time on the wire of `bytes` bytes at 10 bits a byte, rounded up to the
+    // microsecond as a whole (no per-byte truncation), or nothing when wire
+    // time is off.
+    std::chrono::microseconds durationOf(std::size_t bytes) const;
 };
 
 // A reply on its way: it starts `startsAfter` the moment it was caused.

@@ -48,6 +48,7 @@ private:
     void answer(ByteSpan bytes);
     void answerQuietLine();
     void send(const std::vector<Transmission>& replies);
+    std::chrono::microseconds wireDuration(std::size_t bytes);
     void closeAll();
 
     SimLine line_;

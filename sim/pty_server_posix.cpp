@@ -114,13 +114,20 @@ void PtyServer::serve() {
     }
 }
 
+// The request's bytes reach the transmitter only after their wire time.
 void PtyServer::answer(ByteSpan bytes) {
     std::vector<Transmission> replies;
+    std::this_thread::sleep_for(wireDuration(bytes.size()));
     {
         const auto held = lock();
         replies = line_.hear(bytes, clock_.seconds());
     }
     send(replies);
+}
+
+std::chrono::microseconds PtyServer::wireDuration(std::size_t bytes) {
+    const auto held = lock();
+    return line_.timing.durationOf(bytes);
 }
 
 void PtyServer::answerQuietLine() {
@@ -137,15 +144,11 @@ void PtyServer::answerQuietLine() {
 void PtyServer::send(const std::vector<Transmission>& replies) {
     if (replies.empty()) return;
     ::tcflush(slave_, TCIFLUSH);
-    const auto byteTime = [this] {
-        const auto held = lock();
-        return line_.timing.byteTime();
-    }();
     for (const Transmission& reply : replies) {
         std::this_thread::sleep_for(reply.startsAfter);
         for (std::size_t at = 0; at < reply.bytes.size(); at += kPacedChunk) {
             const std::size_t count = std::min(kPacedChunk, reply.bytes.size() - at);
-            std::this_thread::sleep_for(byteTime * static_cast<long>(count));
+            std::this_thread::sleep_for(wireDuration(count));
             WriteAll(master_, reply.bytes.data() + at, count);
         }
     }

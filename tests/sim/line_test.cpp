@@ -105,8 +105,13 @@ TEST_F(Line, WireTimeFollowsTheBaudRate) {
     std::size_t received = 0;
     port->read(buffer, received, {});
     ASSERT_EQ(received, 18u);
-    // 36 bytes of 10 bits at 9600 baud (1041 us each) and the 1 ms turnaround.
-    EXPECT_EQ(bus.clock().now() - before, std::chrono::microseconds(36 * 1041 + 1000));
+    // 36 bytes of 10 bits at 9600 baud (1041.67 us each, not truncated per
+    // byte) and the 1 ms turnaround.
+    EXPECT_EQ(bus.clock().now() - before, std::chrono::microseconds(37500 + 1000));
+    // 115200 baud: 86.806 us a byte, so a 1 MiB download's bytes take 91.02 s.
+    line.timing.baudRate = 115200;
+    EXPECT_EQ(line.timing.durationOf(1), std::chrono::microseconds(87));
+    EXPECT_EQ(line.timing.durationOf(1 << 20), std::chrono::microseconds(91'022'223));
 }
 
 TEST_F(Line, FaultsShapeTheReply) {

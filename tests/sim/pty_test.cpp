@@ -48,6 +48,31 @@ TEST(PtyServer, AnswersEveryExchangeWhileTheClientReopensAndRemovesItsLink) {
     fs::remove_all(dir);
 }
 
+// With wire time on, a reply cannot arrive before the request and the reply
+// have both crossed the wire: at 1200 baud a byte takes 8.33 ms. Only a lower
+// bound: the machine may always be slower.
+TEST(PtyServer, WireTimePacesTheRequestAndTheReply) {
+    const fs::path dir = FreshFolder("corvel-pty-paced");
+    LineSpec lineSpec;
+    lineSpec.devices.push_back({*ModelConfig("4400"), {}, {}});
+    lineSpec.devices.back().config.address = 7;
+    lineSpec.timing.wireTime = true;
+    lineSpec.timing.baudRate = 1200;
+    PtyServer server;
+    ASSERT_FALSE(StartPtyServer(server, lineSpec, dir, 13).has_value());
+    const FrameRequest request{.command1 = 2, .route = {0x80, 0x80, 0x80, 7, 0xF0, 0x28}};
+    FrameBuffer frame;
+    const std::size_t requestLength = BuildFrame(frame, request);
+    const auto started = std::chrono::steady_clock::now();
+    const auto reply = PtyTransact(dir / "COM13", request);
+    const auto elapsed = std::chrono::steady_clock::now() - started;
+    ASSERT_EQ(reply.size(), 18u + U8At(reply, 2));
+    const auto byteTime = std::chrono::microseconds(8333);
+    EXPECT_GE(elapsed, byteTime * static_cast<long>(requestLength + reply.size()));
+    server.stop();
+    fs::remove_all(dir);
+}
+
 pid_t SpawnCorvelSim(std::vector<std::string> words) {
     words.insert(words.begin(), CORVEL_SIM_PATH);
     std::vector<char*> argv;
