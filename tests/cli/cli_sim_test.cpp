@@ -258,14 +258,18 @@ TEST_F(CorvelctlOnSimulator, DownloadNamesAMissingFileAndRefusesATargetThatIsNoR
     EXPECT_TRUE(Has(missing.err, "there is no log file 3: the transmitter keeps log files 1 to 2")) << missing.err;
     EXPECT_EQ(run({"logs", "download", "0", (folder.path / "x.bin").string()}).status, 2);
 
+    // A folder, and a symbolic link where the system has them (not under Wine)
     const fs::path link = folder.path / "link.bin";
-    fs::create_symlink(folder.path / "elsewhere.bin", link);
-    for (const fs::path& target : {folder.path, link}) {
+    std::error_code noLinks;
+    fs::create_symlink(folder.path / "elsewhere.bin", link, noLinks);
+    std::vector<fs::path> targets{folder.path};
+    if (!noLinks) targets.push_back(link);
+    for (const fs::path& target : targets) {
         const ToolRun refused = run({"logs", "download", "1", target.string()});
         EXPECT_EQ(refused.status, 1);
         EXPECT_TRUE(Has(refused.err, "is not a regular file")) << refused.err;
     }
-    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(fs::is_symlink(link), !noLinks);
     EXPECT_FALSE(fs::exists(folder.path / "elsewhere.bin"));
 }
 
