@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <thread>
 
+#include "read_deadline.h"
 #include "system_serial_port.h"
 
 namespace corvel {
@@ -14,10 +15,6 @@ using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
 HANDLE Handle(void* handle) { return static_cast<HANDLE>(handle); }
-
-milliseconds TotalTimeout(std::uint32_t perByteMs, std::uint32_t constantMs, std::size_t count) {
-    return milliseconds(static_cast<std::int64_t>(perByteMs) * static_cast<std::int64_t>(count) + constantMs);
-}
 
 // Data bits 5..8, parity 0 none .. 4 space and stop-bit codes 0 one, 1 one and
 // a half, 2 two are the DCB's own codes.
@@ -127,13 +124,11 @@ bool WinSerialPort::readSome(MutableByteSpan buffer, milliseconds wait, std::siz
 bool WinSerialPort::read(MutableByteSpan buffer, std::size_t& received, const ReadCompletion& complete) {
     received = 0;
     if (!handle_) return fail(ERROR_INVALID_HANDLE);
-    const auto total =
-        Clock::now() + TotalTimeout(timeouts_.readTotalPerByteMs, timeouts_.readTotalConstantMs, buffer.size());
-    const milliseconds interval(timeouts_.readIntervalMs);
-    auto lastByte = Clock::now();
+    const auto started = Clock::now();
+    auto lastByte = started;
     const auto isComplete = [&] { return complete && complete(ByteSpan(buffer.data(), received)); };
     while (received < buffer.size() && !isComplete()) {
-        const auto deadline = received == 0 ? total : std::min(total, lastByte + interval);
+        const auto deadline = ReadDeadline(timeouts_, buffer.size(), started, received, lastByte);
         const auto wait = std::chrono::ceil<milliseconds>(deadline - Clock::now());
         std::size_t count = 0;
         if (wait.count() > 0 && !readSome(buffer.subspan(received), wait, count)) return false;
