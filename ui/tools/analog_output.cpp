@@ -12,35 +12,10 @@
 #include <QThread>
 #include <QVBoxLayout>
 
-#include "windows1252.h"
+#include "tool_widgets.h"
 
 namespace corvel {
 namespace {
-
-QString Text(const std::string& text) { return QString::fromStdString(Windows1252ToUtf8(text)); }
-
-template <typename W>
-W* Named(W* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
-
-QLineEdit* ReadOnly(const QString& name, QWidget* parent) {
-    auto* field = Named(new QLineEdit(parent), name);
-    field->setReadOnly(true);
-    return field;
-}
-
-QPushButton* Button(const QString& caption, const QString& name, QWidget* parent) {
-    auto* button = Named(new QPushButton(caption, parent), name);
-    button->setAutoDefault(false);
-    return button;
-}
-
-void SetText(QLineEdit* field, const std::string& text) {
-    const QString shown = Text(text);
-    if (field->text() != shown) field->setText(shown);
-}
 
 void BlockingPause(std::chrono::milliseconds duration) {
     QThread::msleep(static_cast<unsigned long>(duration.count()));
@@ -75,10 +50,10 @@ QLineEdit* AnalogOutput::editableField(AoField field, const QString& name) {
 QGroupBox* AnalogOutput::buildPressureGroup() {
     pressure_ = Named(new QGroupBox("Pressure (PSI)", this), "pressureGroup");
     auto* grid = new QGridLayout(pressure_);
-    measurement_ = ReadOnly("measurementField", pressure_);
-    lsl_ = ReadOnly("lslField", pressure_);
-    usl_ = ReadOnly("uslField", pressure_);
-    minimumSpan_ = ReadOnly("minSpanField", pressure_);
+    measurement_ = ReadOnlyField("measurementField", pressure_);
+    lsl_ = ReadOnlyField("lslField", pressure_);
+    usl_ = ReadOnlyField("uslField", pressure_);
+    minimumSpan_ = ReadOnlyField("minSpanField", pressure_);
     const std::pair<const char*, QWidget*> rows[] = {
         {"Measurement", measurement_}, {"LSL", lsl_}, {"USL", usl_}, {"Min Span", minimumSpan_},
         {"LRV", editableField(AoField::Lrv, "lrvEdit")}, {"URV", editableField(AoField::Urv, "urvEdit")}};
@@ -87,7 +62,7 @@ QGroupBox* AnalogOutput::buildPressureGroup() {
         grid->addWidget(new QLabel(caption, pressure_), row, 0);
         grid->addWidget(widget, row++, 1);
     }
-    auto* zero = Button("Zero", "zeroButton", pressure_);
+    auto* zero = ToolButton("Zero", "zeroButton", pressure_);
     connect(zero, &QPushButton::clicked, this, [this] { handle([this] { model_.zero(); }); });
     grid->addWidget(zero, row, 1);
     return pressure_;
@@ -168,10 +143,10 @@ QGroupBox* AnalogOutput::buildAlarmGroup(std::size_t index) {
 QWidget* AnalogOutput::buildButtons() {
     auto* row = new QWidget(this);
     auto* layout = new QHBoxLayout(row);
-    auto* reset = Button("Reset Defaults", "resetDefaultsButton", row);
-    auto* recal = Button("Field Recal", "fieldRecalButton", row);
-    auto* save = Button("Save Values", "saveValuesButton", row);
-    auto* close = Button("Close", "closeButton", row);
+    auto* reset = ToolButton("Reset Defaults", "resetDefaultsButton", row);
+    auto* recal = ToolButton("Field Recal", "fieldRecalButton", row);
+    auto* save = ToolButton("Save Values", "saveValuesButton", row);
+    auto* close = ToolButton("Close", "closeButton", row);
     connect(reset, &QPushButton::clicked, this, [this] { handle([this] { model_.resetDefaults(); }); });
     connect(recal, &QPushButton::clicked, this,
             [this] { context_.tools.open(ToolWindow::FieldRecalibration, this); });
@@ -215,21 +190,21 @@ void AnalogOutput::reject() {
 void AnalogOutput::showValues() {
     const AnalogOutputView& view = model_.view();
     const AnalogOutputSettings& settings = model_.settings();
-    pressure_->setTitle(Text(view.pressureCaption));
-    SetText(measurement_, view.measurementText);
-    SetText(lsl_, view.lslText);
-    SetText(usl_, view.uslText);
-    SetText(minimumSpan_, view.minimumSpanText);
-    SetText(fields_[static_cast<std::size_t>(AoField::Lrv)], view.lrvText);
-    SetText(fields_[static_cast<std::size_t>(AoField::Urv)], view.urvText);
+    pressure_->setTitle(DeviceText(view.pressureCaption));
+    SetText(measurement_, DeviceText(view.measurementText));
+    SetText(lsl_, DeviceText(view.lslText));
+    SetText(usl_, DeviceText(view.uslText));
+    SetText(minimumSpan_, DeviceText(view.minimumSpanText));
+    SetText(fields_[static_cast<std::size_t>(AoField::Lrv)], DeviceText(view.lrvText));
+    SetText(fields_[static_cast<std::size_t>(AoField::Urv)], DeviceText(view.urvText));
     alarmHi_->setChecked(settings.transmitterAlarm != 0);
     alarmInactive_->setChecked(settings.transmitterAlarm == 0);
-    alarmLevel_->setText(Text(view.alarmLevelText));
-    output_->setTitle(Text(view.outputCaption));
+    alarmLevel_->setText(DeviceText(view.alarmLevelText));
+    output_->setTitle(DeviceText(view.outputCaption));
     volts_->setChecked(settings.output == OutputType::Volts);
     current_->setChecked(settings.output == OutputType::Current);
-    SetText(fields_[static_cast<std::size_t>(AoField::AoAtLrv)], view.aoAtLrvText);
-    SetText(fields_[static_cast<std::size_t>(AoField::AoAtUrv)], view.aoAtUrvText);
+    SetText(fields_[static_cast<std::size_t>(AoField::AoAtLrv)], DeviceText(view.aoAtLrvText));
+    SetText(fields_[static_cast<std::size_t>(AoField::AoAtUrv)], DeviceText(view.aoAtUrvText));
     for (std::size_t i = 0; i < 2; ++i) showAlarm(i);
 }
 
@@ -237,7 +212,7 @@ void AnalogOutput::showAlarm(std::size_t index) {
     const AlarmView& view = model_.view().alarms[index];
     const AlarmSettings& alarm = model_.settings().alarms[index];
     AlarmWidgets& w = alarms_[index];
-    if (!view.caption.empty()) w.group->setTitle(Text(view.caption));
+    if (!view.caption.empty()) w.group->setTitle(DeviceText(view.caption));
     w.closed->setChecked(alarm.state == kAlarmClosed);
     w.open->setChecked(alarm.state == kAlarmOpen);
     w.inactive->setChecked(alarm.state != kAlarmClosed && alarm.state != kAlarmOpen);
@@ -248,11 +223,11 @@ void AnalogOutput::showAlarm(std::size_t index) {
         control->setEnabled(view.controlsShown);
     }
     for (std::size_t i = 0; i < 3; ++i) {
-        w.labels[i]->setText(Text(view.labels[i]));
+        w.labels[i]->setText(DeviceText(view.labels[i]));
         w.labels[i]->setVisible(shown[i]);
         w.edits[i]->setVisible(shown[i]);
         w.edits[i]->setEnabled(shown[i]);
-        SetText(w.edits[i], view.texts[i]);
+        SetText(w.edits[i], DeviceText(view.texts[i]));
     }
 }
 

@@ -10,27 +10,9 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include "tool_widgets.h"
+
 namespace corvel {
-namespace {
-
-template <typename W>
-W* Named(W* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
-
-QLineEdit* ReadOnly(const QString& name, QWidget* parent) {
-    auto* field = Named(new QLineEdit(parent), name);
-    field->setReadOnly(true);
-    return field;
-}
-
-void SetText(QLineEdit* field, const std::string& text) {
-    const QString shown = QString::fromStdString(text);
-    if (field->text() != shown) field->setText(shown);
-}
-
-}  // namespace
 
 cCalibration::cCalibration(const ToolContext& context, QWidget* parent) : QDialog(parent), model_(context, *this) {
     setWindowTitle("Calibration");
@@ -46,13 +28,13 @@ cCalibration::cCalibration(const ToolContext& context, QWidget* parent) : QDialo
 QWidget* cCalibration::buildFields() {
     auto* fields = new QWidget(this);
     auto* grid = new QGridLayout(fields);
-    numberOfPoints_ = ReadOnly("numberOfPointsField", fields);
-    currentPoint_ = ReadOnly("currentPointField", fields);
+    numberOfPoints_ = ReadOnlyField("numberOfPointsField", fields);
+    currentPoint_ = ReadOnlyField("currentPointField", fields);
     apply_ = Named(new QLineEdit(fields), "applyEdit");
     apply_->installEventFilter(this);
     reading_ = Named(new CReadOnlyEdit(fields), "readingField");
-    minimum_ = ReadOnly("minValueField", fields);
-    maximum_ = ReadOnly("maxValueField", fields);
+    minimum_ = ReadOnlyField("minValueField", fields);
+    maximum_ = ReadOnlyField("maxValueField", fields);
     const std::pair<const char*, QWidget*> rows[] = {{"Number of Points", numberOfPoints_},
                                                      {"Current Point", currentPoint_},
                                                      {"Apply", apply_},
@@ -120,14 +102,14 @@ void cCalibration::reject() {
 
 void cCalibration::showValues() {
     const CalibrationState& state = model_.state();
-    SetText(numberOfPoints_, std::to_string(state.numberOfPoints));
-    SetText(currentPoint_, std::to_string(state.currentPoint));
-    if (!apply_->hasFocus()) SetText(apply_, state.applyText);
+    SetText(numberOfPoints_, Text(std::to_string(state.numberOfPoints)));
+    SetText(currentPoint_, Text(std::to_string(state.currentPoint)));
+    if (!apply_->hasFocus()) SetText(apply_, Text(state.applyText));
     apply_->setEnabled(state.applyEnabled);
-    SetText(reading_, state.readingText);
+    SetText(reading_, Text(state.readingText));
     reading_->setBackgroundColour(state.readingAlarm ? kAlarmFieldColour : kNormalFieldColour);
-    SetText(minimum_, state.minimumText);
-    SetText(maximum_, state.maximumText);
+    SetText(minimum_, Text(state.minimumText));
+    SetText(maximum_, Text(state.maximumText));
     status_->setText(QString::fromStdString(state.statusText));
 }
 

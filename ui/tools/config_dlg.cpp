@@ -16,41 +16,13 @@
 #include <QVBoxLayout>
 
 #include "read_only_edit.h"
-#include "windows1252.h"
+#include "tool_widgets.h"
 #include "trend_plot.h"
 
 namespace corvel {
 namespace {
 
 constexpr auto kResponsiveSlice = std::chrono::milliseconds(50);
-
-QString Text(const std::string& text) { return QString::fromStdString(text); }
-
-// A text of the transmitter (unit names), which it keeps in Windows-1252.
-QString DeviceText(const std::string& text) { return QString::fromStdString(Windows1252ToUtf8(text)); }
-
-template <typename W>
-W* Named(W* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
-
-QPushButton* Button(const QString& caption, const QString& name, QWidget* parent) {
-    auto* button = Named(new QPushButton(caption, parent), name);
-    button->setAutoDefault(false);
-    return button;
-}
-
-QLineEdit* ReadOnlyField(const QString& name, QWidget* parent) {
-    auto* field = Named(new QLineEdit(parent), name);
-    field->setReadOnly(true);
-    return field;
-}
-
-void SetText(QLineEdit* field, const std::string& text) {
-    const QString shown = Text(text);
-    if (field->text() != shown) field->setText(shown);
-}
 
 QColor ColourOf(FieldColour colour) { return colour == FieldColour::Alarm ? kAlarmFieldColour : kNormalFieldColour; }
 
@@ -97,7 +69,7 @@ void cConfigDlg::buildLayout(const ToolContext& context) {
     layout->addWidget(plotOn_);
     layout->addWidget(plot_, 1);
     layout->addWidget(buildCollectionGroup());
-    auto* close = Button("Close", "closeButton", this);
+    auto* close = ToolButton("Close", "closeButton", this);
     connect(close, &QPushButton::clicked, this, &cConfigDlg::reject);
     auto* bottom = new QHBoxLayout;
     bottom->addStretch(1);
@@ -122,9 +94,9 @@ QGroupBox* cConfigDlg::buildMeasurementGroup() {
     bottom->addWidget(celsius_);
     bottom->addWidget(fahrenheit_);
     bottom->addStretch(1);
-    read_ = Button("Read", "readButton", group);
-    readStop_ = Button("Stop", "readStopButton", group);
-    zero_ = Button("Zero", "zeroButton", group);
+    read_ = ToolButton("Read", "readButton", group);
+    readStop_ = ToolButton("Stop", "readStopButton", group);
+    zero_ = ToolButton("Zero", "zeroButton", group);
     for (QPushButton* button : {read_, readStop_, zero_}) bottom->addWidget(button);
     layout->addLayout(bottom);
 
@@ -170,8 +142,8 @@ QGroupBox* cConfigDlg::buildPressureFrame(PressureInput input, PressureWidgets& 
     units->addWidget(new QLabel("Engineering Units", w.frame));
     w.unitCode = Named(new QLineEdit(w.frame), name + "UnitCode");
     w.unitCode->setMaximumWidth(48);
-    w.unitUp = Button(QString::fromUtf8("\u25B2"), name + "UnitUp", w.frame);
-    w.unitDown = Button(QString::fromUtf8("\u25BC"), name + "UnitDown", w.frame);
+    w.unitUp = ToolButton(QString::fromUtf8("\u25B2"), name + "UnitUp", w.frame);
+    w.unitDown = ToolButton(QString::fromUtf8("\u25BC"), name + "UnitDown", w.frame);
     for (QPushButton* arrow : {w.unitUp, w.unitDown}) arrow->setMaximumWidth(28);
     w.unitName = Named(new QLabel(w.frame), name + "UnitName");
     units->addWidget(w.unitCode);
@@ -191,7 +163,7 @@ QWidget* cConfigDlg::buildDampingGroup(PressureInput input, PressureWidgets& w, 
     w.dampingOn = Named(new QCheckBox("On", group), name + "DampingOn");
     w.dampingTime = Named(new QLineEdit(group), name + "DampingTime");
     w.dampingTime->setMaximumWidth(64);
-    w.dampingSet = Button("Set", name + "DampingSet", group);
+    w.dampingSet = ToolButton("Set", name + "DampingSet", group);
     w.exponential = Named(new QRadioButton("Exponential", group), name + "Exponential");
     w.smart = Named(new QRadioButton("Smart", group), name + "Smart");
     grid->addWidget(w.dampingOn, 0, 0);
@@ -225,9 +197,9 @@ QGroupBox* cConfigDlg::buildCollectionGroup() {
     interval_ = Named(new QLineEdit(group), "intervalEdit");
     samples_ = Named(new QLineEdit(group), "samplesEdit");
     counter_ = ReadOnlyField("counterField", group);
-    start_ = Button("Start", "startButton", group);
-    collectStop_ = Button("Stop", "collectStopButton", group);
-    file_ = Button("File", "fileButton", group);
+    start_ = ToolButton("Start", "startButton", group);
+    collectStop_ = ToolButton("Stop", "collectStopButton", group);
+    file_ = ToolButton("File", "fileButton", group);
     path_ = ReadOnlyField("pathField", group);
     append_ = Named(new QCheckBox("Append Current Readings to Specified File", group), "appendCheck");
 
@@ -286,18 +258,18 @@ void cConfigDlg::showPressure(const PressureState& state, PressureWidgets& w, bo
     w.accuracy->setChecked(!state.precision);
     w.precision->setEnabled(state.digitsEnabled);
     w.accuracy->setEnabled(state.digitsEnabled);
-    SetText(w.value, state.valueText);
+    SetText(w.value, Text(state.valueText));
     w.value->setBackgroundColour(ColourOf(state.colour));
-    SetText(w.minimum, state.minimumText);
-    SetText(w.maximum, state.maximumText);
+    SetText(w.minimum, Text(state.minimumText));
+    SetText(w.maximum, Text(state.maximumText));
     w.status->setText(Text(state.statusText));
-    if (!w.unitCode->hasFocus()) SetText(w.unitCode, std::to_string(state.unitCode));
+    if (!w.unitCode->hasFocus()) SetText(w.unitCode, Text(std::to_string(state.unitCode)));
     w.unitName->setText(DeviceText(state.unitName));
     w.unitUp->setEnabled(state.spinnerEnabled && idle);
     w.unitDown->setEnabled(state.spinnerEnabled && idle);
     w.dampingOn->setChecked(state.dampingOn);
     w.dampingOn->setEnabled(state.dampingOnEnabled);
-    if (!w.dampingTime->hasFocus()) SetText(w.dampingTime, state.dampingText);
+    if (!w.dampingTime->hasFocus()) SetText(w.dampingTime, Text(state.dampingText));
     w.dampingTime->setEnabled(state.dampingEditEnabled);
     w.dampingSet->setEnabled(state.dampingEditEnabled);
     w.exponential->setChecked(!state.smart);
@@ -313,7 +285,7 @@ void cConfigDlg::showValues() {
     showPressure(state.p1, p1_, !reading);
     showPressure(state.p2, p2_, !reading);
     p2_.frame->setVisible(state.p2Present);
-    SetText(temperature_, state.temperatureText);
+    SetText(temperature_, Text(state.temperatureText));
     temperature_->setBackgroundColour(ColourOf(state.temperatureColour));
     celsius_->setChecked(!state.fahrenheit);
     fahrenheit_->setChecked(state.fahrenheit);
@@ -321,10 +293,10 @@ void cConfigDlg::showValues() {
     readStop_->setEnabled(reading);
     zero_->setEnabled(!collecting);
     resetMinMax_->setChecked(state.resetMinMax);
-    if (!interval_->hasFocus()) SetText(interval_, state.collection.intervalText);
-    if (!samples_->hasFocus()) SetText(samples_, state.collection.samplesText);
-    SetText(counter_, std::to_string(state.collection.counter));
-    SetText(path_, state.collection.path);
+    if (!interval_->hasFocus()) SetText(interval_, Text(state.collection.intervalText));
+    if (!samples_->hasFocus()) SetText(samples_, Text(state.collection.samplesText));
+    SetText(counter_, Text(std::to_string(state.collection.counter)));
+    SetText(path_, Text(state.collection.path));
     append_->setChecked(state.collection.append);
     for (QWidget* control : {static_cast<QWidget*>(interval_), static_cast<QWidget*>(samples_)})
         control->setEnabled(!collecting);

@@ -9,16 +9,10 @@
 #include <QPushButton>
 #include <QTextCursor>
 
+#include "tool_widgets.h"
+
 namespace corvel {
 namespace {
-
-template <typename W>
-W* Named(W* widget, const QString& name) {
-    widget->setObjectName(name);
-    return widget;
-}
-
-QString Text(const std::string& text) { return QString::fromStdString(text); }
 
 QString RoomText(qsizetype used, std::size_t room) {
     return QString("%1 left").arg(static_cast<qsizetype>(room) - used);

@@ -1,0 +1,43 @@
+#pragma once
+// Small helpers the tool windows build their widgets with: object names for
+// the tests, read-only fields, buttons that Enter does not press, and field
+// updates that leave an unchanged text (and its cursor) alone.
+
+#include <QLineEdit>
+#include <QPushButton>
+#include <QString>
+#include <string>
+
+#include "windows1252.h"
+
+namespace corvel {
+
+template <typename W>
+W* Named(W* widget, const QString& name) {
+    widget->setObjectName(name);
+    return widget;
+}
+
+inline QLineEdit* ReadOnlyField(const QString& name, QWidget* parent) {
+    auto* field = Named(new QLineEdit(parent), name);
+    field->setReadOnly(true);
+    return field;
+}
+
+// A button that Enter in a field of the window does not press.
+inline QPushButton* ToolButton(const QString& caption, const QString& name, QWidget* parent) {
+    auto* button = Named(new QPushButton(caption, parent), name);
+    button->setAutoDefault(false);
+    return button;
+}
+
+inline void SetText(QLineEdit* field, const QString& text) {
+    if (field->text() != text) field->setText(text);
+}
+
+inline QString Text(const std::string& text) { return QString::fromStdString(text); }
+
+// A text of the transmitter, which it keeps in Windows-1252.
+inline QString DeviceText(const std::string& text) { return QString::fromStdString(Windows1252ToUtf8(text)); }
+
+}  // namespace corvel
