@@ -126,6 +126,21 @@ private Q_SLOTS:
         QCOMPARE(rig.ports.created, portsBefore);
     }
 
+    void escapeKeepsTheWindowAndItsFrameEndsTheUtilityAsExitDoes() {
+        // GIVEN the window opened
+        UiRig rig;
+        auto window = rig.openWindow();
+        const int exchanges = rig.ports.created;
+        // WHEN the operator presses Escape, THEN the window stays
+        QTest::keyClick(window.get(), Qt::Key_Escape);
+        QVERIFY(window->isVisible());
+        // WHEN the window is closed by its frame, THEN it ends as Exit does (accepted, nothing sent)
+        window->close();
+        QVERIFY(!window->isVisible());
+        QCOMPARE(window->result(), int(QDialog::Accepted));
+        QCOMPARE(rig.ports.created, exchanges);
+    }
+
     void enterInTheAddressFieldKeepsTheWindowOpen() {
         // GIVEN the window opened, the address field focused
         UiRig rig;

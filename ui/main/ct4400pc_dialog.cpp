@@ -6,6 +6,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
@@ -202,6 +203,14 @@ void CT4400PCDialog::setNewAddress() {
 void CT4400PCDialog::exitUtility() {
     model_.exit();
     accept();
+}
+
+void CT4400PCDialog::reject() { exitUtility(); }
+
+// Escape does not end the utility; "Exit" and the window's frame do.
+void CT4400PCDialog::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape) return;
+    QDialog::keyPressEvent(event);
 }
 
 void CT4400PCDialog::showAbout() {

@@ -32,8 +32,14 @@ public:
 
     const MainWindowState& state() const { return state_; }
 
+    // Closing the window by its frame ends the utility as "Exit" does.
+    void reject() override;
+
 public Q_SLOTS:
     void showAbout();
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void buildLayout();
