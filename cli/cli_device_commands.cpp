@@ -25,8 +25,8 @@ std::string Trimmed(std::string_view text) {
 
 void AddSensor(Record& record, const std::string& prefix, const SensorInfo& sensor) {
     record.add(prefix + "_label", sensor.label)
-        .add(prefix + "_lower_limit", sensor.lowerLimitText)
-        .add(prefix + "_upper_limit", sensor.upperLimitText)
+        .add(prefix + "_lower_limit", sensor.lowerLimit)
+        .add(prefix + "_upper_limit", sensor.upperLimit)
         .add(prefix + "_unit", Trimmed(sensor.unitName));
 }
 

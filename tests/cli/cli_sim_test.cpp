@@ -87,6 +87,7 @@ TEST_F(CorvelctlOnSimulator, IdentifyAsJsonOnOneLine) {
     EXPECT_TRUE(Has(lines[0], "\"serial_number\":\"SN\\\"7\\\\\"")) << lines[0];
     EXPECT_TRUE(Has(lines[0], "\"p2_present\":false"));
     EXPECT_FALSE(Has(lines[0], "p2_label"));
+    EXPECT_TRUE(Has(lines[0], "\"p1_lower_limit\":0,\"p1_upper_limit\":100,")) << "limits are JSON numbers";
 }
 
 TEST_F(CorvelctlOnSimulator, ReadRepeatsAtTheInterval) {
