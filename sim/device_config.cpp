@@ -1,5 +1,7 @@
 #include "device_config.h"
 
+#include <cctype>
+
 namespace corvel::sim {
 namespace {
 
@@ -24,7 +26,11 @@ DeviceConfig TwoModule(std::string code, std::string name, bool dualInput) {
 
 }  // namespace
 
-std::optional<DeviceConfig> ModelConfig(std::string_view modelCode) {
+std::vector<std::string> ModelCodes() { return {"4400", "4402", "440D", "Q710", "Q712"}; }
+
+std::optional<DeviceConfig> ModelConfig(std::string_view code) {
+    std::string modelCode(code);
+    for (char& c : modelCode) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
     if (modelCode == "4400") return SingleInput("4400", "T4400 Pressure");
     if (modelCode == "4402") return DeviceConfig{};
     if (modelCode == "440D") {

@@ -54,7 +54,10 @@ struct DeviceConfig {
     std::vector<LogDescription> logs;
 };
 
-// The preset of a model code: "4400", "4402", "440D", "Q710" or "Q712".
+// The preset of a model code: "4400", "4402", "440D", "Q710" or "Q712", in
+// any case ("q712" is "Q712").
 std::optional<DeviceConfig> ModelConfig(std::string_view modelCode);
+// The model codes that have a preset.
+std::vector<std::string> ModelCodes();
 
 }  // namespace corvel::sim

@@ -4,6 +4,7 @@
 #include <charconv>
 #include <csignal>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <iostream>
 #include <string>
@@ -111,6 +112,8 @@ bool Parse(const std::vector<std::string>& args, Options& options) {
     }
     if (options.com < 1 || options.com > 100) return Fail("--com takes 1 to 100");
     if (options.portDir.empty()) return Fail("no port-map folder: give --port-dir or set CORVEL_PORT_DIR");
+    if (!std::filesystem::is_directory(options.portDir))
+        return Fail("the port-map folder " + options.portDir + " does not exist");
     return true;
 }
 

@@ -115,6 +115,20 @@ TEST(CorvelSimProcess, ServesUntilSigtermAndThenRemovesItsLink) {
     fs::remove_all(dir);
 }
 
+TEST(CorvelSimProcess, RefusesAPortFolderThatDoesNotExistAndKnowsModelsInAnyCase) {
+    const fs::path missing = fs::temp_directory_path() / "corvel-sim-no-such-folder";
+    fs::remove_all(missing);
+    const pid_t pid = SpawnCorvelSim({"--port-dir", missing.string(), "--com", "4"});
+    ASSERT_GT(pid, 0);
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 2);
+    EXPECT_FALSE(fs::exists(missing));
+    EXPECT_EQ(ModelConfig("q712")->modelCode, "Q712");
+    EXPECT_EQ(ModelConfig("440d")->modelCode, "440D");
+    EXPECT_FALSE(ModelConfig("Q999"));
+}
+
 TEST(CorvelSimProcess, SighupRebuildsTheTransmittersFromTheScript) {
     const fs::path dir = FreshFolder("corvel-sim-reload");
     const fs::path script = dir / "line.txt";

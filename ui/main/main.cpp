@@ -7,9 +7,12 @@
 #include <QStringList>
 #include <cstdio>
 #include <cstring>
+#include <optional>
+#include <string>
 
 #include "ct4400pc_interface_app.h"
 #include "demo_simulator.h"
+#include "device_config.h"
 #include "program_version.h"
 #include "quit_on_signal.h"
 #include "system_serial_port.h"
@@ -18,7 +21,17 @@ namespace {
 
 constexpr const char* kUsage =
     "usage: corvel-setup [--simulate [MODEL]]\n"
-    "  --simulate [MODEL]  run against a simulated transmitter (MODEL: a model code such as 4400, 440D, Q710)\n";
+    "  --simulate [MODEL]  run against a simulated transmitter (MODEL: 4400, 4402, 440D, Q710 or Q712)\n"
+    "  --version           the program version\n"
+    "  --help              this text\n";
+
+// Nothing when `model` is empty or a model the simulator knows, else why not.
+std::optional<std::string> UnknownModel(const QString& model) {
+    if (model.isEmpty() || corvel::sim::ModelConfig(model.toStdString())) return std::nullopt;
+    std::string known;
+    for (const std::string& code : corvel::sim::ModelCodes()) known += (known.empty() ? "" : ", ") + code;
+    return "unknown model " + model.toStdString() + "; the simulated transmitters are " + known;
+}
 
 struct Options {
     bool simulate = false;
@@ -48,12 +61,20 @@ int main(int argc, char** argv) {
         std::printf("corvel-setup %s\n", corvel::kProgramVersion);
         return 0;
     }
+    if (argc == 2 && (std::strcmp(argv[1], "--help") == 0 || std::strcmp(argv[1], "-h") == 0)) {
+        std::fputs(kUsage, stdout);
+        return 0;
+    }
     QApplication application(argc, argv);
     QGuiApplication::setDesktopFileName("corvel-setup");  // ties the windows to the desktop entry
     corvel::QuitOnTerminationSignals();
     const Options options = ParseOptions(QApplication::arguments());
     if (!options.valid) {
         std::fputs(kUsage, stderr);
+        return 2;
+    }
+    if (const std::optional<std::string> unknown = UnknownModel(options.model)) {
+        std::fprintf(stderr, "corvel-setup: %s\n", unknown->c_str());
         return 2;
     }
     corvel::DemoSimulator simulator;
