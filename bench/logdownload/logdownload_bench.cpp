@@ -7,6 +7,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <charconv>
 #include <chrono>
 #include <cstdio>
@@ -14,6 +15,7 @@
 #include <filesystem>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "device_session.h"
 #include "owned_link_context.h"
@@ -85,7 +87,8 @@ int Run(std::size_t logBytes) {
 
     sim::DeviceConfig config = *sim::ModelConfig("Q712");
     config.logs = {LogOfSize(logBytes)};
-    const std::size_t fileSize = sim::BuildLogFile(config.logs.front()).size();
+    const std::vector<std::uint8_t> logFile = sim::BuildLogFile(config.logs.front());
+    const std::size_t fileSize = logFile.size();
     sim::PtyServer server;
     server.line().add(config);
     server.line().timing.wireTime = true;
@@ -104,6 +107,7 @@ int Run(std::size_t logBytes) {
 
     const auto start = Clock::now();
     std::size_t blocks = 0;
+    std::vector<std::uint8_t> downloaded;
     bool complete = session.OpenLogFile(route, 1);
     while (complete) {
         const bool more = session.ReadLogBlock(route, 1);
@@ -112,6 +116,7 @@ int Run(std::size_t logBytes) {
             break;
         }
         ++blocks;
+        downloaded.insert(downloaded.end(), session.logBuffer.begin(), session.logBuffer.end());
         if (!more) break;
     }
     complete = complete && session.CloseLogFile(route, 1);
@@ -120,6 +125,13 @@ int Run(std::size_t logBytes) {
     std::filesystem::remove_all(folder);
     if (!complete) {
         std::fprintf(stderr, "download failed after %zu blocks: %s\n", blocks, session.statusText.c_str());
+        return 1;
+    }
+    // A download that is timed must also be the file: every block, every byte.
+    const std::size_t expectedBlocks = (fileSize + 127) / 128;
+    downloaded.resize(std::max(downloaded.size(), fileSize));
+    if (blocks != expectedBlocks || !std::equal(logFile.begin(), logFile.end(), downloaded.begin())) {
+        std::fprintf(stderr, "the download is not the log file: %zu of %zu blocks\n", blocks, expectedBlocks);
         return 1;
     }
 
