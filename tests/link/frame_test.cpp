@@ -63,12 +63,30 @@ TEST(Frame, ModbusRestartRequestIsGolden) {
               Bytes({0x00, 0x08, 0x00, 0x01, 0xFF, 0x00, 0xF1, 0xEA}));
 }
 
-TEST(StatusTexts, KnownCodesAndTheRest) {
-    EXPECT_EQ(StatusText(0x00), "Good");
-    EXPECT_EQ(StatusText(0x13), "Command 1 not supported in current mode");
-    EXPECT_EQ(StatusText(0xF4), "Memory map type / version unsupported");
-    EXPECT_EQ(StatusText(0x41), "Error unknown");  // recalibration codes have no text here
-    EXPECT_EQ(StatusText(0x04), "Error unknown");
+// Every code of the reply status table, as the transmitter's documentation
+// words it, and codes outside it.
+TEST(StatusTable, EveryCodeHasItsText) {
+    const std::pair<std::uint8_t, const char*> table[] = {
+        {0x00, "Good"},
+        {0x01, "Instrument busy, message discarded"},
+        {0x02, "Message CRC invalid, message discarded"},
+        {0x03, "Message incomplete after timeout, message discarded"},
+        {0x10, "Command 1 not supported or invalid"},
+        {0x11, "Command 2 not supported or invalid"},
+        {0x12, "Command 3 not supported or invalid"},
+        {0x13, "Command 1 not supported in current mode"},
+        {0x14, "Command 2 not supported in current mode"},
+        {0x15, "Command 3 not supported in current mode"},
+        {0xF0, "POST failed"},
+        {0xF1, "Hardware missing / incomplete / failed"},
+        {0xF2, "Main program not loaded, bootloader only"},
+        {0xF3, "Memory map blank / not loaded"},
+        {0xF4, "Memory map type / version unsupported"},
+    };
+    for (const auto& [code, text] : table) EXPECT_EQ(StatusText(code), text) << int(code);
+    // The recalibration range and everything else: "Error unknown"
+    for (const int code : {0x04, 0x0F, 0x16, 0x40, 0x41, 0x46, 0xEF, 0xF5, 0xFF})
+        EXPECT_EQ(StatusText(static_cast<std::uint8_t>(code)), "Error unknown") << code;
 }
 
 }  // namespace
