@@ -1,47 +1,12 @@
-// The operator's tables of status codes, each row as the documentation of
-// the transmitter gives it.
+// The recalibration tables of status codes, each row as the documentation of
+// the transmitter gives it (the reading status table is tested beside the
+// number formats).
 #include "reading_status.h"
 
 #include <gtest/gtest.h>
 
 namespace corvel {
 namespace {
-
-struct ReadingRow {
-    int code;
-    const char* text;  // nullptr: the text stays as it was
-    StatusField field;
-    bool dashChannel;
-    bool dashTemperature;
-};
-
-TEST(ReadingStatusTable, EveryRow) {
-    const ReadingRow table[] = {
-        {0, "OK", StatusField::NormalBoth, false, false},
-        {16, "Pres over range", StatusField::Channel, true, false},
-        {17, "Pres over range", StatusField::Channel, true, false},
-        {18, "Temp over range", StatusField::Temperature, false, true},
-        {19, "Temp Overrange", StatusField::Temperature, false, true},
-        {20, "Cal expired", StatusField::Unchanged, false, false},
-        {32, "Pres soft over range", StatusField::Channel, false, false},
-        {33, "Pres hard over range", StatusField::Channel, true, false},
-        {34, "Temp soft over range", StatusField::Temperature, false, false},
-        {35, "Temp hard over range", StatusField::Temperature, false, true},
-        {5, nullptr, StatusField::Unchanged, false, false},
-        {-1, nullptr, StatusField::Unchanged, false, false},
-    };
-    for (const ReadingRow& row : table) {
-        const ReadingStatus status = ReadingStatusOf(row.code);
-        EXPECT_EQ(status.text.has_value(), row.text != nullptr) << row.code;
-        if (row.text) {
-            EXPECT_EQ(*status.text, row.text) << row.code;
-        }
-        EXPECT_EQ(status.field, row.field) << row.code;
-        EXPECT_EQ(status.dashChannelValue, row.dashChannel) << row.code;
-        EXPECT_EQ(status.dashTemperatureValue, row.dashTemperature) << row.code;
-    }
-    EXPECT_EQ(*ReadingStatusOf(19, true).text, "Temp over range");  // P1 in the reading loop
-}
 
 TEST(RecalibrationTables, PointStatusZeroResultsAndReadings) {
     const std::pair<int, const char*> points[] = {
