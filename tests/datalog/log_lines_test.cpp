@@ -138,6 +138,35 @@ TEST_F(LogLinesTest, AMarkerTwoAndAHalfIntervalsLaterAddsAFillerLine) {
                                                                Row(6, "10:00:05", kText0)}));
 }
 
+TEST_F(LogLinesTest, TheGapBeginsAtExactlyOneAndAHalfIntervals) {
+    // GIVEN three instants one interval apart, then a marker of the first
+    // module `after` hundredths later, followed by its instant and one more
+    const auto logWithGap = [](std::int32_t interval, std::int32_t after) {
+        LogBuilder log = TwoModuleLog(interval, 6);
+        log.instant(0, kRaw0).instant(interval, kRaw1).instant(2 * interval, kRaw2);
+        const std::int32_t marker = 2 * interval + after;
+        log.marker(0x40, marker).instant(marker, kRaw3).instant(marker + interval, kRaw0);
+        return log;
+    };
+    // Whether data line 4 is the filler: line 3's values again, marked D.
+    const auto fillerAtLineFour = [](const std::string& text) {
+        const std::size_t begin = text.find("\r\n4,");
+        const std::string line = text.substr(begin + 2, text.find("\r\n", begin + 2) - begin - 2);
+        return line.ends_with(",D") && line.find("15.00") != std::string::npos;
+    };
+    // THEN exactly 1.5 intervals writes the filler line after line 3
+    EXPECT_EQ(convertLog(logWithGap(100, 150)),
+              WithHeader(TwoModuleHeader(6), {Row(1, "10:00:00", kText0), Row(2, "10:00:01", kText1),
+                                              Row(3, "10:00:02", kText2), Row(4, "10:00:03", kText2, "D"),
+                                              Row(5, "10:00:04", kText3), Row(6, "10:00:05", kText0)}));
+    // AND so do 2.0 intervals, and 1.5 of a 3-second interval (the halving of 300 is exact)
+    EXPECT_TRUE(fillerAtLineFour(convertLog(logWithGap(100, 200))));
+    EXPECT_TRUE(fillerAtLineFour(convertLog(logWithGap(300, 450))));
+    // AND just under 1.5 intervals writes none
+    EXPECT_FALSE(fillerAtLineFour(convertLog(logWithGap(100, 149))));
+    EXPECT_FALSE(fillerAtLineFour(convertLog(logWithGap(300, 449))));
+}
+
 TEST_F(LogLinesTest, AGapAtAChangeOfTimeStampWritesTheFillerInPlaceOfTheLine) {
     // GIVEN the marker comes from the second module, so the instant is not complete
     LogBuilder log = TwoModuleLog(100, 6);
