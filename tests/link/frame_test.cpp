@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "crc.h"
+#include "crc_oracle.h"
 #include "frame.h"
 
 namespace corvel {
@@ -22,6 +23,19 @@ TEST(Crc, CheckValuesOfBothPolynomials) {
     // The table holds the frame polynomial's entries, then the Modbus ones.
     EXPECT_EQ(CrcTable()[1], 0x1021);
     EXPECT_EQ(CrcTable()[256 + 128], 0xA001);
+}
+
+TEST(Crc, TheTableAgreesWithABitwiseCrcForEveryPayloadLength) {
+    const std::string digits = "123456789";
+    const auto* bytes = reinterpret_cast<const std::uint8_t*>(digits.data());
+    EXPECT_EQ(test::BitwiseCrc(0, std::span(bytes, digits.size())), 0x31C3);  // the oracle's own check value
+    std::vector<std::uint8_t> frame(12 + 255 + 6);
+    std::uint32_t state = 7;
+    for (std::uint8_t& byte : frame) byte = static_cast<std::uint8_t>((state = state * 1103515245u + 12345u) >> 24);
+    for (int n = 0; n <= 255; ++n) {
+        frame[2] = static_cast<std::uint8_t>(n);
+        EXPECT_EQ(FrameCrc(frame), test::BitwiseFrameCrc(frame)) << n;  // n >= 250 wraps the 8-bit count
+    }
 }
 
 TEST(Frame, AddressScanIdentityRequestIsGolden) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "bytes.h"
+#include "crc_oracle.h"
 #include "exchange.h"
 
 namespace corvel::sim::test {
@@ -51,7 +52,7 @@ TEST_F(Commands, AddressScanIdentityRequestOfTheWireIsAnsweredFromItsAddress) {
     ASSERT_GE(reply.size(), 18u);
     EXPECT_EQ(reply.size(), 18u + reply[2]);
     EXPECT_EQ(reply[8], 0);
-    EXPECT_EQ(FrameCrc(reply), U16At(reply, 10));
+    EXPECT_EQ(corvel::test::BitwiseFrameCrc(reply), U16At(reply, 10));
     const RouteBlock route = FrameRoute(reply);
     EXPECT_EQ(route[0], 1);
     EXPECT_EQ(route[2], 40);
