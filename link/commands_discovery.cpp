@@ -61,8 +61,10 @@ std::uint8_t DeviceSession::ReadDeviceKind(const RouteBlock& route) {
     return reply[offset::kPayload];
 }
 
+// The start address is always probed, 0 and 255 included; the scan then goes
+// on up to the last network address.
 std::uint8_t DeviceSession::ScanNetworkAddresses(std::uint8_t startAddress) {
-    for (int candidate = startAddress; candidate <= kLastNetworkAddress; ++candidate) {
+    for (int candidate = startAddress; candidate == startAddress || candidate <= kLastNetworkAddress; ++candidate) {
         const auto networkAddress = static_cast<std::uint8_t>(candidate);
         FrameBuffer request{};
         FrameBuffer reply{};

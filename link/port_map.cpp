@@ -43,6 +43,15 @@ void AppendAdapters(std::vector<std::string>& devices, const std::vector<std::st
     }
 }
 
+// The names in `folder`, dangling links included; none when it cannot be read.
+std::vector<std::string> EntryNames(const std::filesystem::path& folder) {
+    std::vector<std::string> names;
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(folder, error))
+        names.push_back(entry.path().filename().string());
+    return names;
+}
+
 }  // namespace
 
 int ComNumberOf(std::string_view portName) {
@@ -64,21 +73,33 @@ std::vector<std::string> DefaultComDevices(const std::vector<std::string>& devic
 std::string DevicePathOf(std::string_view portName, const PortMapEnvironment& environment) {
     const int number = ComNumberOf(portName);
     if (number == 0) return std::string(portName);
-    if (!environment.overrideDirectory.empty())
-        return (std::filesystem::path(environment.overrideDirectory) / ("COM" + std::to_string(number))).string();
+    const std::string entry = "COM" + std::to_string(number);
+    const auto& entries = environment.overrideEntries;
+    const bool inFolder = std::find(entries.begin(), entries.end(), entry) != entries.end();
+    if (!environment.overrideDirectory.empty() && (inFolder || environment.overrideOnly))
+        return (std::filesystem::path(environment.overrideDirectory) / entry).string();
     const std::vector<std::string> devices = DefaultComDevices(environment.deviceNames);
     return static_cast<std::size_t>(number) <= devices.size() ? devices[number - 1] : std::string();
+}
+
+int FirstComNumberWithoutDevice(const PortMapEnvironment& environment,
+                                const std::function<bool(const std::string&)>& exists) {
+    for (int number = kFirstPort; number <= kLastPort; ++number) {
+        const std::string path = DevicePathOf("COM" + std::to_string(number), environment);
+        if (path.empty() || !exists(path)) return number;
+    }
+    return 0;
 }
 
 PortMapEnvironment CurrentPortMapEnvironment() {
     PortMapEnvironment environment;
     if (const char* directory = std::getenv(std::string(kPortDirVariable).c_str()); directory && *directory) {
         environment.overrideDirectory = directory;
-        return environment;
+        environment.overrideEntries = EntryNames(directory);
+        const char* only = std::getenv(std::string(kPortDirOnlyVariable).c_str());
+        environment.overrideOnly = only && std::string_view(only) == "1";
     }
-    std::error_code error;
-    for (const auto& entry : std::filesystem::directory_iterator("/dev", error))
-        environment.deviceNames.push_back(entry.path().filename().string());
+    environment.deviceNames = EntryNames("/dev");
     return environment;
 }
 

@@ -55,7 +55,7 @@ grep -q "belongs to the group \"$group\"" "$work/err" || { echo "FAIL: no group 
 grep -qF "sudo usermod -aG $group \$USER" "$work/err" || { echo "FAIL: no command"; cat "$work/err"; exit 1; }
 grep -q 'next login' "$work/err" || { echo "FAIL: no word of the new login"; cat "$work/err"; exit 1; }
 
-"${as_user[@]}" env CORVEL_PORT_DIR="$work/ports" "$corvelctl" scan 2>"$work/err" || true
+"${as_user[@]}" env CORVEL_PORT_DIR="$work/ports" CORVEL_PORT_DIR_ONLY=1 "$corvelctl" scan 2>"$work/err" || true
 hints=$(grep -c 'sudo usermod' "$work/err" || true)
 [[ $hints -eq 1 ]] || { echo "FAIL: a scan over two denied ports gave $hints hints"; cat "$work/err"; exit 1; }
 
@@ -67,7 +67,7 @@ mkfifo "$work/sim.out"
 sim_pid=$!
 read -r -t 30 started <"$work/sim.out" || started=
 [[ $started == "COM3 "* ]] || { echo "FAIL: the simulator did not start: $started"; exit 1; }
-"${as_user[@]}" env CORVEL_PORT_DIR="$work/silent" "$corvelctl" --port COM3 identify 2>"$work/err" || true
+"${as_user[@]}" env CORVEL_PORT_DIR="$work/silent" CORVEL_PORT_DIR_ONLY=1 "$corvelctl" --port COM3 identify 2>"$work/err" || true
 if grep -q 'usermod' "$work/err"; then
   echo "FAIL: a silent port gave the permission hint"
   cat "$work/err"

@@ -130,6 +130,15 @@ TEST(AddressScan, NoTransmitterFrom250TriesUpTo254) {
     EXPECT_EQ(f.session.scanFinished, 0);
 }
 
+TEST(AddressScan, StartAddress255IsProbedOnce) {
+    SessionFixture f;
+    f.line.portExists = [](const std::string& port) { return port == "COM1"; };
+    EXPECT_EQ(f.session.ScanNetworkAddresses(255), 0);
+    std::set<int> tried;
+    for (const Exchange& exchange : f.line.exchanges) tried.insert(exchange.request[4]);
+    EXPECT_EQ(tried, std::set<int>{255});
+}
+
 TEST(AddressScan, FoundAddressIsStored) {
     SessionFixture f;
     f.line.responder = [](const std::string&, const Bytes& request) {

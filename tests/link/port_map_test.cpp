@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <set>
+
 namespace corvel {
 namespace {
 
@@ -19,7 +21,7 @@ TEST(PortMap, OnBoardPortsFirstThenAdaptersInNumberOrder) {
 }
 
 TEST(PortMap, BothNameFormsReachTheSameDevice) {
-    const PortMapEnvironment environment{.overrideDirectory = "", .deviceNames = kDev};
+    const PortMapEnvironment environment{.overrideDirectory = "", .overrideEntries = {}, .deviceNames = kDev};
     EXPECT_EQ(DevicePathOf("COM1", environment), "/dev/ttyS0");
     EXPECT_EQ(DevicePathOf("COM5", environment), "/dev/ttyUSB0");
     EXPECT_EQ(DevicePathOf("\\\\.\\COM5", environment), "/dev/ttyUSB0");
@@ -28,14 +30,43 @@ TEST(PortMap, BothNameFormsReachTheSameDevice) {
     EXPECT_EQ(DevicePathOf("\\\\.\\COM100", environment), "");
 }
 
-TEST(PortMap, OverrideFolderNamesEveryComNumber) {
-    const PortMapEnvironment environment{.overrideDirectory = "/tmp/ports", .deviceNames = kDev};
-    EXPECT_EQ(DevicePathOf("COM1", environment), "/tmp/ports/COM1");
+TEST(PortMap, AFolderEntryReplacesItsComNumberOnly) {
+    const PortMapEnvironment environment{
+        .overrideDirectory = "/tmp/ports", .overrideEntries = {"COM2", "COM100", "notes"}, .deviceNames = kDev};
+    EXPECT_EQ(DevicePathOf("COM1", environment), "/dev/ttyS0");
+    EXPECT_EQ(DevicePathOf("COM2", environment), "/tmp/ports/COM2");
+    EXPECT_EQ(DevicePathOf("COM5", environment), "/dev/ttyUSB0");
     EXPECT_EQ(DevicePathOf("\\\\.\\COM100", environment), "/tmp/ports/COM100");
+    EXPECT_EQ(DevicePathOf("COM99", environment), "");
+}
+
+TEST(PortMap, FolderOnlyHidesTheMachinesPorts) {
+    const PortMapEnvironment environment{.overrideDirectory = "/tmp/ports",
+                                         .overrideEntries = {"COM2"},
+                                         .overrideOnly = true,
+                                         .deviceNames = kDev};
+    EXPECT_EQ(DevicePathOf("COM1", environment), "/tmp/ports/COM1");
+    EXPECT_EQ(DevicePathOf("COM2", environment), "/tmp/ports/COM2");
+}
+
+TEST(PortMap, TheFirstFreeNumberSkipsPresentDevicesAndFolderEntries) {
+    // GIVEN ttyS0 present (ttyS1 absent) and COM2 taken in the folder
+    const PortMapEnvironment environment{
+        .overrideDirectory = "/tmp/ports", .overrideEntries = {"COM2"}, .deviceNames = kDev};
+    const std::set<std::string> present = {"/dev/ttyS0", "/tmp/ports/COM2"};
+    const auto exists = [&](const std::string& path) { return present.count(path) > 0; };
+    // THEN COM3 (ttyS2, absent) is the first number that reaches nothing
+    EXPECT_EQ(FirstComNumberWithoutDevice(environment, exists), 3);
+    // AND COM9 maps to no device at all
+    EXPECT_EQ(FirstComNumberWithoutDevice(environment, [](const std::string&) { return true; }), 9);
+    // AND in a folder of its own where every entry exists no number is free
+    const PortMapEnvironment folderOnly{.overrideDirectory = "/tmp/ports", .overrideEntries = {},
+                                        .overrideOnly = true, .deviceNames = {}};
+    EXPECT_EQ(FirstComNumberWithoutDevice(folderOnly, [](const std::string&) { return true; }), 0);
 }
 
 TEST(PortMap, OtherNamesAreDevicePaths) {
-    const PortMapEnvironment environment{.overrideDirectory = "/tmp/ports", .deviceNames = kDev};
+    const PortMapEnvironment environment{.overrideDirectory = "/tmp/ports", .overrideEntries = {}, .deviceNames = kDev};
     for (const char* name : {"/dev/ttyUSB0", "COM0", "COM101", "COM07", "com3", "ttyS0"})
         EXPECT_EQ(DevicePathOf(name, environment), name);
     EXPECT_EQ(ComNumberOf("COM12"), 12);

@@ -85,10 +85,12 @@ PortDirectory::PortDirectory() {
     if (!::mkdtemp(pattern.data())) throw std::runtime_error("mkdtemp failed");
     folder_ = pattern;
     ::setenv(std::string(kPortDirVariable).c_str(), folder_.c_str(), 1);
+    ::setenv(std::string(kPortDirOnlyVariable).c_str(), "1", 1);
 }
 
 PortDirectory::~PortDirectory() {
     ::unsetenv(std::string(kPortDirVariable).c_str());
+    ::unsetenv(std::string(kPortDirOnlyVariable).c_str());
     std::error_code ignored;
     std::filesystem::remove_all(folder_, ignored);
 }

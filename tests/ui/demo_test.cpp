@@ -17,8 +17,9 @@ class DemoTest : public QObject {
     Q_OBJECT
 private Q_SLOTS:
     void findsTheSimulatedTransmitterAndCleansUp() {
-        // GIVEN no port folder of the user's own
+        // GIVEN no port folder of the user's own, and none of the machine's ports in reach
         qunsetenv("CORVEL_PORT_DIR");
+        qputenv("CORVEL_PORT_DIR_ONLY", "1");
         QString folder;
         {
             DemoSimulator simulator;
@@ -45,6 +46,7 @@ private Q_SLOTS:
         }
         // AND leaving demo mode stops the simulator and removes the private folder
         QVERIFY(!QFileInfo::exists(folder));
+        qunsetenv("CORVEL_PORT_DIR_ONLY");
     }
 };
 

@@ -3,6 +3,7 @@
 // in the window, the store and the settings.
 #include <QApplication>
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -77,6 +78,17 @@ std::string SensorRecordRead(ByteSpan request) {
         case 0x21: return "P2";
         default: return {};
     }
+}
+
+// The main window with the transmitter attached at COM2, address 40, found
+// over RS485 and accepted; what was said so far is cleared.
+std::unique_ptr<CT4400PCDialog> AcceptOverRs485(UiRig& rig) {
+    auto window = rig.openWindow();
+    rig.connectDialogs.rs485Answers.push_back(Rs485ConnectValues{40, "COM2", "19200"});
+    rig.prompter.answer({Yes, Yes});
+    Search(window.get(), "rs485Radio");
+    rig.prompter.clear();
+    return window;
 }
 
 std::string Offer(const std::string& lines, int address, const std::string& port) {
@@ -330,13 +342,22 @@ private Q_SLOTS:
         QVERIFY(!Shown(window.get(), "setNewAddressButton"));
     }
 
-    void cancellingTheAddressScanEndsItAtOnce() {
-        // GIVEN a transmitter at address 200 on COM2
+    void cancellingTheAddressScanKeepsTheTransmitterSelectedBefore() {
+        // GIVEN a 440D accepted over USB on COM1, and a transmitter at address 200 on COM2
         UiRig rig;
-        sim::DeviceConfig config = Device("4402");
-        config.address = 200;
-        rig.attach(2, config);
+        sim::DeviceConfig usbDevice = Device("440D");
+        usbDevice.serialNumber = "USB-0001";
+        rig.attach(1, usbDevice);
+        sim::DeviceConfig lineDevice = Device("4402");
+        lineDevice.address = 200;
+        rig.attach(2, lineDevice);
         auto window = rig.openWindow();
+        rig.prompter.answer({Yes});
+        Search(window.get(), "usbRadio");
+        const MainWindowState before = window->state();
+        const QString selectedBefore = window->findChild<QLabel*>("selectedTransmitter")->text();
+        QCOMPARE(selectedBefore, QString("Selected: 440D, serial number USB-0001 on COM1, address 40"));
+        rig.prompter.clear();
         rig.connectDialogs.rs485Answers.push_back(Rs485ConnectValues{1, "COM2", "19200"});
         rig.prompter.answer({Yes});
         QString progressText;
@@ -352,12 +373,43 @@ private Q_SLOTS:
             }
         };
         QTimer::singleShot(0, cancelOnceTrying);
-        // WHEN the operator cancels the scan while it shows its progress
+        // WHEN the operator cancels the RS485 scan while it shows its progress
         Search(window.get(), "rs485Radio");
-        // THEN the progress named the address being tried, and the device was not reached
+        // THEN the progress named the address being tried, the device on the line was not reached,
+        // and the search says it was cancelled
         QVERIFY2(progressText.startsWith("Trying network address "), qPrintable(progressText));
         QCOMPARE(rig.prompter.texts(),
-                 (std::vector<std::string>{"This process may take a few minutes.  Continue?", "No device found    "}));
+                 (std::vector<std::string>{"This process may take a few minutes.  Continue?", "Search cancelled"}));
+        // AND the 440D stays selected: buttons, route, field, lines and the settings the tools read
+        COMPARE_BUTTONS(Drawn(window.get()), before.buttons);
+        QCOMPARE(window->state().deviceRoute, before.deviceRoute);
+        QCOMPARE(window->findChild<QLineEdit*>("addressField")->text(), QString("40"));
+        QCOMPARE(window->findChild<QLabel*>("selectedTransmitter")->text(), selectedBefore);
+        QCOMPARE(window->findChild<QLabel*>("p1Line")->text(), QString::fromStdString(before.p1Text));
+        QCOMPARE(rig.store.read(key::kCommBoardAddress, ""), std::string("40"));
+        QCOMPARE(rig.comm.lineInterface, LineInterface::Rs485);
+        QCOMPARE(rig.comm.baudRate, 115200u);
+        QCOMPARE(rig.comm.portName, std::string("COM1"));
+    }
+
+    void rs485SearchThatFindsNothingKeepsTheSensorLines() {
+        // GIVEN a 4402 accepted over USB, its P1 line shown
+        UiRig rig;
+        rig.attach(1, Device("4402"));
+        auto window = rig.openWindow();
+        rig.prompter.answer({Yes});
+        Search(window.get(), "usbRadio");
+        const QString p1Line = window->findChild<QLabel*>("p1Line")->text();
+        QVERIFY(!p1Line.isEmpty());
+        rig.prompter.clear();
+        // WHEN an RS485 search from address 250 finds nothing
+        rig.connectDialogs.rs485Answers.push_back(Rs485ConnectValues{250, "COM2", "19200"});
+        rig.prompter.answer({Yes});
+        Search(window.get(), "rs485Radio");
+        // THEN nothing was found, the P1 line stays, and no transmitter is selected
+        QCOMPARE(rig.prompter.texts().back(), std::string("No device found    "));
+        QCOMPARE(window->findChild<QLabel*>("p1Line")->text(), p1Line);
+        QCOMPARE(window->findChild<QLabel*>("selectedTransmitter")->text(), QString("No transmitter selected"));
     }
 
     void readErrorEndsTheSearchAndKeepsTheButtons() {
@@ -495,23 +547,15 @@ private Q_SLOTS:
 
     void setNewAddressOutsideTheNetworkRangeIsRefused_data() {
         QTest::addColumn<QString>("entered");
-        QTest::addColumn<QString>("refusal");
-        QTest::newRow("0") << "0" << "Valid Network Address range is 1 - 254";
-        QTest::newRow("255") << "255" << "Valid Network Address range is 1 - 254";
-        QTest::newRow("256, no byte") << "256" << "Please enter an integer between 0 and 255.";
-        QTest::newRow("empty") << "" << "Please enter an integer between 0 and 255.";
+        QTest::newRow("0") << "0";
+        QTest::newRow("255") << "255";
     }
     void setNewAddressOutsideTheNetworkRangeIsRefused() {
         QFETCH(QString, entered);
-        QFETCH(QString, refusal);
         // GIVEN a transmitter accepted over RS485 at address 40
         UiRig rig;
         rig.attach(2, Device("4402"));
-        auto window = rig.openWindow();
-        rig.connectDialogs.rs485Answers.push_back(Rs485ConnectValues{40, "COM2", "19200"});
-        rig.prompter.answer({Yes, Yes});
-        Search(window.get(), "rs485Radio");
-        rig.prompter.clear();
+        auto window = AcceptOverRs485(rig);
         // WHEN the operator enters the address and confirms the change
         auto* address = window->findChild<QLineEdit*>("addressField");
         address->clear();
@@ -521,20 +565,43 @@ private Q_SLOTS:
         Click(window.get(), "setNewAddressButton");
         // THEN the refusal is all that follows the question, and nothing is sent
         QCOMPARE(rig.prompter.texts(), (std::vector<std::string>{"Are you sure you want to change the network address?",
-                                                                 refusal.toStdString()}));
+                                                                 "Valid Network Address range is 1 - 254"}));
         QCOMPARE(rig.ports.created, exchangesBefore);
         QCOMPARE(rig.store.read(key::kCommBoardAddress, ""), std::string("40"));
+        // AND the field shows the address the transmitter still answers to
+        QCOMPARE(address->text(), QString("40"));
+    }
+
+    void setNewAddressWithTextThatIsNoAddressRunsWithThePreviousValue_data() {
+        QTest::addColumn<QString>("entered");
+        QTest::newRow("256, no byte") << "256";
+        QTest::newRow("empty") << "";
+    }
+    void setNewAddressWithTextThatIsNoAddressRunsWithThePreviousValue() {
+        QFETCH(QString, entered);
+        // GIVEN a transmitter accepted over RS485 at address 40
+        UiRig rig;
+        sim::SimDevice& device = rig.attach(2, Device("4402"));
+        auto window = AcceptOverRs485(rig);
+        // WHEN the operator enters text that is no address and confirms the change
+        auto* address = window->findChild<QLineEdit*>("addressField");
+        address->clear();
+        QTest::keyClicks(address, entered);
+        rig.prompter.answer({Yes});
+        Click(window.get(), "setNewAddressButton");
+        // THEN the question, the range message, and the change made with the previous value 40
+        QCOMPARE(rig.prompter.texts(), (std::vector<std::string>{"Are you sure you want to change the network address?",
+                                                                 "Please enter an integer between 0 and 255.",
+                                                                 "Device set to new network address 40"}));
+        QCOMPARE(device.networkAddress(), std::uint8_t{40});
+        QCOMPARE(address->text(), QString("40"));
     }
 
     void setNewAddressChangesTheTransmitter() {
         // GIVEN a transmitter accepted over RS485 at address 40
         UiRig rig;
         sim::SimDevice& device = rig.attach(2, Device("4402"));
-        auto window = rig.openWindow();
-        rig.connectDialogs.rs485Answers.push_back(Rs485ConnectValues{40, "COM2", "19200"});
-        rig.prompter.answer({Yes, Yes});
-        Search(window.get(), "rs485Radio");
-        rig.prompter.clear();
+        auto window = AcceptOverRs485(rig);
         // WHEN the operator enters 41 and confirms
         auto* address = window->findChild<QLineEdit*>("addressField");
         address->clear();

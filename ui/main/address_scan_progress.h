@@ -2,7 +2,7 @@
 // The progress of an RS-485 address scan: a modal progress display that names
 // the address and port being tried, keeps the window repainting, and has a
 // Cancel button. After Cancel every remaining probe fails at once, so the scan
-// runs out quickly and reports that nothing was found.
+// runs out quickly; the search then asks cancelled() and says so.
 
 #include <QProgressDialog>
 #include <QString>
@@ -17,6 +17,7 @@ public:
 
     bool beforeOpen(const std::string& portName) override;
     void beforeWrite(ByteSpan request) override;
+    bool cancelled() const { return dialog_.wasCanceled(); }
 
 private:
     QProgressDialog dialog_;

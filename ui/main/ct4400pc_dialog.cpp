@@ -75,7 +75,7 @@ void CT4400PCDialog::buildLayout() {
 
     auto* groups = new QHBoxLayout;
     groups->addWidget(buildToolGroup());
-    groups->addWidget(buildCommunicationGroup());
+    groups->addLayout(buildConnectionColumn());
 
     auto* footer = new QLabel(QString("Corvel Setup Utility ") + kProgramVersion, this);
     footer->setObjectName("footer");
@@ -180,6 +180,26 @@ QWidget* CT4400PCDialog::buildCommunicationGroup() {
     return group;
 }
 
+// The connection group with the selected transmitter and the status note below it.
+QLayout* CT4400PCDialog::buildConnectionColumn() {
+    selectedTransmitter_ = new QLabel(this);
+    selectedTransmitter_->setObjectName("selectedTransmitter");
+    selectedTransmitter_->setWordWrap(true);
+    statusNote_ = new QLabel(this);
+    statusNote_->setObjectName("statusNote");
+    statusNote_->setVisible(false);
+    auto* column = new QVBoxLayout;
+    column->addWidget(buildCommunicationGroup());
+    column->addWidget(selectedTransmitter_);
+    column->addWidget(statusNote_);
+    return column;
+}
+
+void CT4400PCDialog::setStatusNote(const QString& note) {
+    statusNote_->setText(note);
+    statusNote_->setVisible(!note.isEmpty());
+}
+
 void CT4400PCDialog::findDevice() {
     discovery_.findDevice(state_);
     searchStopped();
@@ -227,6 +247,8 @@ void CT4400PCDialog::searchStarted(SearchKind kind) {
     }
 }
 
+bool CT4400PCDialog::searchCancelled() const { return scanProgress_ && scanProgress_->cancelled(); }
+
 void CT4400PCDialog::searchStopped() {
     if (searching_) QApplication::restoreOverrideCursor();
     searching_ = false;
@@ -248,6 +270,7 @@ void CT4400PCDialog::showValues() {
     address_->setReadOnly(state_.addressFieldReadOnly);
     p1Line_->setText(QString::fromStdString(state_.p1Text));
     p2Line_->setText(QString::fromStdString(state_.p2Text));
+    selectedTransmitter_->setText(QString::fromStdString(SelectedTransmitterText(state_.selected)));
     update();
 }
 

@@ -31,6 +31,8 @@ public:
     ~CT4400PCDialog() override;
 
     const MainWindowState& state() const { return state_; }
+    // A line at the foot of the connection group, e.g. that the transmitter is simulated.
+    void setStatusNote(const QString& note);
 
     // Closing the window by its frame ends the utility as "Exit" does.
     void reject() override;
@@ -45,6 +47,7 @@ private:
     void buildLayout();
     QWidget* buildToolGroup();
     QWidget* buildCommunicationGroup();
+    QLayout* buildConnectionColumn();
     QPushButton* addToolButton(ToolWindow tool, const char* objectName);
     void chooseInterface(void (MainWindowModel::*choice)(MainWindowState&));
     void findDevice();
@@ -54,6 +57,7 @@ private:
     void searchStarted(SearchKind kind) override;
     void searchStopped() override;
     void showValues() override;
+    bool searchCancelled() const override;
 
     UiContext context_;
     PrompterNotifier notifier_;
@@ -80,6 +84,8 @@ private:
     QLabel* p1Line_ = nullptr;
     QLabel* p2Line_ = nullptr;
     QPushButton* setNewAddress_ = nullptr;
+    QLabel* selectedTransmitter_ = nullptr;
+    QLabel* statusNote_ = nullptr;
 };
 
 }  // namespace corvel

@@ -33,6 +33,7 @@ int CT4400PCInterfaceApp::run() {
     const UiContext context{comm, store, tracedPorts, TheSharedDeviceValues(), prompter, launcher, tools, connectDialogs};
 
     CT4400PCDialog window(context);
+    window.setStatusNote(statusNote_);
     window.exec();
     return 0;
 }

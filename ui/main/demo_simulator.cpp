@@ -6,7 +6,9 @@
 #include <QFileInfo>
 #include <QStandardPaths>
 #include <QThread>
+#include <filesystem>
 #include "child_process.h"
+#include "port_map.h"
 #include "port_names.h"
 
 namespace corvel {
@@ -49,13 +51,14 @@ bool DemoSimulator::choosePortFolder(QString& error) {
     return true;
 }
 
-int DemoSimulator::freeComNumber() const {
-    const QDir folder(portFolder_);
-    for (int number = kFirstPort; number <= kLastPort; ++number) {
-        const QFileInfo link(folder.filePath(QString("COM%1").arg(number)));
-        if (!link.exists() && !link.isSymLink()) return number;
-    }
-    return 0;
+// The first COM number that reaches no device of this machine and no entry of
+// the port folder: the machine's own ports stay searchable beside the simulator.
+int DemoSimulator::freeComNumber() {
+    const auto exists = [](const std::string& path) {
+        std::error_code error;
+        return std::filesystem::exists(std::filesystem::symlink_status(path, error));
+    };
+    return FirstComNumberWithoutDevice(CurrentPortMapEnvironment(), exists);
 }
 
 bool DemoSimulator::start(const QString& model, QString& error) {
@@ -67,7 +70,7 @@ bool DemoSimulator::start(const QString& model, QString& error) {
     if (!choosePortFolder(error)) return false;
     comNumber_ = freeComNumber();
     if (comNumber_ == 0) {
-        error = "every port COM1..COM100 of " + portFolder_ + " is taken";
+        error = "every port COM1..COM100 is taken by a device or an entry of " + portFolder_;
         return false;
     }
     QStringList arguments{"--port-dir", portFolder_, "--com", QString::number(comNumber_)};

@@ -3,8 +3,10 @@
 // can be tried without hardware. The simulator program (corvel-sim, looked for
 // beside this program, in the build tree's sim folder and on PATH) serves the
 // terminal and links it as COMn in the folder of the port map
-// (CORVEL_PORT_DIR). Without that variable a private temporary folder is made
-// for this run and removed at exit. The simulator stops with this object.
+// (CORVEL_PORT_DIR), at the first COM number that reaches no device of this
+// machine, so the real ports stay searchable beside it. Without that variable
+// a private temporary folder is made for this run and removed at exit. The
+// simulator stops with this object.
 
 #include <QProcess>
 #include <QString>
@@ -29,7 +31,7 @@ public:
 private:
     static QString findSimulator();
     bool choosePortFolder(QString& error);
-    int freeComNumber() const;
+    static int freeComNumber();
 
     std::unique_ptr<QTemporaryDir> privateFolder_;
     QString portFolder_;

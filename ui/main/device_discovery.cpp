@@ -37,7 +37,18 @@ std::string OfferQuestion(const std::string& p1Text, const std::string& p2Text, 
     return "Found device (" + p1Text + ") at address " + where;
 }
 
-void DeviceDiscovery::findDevice(MainWindowState& state) {
+// What a cancelled search puts back: the window's state, the communication
+// settings, the identity of the accepted transmitter and the stored address.
+struct DeviceDiscovery::Selection {
+    MainWindowState state;
+    CommSettings comm;
+    std::string modelCode, modelName, thirdId, versionText, serialNumber;
+    double versionNumber = 0.0;
+    std::uint8_t foundNetworkAddress = 0, foundModuleNumber = 0, currentNetworkAddress = 0;
+    std::string commBoardAddress, commModule;
+};
+
+SearchOutcome DeviceDiscovery::findDevice(MainWindowState& state) {
     // The connect dialogs come first, so that Cancel changes nothing: neither
     // the rate the tool windows talk at, nor the flags and buttons of the
     // device accepted before.
@@ -45,25 +56,24 @@ void DeviceDiscovery::findDevice(MainWindowState& state) {
     std::optional<Rs485ConnectValues> rs485;
     if (s_.comm.lineInterface == LineInterface::Rs232) {
         const auto values = s_.connectDialogs.askRs232(rs232Values_);
-        if (!values) return;
+        if (!values) return SearchOutcome::NotStarted;
         rs232Values_ = *values;
         baudText = values->baudText;
     } else if (s_.comm.lineInterface == LineInterface::Rs485) {
         rs485 = s_.connectDialogs.askRs485(rs485Values_);
-        if (!rs485) return;
+        if (!rs485) return SearchOutcome::NotStarted;
         rs485Values_ = *rs485;
         baudText = rs485->baudText;
     }
+    const Selection before = keepSelection(state);
     state.buttons.setNewAddressShown = false;
     forgetAnsweredPorts();
     deniedPortsBefore_ = PortPermissionDenials();
     s_.comm.setBaudText(baudText);
     startPass();
-    if (rs485) {
-        addressScan(state, *rs485);
-    } else {
-        portScan(state);
-    }
+    const SearchOutcome outcome = rs485 ? addressScan(state, *rs485) : portScan(state);
+    if (outcome == SearchOutcome::Cancelled) restoreSelection(state, before);
+    return outcome;
 }
 
 void DeviceDiscovery::startPass() {
@@ -78,22 +88,22 @@ void DeviceDiscovery::startPass() {
 
 // ---- Port scan (USB and RS-232) ------------------------------------------------
 
-void DeviceDiscovery::portScan(MainWindowState& state) {
+SearchOutcome DeviceDiscovery::portScan(MainWindowState& state) {
     for (;;) {
         s_.feedback.searchStarted(SearchKind::PortScan);
         const bool found = s_.session.FindDeviceOnPorts(state.deviceRoute);
         s_.comm.portSelectorText = PortDisplayNameOf(s_.comm.portName);
         if (found && !s_.session.scanFinished) {
             const Candidate candidate = examinePortCandidate(state);
-            if (candidate == Candidate::ReadFailed) return;
+            if (candidate == Candidate::ReadFailed) return SearchOutcome::ReadFailed;
             if (candidate == Candidate::Accepted) {
                 acceptPortCandidate(state);
                 commonEnd(state);
-                return;
+                return SearchOutcome::Accepted;
             }
             if (moveBeyondDeclinedPort(state)) continue;
         }
-        if (!startSecondPass(state)) return;
+        if (!startSecondPass(state)) return SearchOutcome::NothingFound;
     }
 }
 
@@ -129,6 +139,8 @@ bool DeviceDiscovery::startSecondPass(MainWindowState& state) {
         startPass();
         return true;
     }
+    state.p1Text.clear();
+    state.p2Text.clear();
     reportNothingFound(state);
     commonEnd(state);
     return false;
@@ -175,6 +187,7 @@ void DeviceDiscovery::acceptPortCandidate(MainWindowState& state) {
     storeSourceNetwork(state);
     state.addressField = address;
     state.deviceRoute = {state.sourceNetwork, 0xF0, 0x80, address, 0xF0, kPressureModule};
+    describeSelection(state);
 }
 
 void DeviceDiscovery::applyModelCode(MainWindowState& state) {
@@ -212,7 +225,7 @@ void DeviceDiscovery::storeSourceNetwork(const MainWindowState& state) {
 
 // ---- Address scan (RS-485) -----------------------------------------------------
 
-void DeviceDiscovery::addressScan(MainWindowState& state, const Rs485ConnectValues& values) {
+SearchOutcome DeviceDiscovery::addressScan(MainWindowState& state, const Rs485ConnectValues& values) {
     s_.comm.portName = values.portText;
     s_.comm.rs485Address = values.address;
     state.addressField = values.address;
@@ -226,29 +239,41 @@ void DeviceDiscovery::addressScan(MainWindowState& state, const Rs485ConnectValu
     buttons.reflashFirmware = false;
     buttons.analogOutput = false;
     buttons.dataLogUtility = true;
+    state.selected = SelectedTransmitter{};
 
-    if (proceed) {
-        std::uint8_t address = scanAddressesFrom(values.address);
-        while (address != 0) {
-            readAddressCandidate(state, address);
-            s_.feedback.searchStopped();
-            if (offer(state, address)) {
-                acceptAddressCandidate(state, address);
-                break;
-            }
-            state.deviceRoute[3] = address;
-            address = scanAddressesFrom(s_.session.nextStartAddress);
-        }
-        if (address == 0) reportNothingFound(state);
-    }
+    const SearchOutcome outcome = proceed ? walkAddresses(state, values.address) : SearchOutcome::NotScanned;
+    if (outcome == SearchOutcome::Cancelled) return outcome;
+    if (outcome == SearchOutcome::NothingFound) reportNothingFound(state);
     s_.feedback.searchStopped();
     s_.feedback.showValues();
     commonEnd(state);
+    return outcome;
+}
+
+// Offers each transmitter that answers, from `start` on, until the operator
+// selects one, the line has no more, or the operator cancels the scan.
+SearchOutcome DeviceDiscovery::walkAddresses(MainWindowState& state, std::uint8_t start) {
+    std::uint8_t address = scanAddressesFrom(start);
+    while (address != 0) {
+        readAddressCandidate(state, address);
+        if (s_.feedback.searchCancelled()) break;
+        s_.feedback.searchStopped();
+        if (offer(state, address)) {
+            acceptAddressCandidate(state, address);
+            return SearchOutcome::Accepted;
+        }
+        state.deviceRoute[3] = address;
+        // Nothing is beyond address 255: the scan does not start over at 0.
+        if (address == 0xFF) return SearchOutcome::NothingFound;
+        address = scanAddressesFrom(s_.session.nextStartAddress);
+    }
+    if (!s_.feedback.searchCancelled()) return SearchOutcome::NothingFound;
+    s_.feedback.searchStopped();
+    s_.prompter.notify(kSearchCancelledText);
+    return SearchOutcome::Cancelled;
 }
 
 std::uint8_t DeviceDiscovery::scanAddressesFrom(std::uint8_t start) {
-    // After a device at the last address there is nothing left to probe.
-    if (start > kLastNetworkAddress) return 0;
     s_.feedback.searchStarted(SearchKind::AddressScan);
     s_.comm.setBaudText(s_.comm.baudText);
     return s_.session.ScanNetworkAddresses(start);
@@ -280,6 +305,7 @@ void DeviceDiscovery::acceptAddressCandidate(MainWindowState& state, std::uint8_
     s_.store.write(key::kEPIAddress, "64");
     s_.session.pressureModuleAddress = kPressureModule;
     state.addressFieldReadOnly = false;
+    describeSelection(state);
 }
 
 // ---- Shared steps --------------------------------------------------------------
@@ -341,10 +367,58 @@ void DeviceDiscovery::reportNothingFound(MainWindowState& state) {
     buttons.reflashFirmware = false;
     buttons.dataLogUtility = true;
     s_.session.modelCodeText.clear();
-    state.p1Text.clear();
-    state.p2Text.clear();
+    state.selected = SelectedTransmitter{};
     forgetAnsweredPorts();
     storePortFromSelector();
+}
+
+// The window names the selected transmitter by its serial number too, which
+// only the identity record of the pressure module holds. The version the
+// search read from the communication module stays the session's version.
+void DeviceDiscovery::describeSelection(MainWindowState& state) {
+    DeviceSession& session = s_.session;
+    const std::string version = session.versionText;
+    session.serialNumberText.clear();
+    session.ReadIdentity(state.deviceRoute, kPressureModule);
+    session.versionText = version;
+    state.selected = SelectedTransmitter{true, session.modelCodeText, session.serialNumberText,
+                                         s_.comm.portSelectorText, state.deviceRoute[3]};
+}
+
+DeviceDiscovery::Selection DeviceDiscovery::keepSelection(const MainWindowState& state) const {
+    const DeviceSession& session = s_.session;
+    return Selection{state,
+                     s_.comm,
+                     session.modelCodeText,
+                     session.modelNameText,
+                     session.thirdIdText,
+                     session.versionText,
+                     session.serialNumberText,
+                     session.versionNumber,
+                     session.foundNetworkAddress,
+                     session.foundModuleNumber,
+                     session.currentNetworkAddress,
+                     s_.store.read(key::kCommBoardAddress, ""),
+                     s_.store.read(key::kCommModule, "")};
+}
+
+void DeviceDiscovery::restoreSelection(MainWindowState& state, const Selection& kept) {
+    DeviceSession& session = s_.session;
+    state = kept.state;
+    s_.comm = kept.comm;
+    session.modelCodeText = kept.modelCode;
+    session.modelNameText = kept.modelName;
+    session.thirdIdText = kept.thirdId;
+    session.versionText = kept.versionText;
+    session.serialNumberText = kept.serialNumber;
+    session.versionNumber = kept.versionNumber;
+    session.foundNetworkAddress = kept.foundNetworkAddress;
+    session.foundModuleNumber = kept.foundModuleNumber;
+    session.foundModuleNumberCopy = kept.foundModuleNumber;
+    session.currentNetworkAddress = kept.currentNetworkAddress;
+    if (!kept.commBoardAddress.empty()) s_.store.write(key::kCommBoardAddress, kept.commBoardAddress);
+    if (!kept.commModule.empty()) s_.store.write(key::kCommModule, kept.commModule);
+    s_.feedback.showValues();
 }
 
 void DeviceDiscovery::commonEnd(MainWindowState& state) {

@@ -27,6 +27,17 @@ inline constexpr const char* kDeviceReadErrorText = "Device read error         "
 inline constexpr const char* kPortsNotAllowedNote =
     "Some serial ports could not be searched: this user is not allowed to open them.";
 inline constexpr const char* kLongSearchQuestion = "This process may take a few minutes.  Continue?";
+inline constexpr const char* kSearchCancelledText = "Search cancelled";
+
+// How a Find Device ended.
+enum class SearchOutcome {
+    NotStarted,    // a connect dialog was cancelled
+    Accepted,      // the operator selected a transmitter
+    NothingFound,  // "No device found    "
+    NotScanned,    // the operator declined the long RS-485 search
+    ReadFailed,    // "Device read error         "
+    Cancelled,     // the operator cancelled the RS-485 scan
+};
 
 struct DiscoveryServices {
     DeviceSession& session;
@@ -41,22 +52,27 @@ class DeviceDiscovery {
 public:
     explicit DeviceDiscovery(DiscoveryServices services) : s_(services) {}
 
-    void findDevice(MainWindowState& state);
+    SearchOutcome findDevice(MainWindowState& state);
 
 private:
+    struct Selection;
     enum class Candidate { Accepted, Declined, ReadFailed };
 
     void startPass();
-    void portScan(MainWindowState& state);
+    SearchOutcome portScan(MainWindowState& state);
     Candidate examinePortCandidate(MainWindowState& state);
     void acceptPortCandidate(MainWindowState& state);
     bool moveBeyondDeclinedPort(MainWindowState& state);
     bool startSecondPass(MainWindowState& state);
-    void addressScan(MainWindowState& state, const Rs485ConnectValues& values);
+    SearchOutcome addressScan(MainWindowState& state, const Rs485ConnectValues& values);
+    SearchOutcome walkAddresses(MainWindowState& state, std::uint8_t start);
     std::uint8_t scanAddressesFrom(std::uint8_t start);
     void readAddressCandidate(MainWindowState& state, std::uint8_t address);
     void acceptAddressCandidate(MainWindowState& state, std::uint8_t address);
     void reportNothingFound(MainWindowState& state);
+    void describeSelection(MainWindowState& state);
+    Selection keepSelection(const MainWindowState& state) const;
+    void restoreSelection(MainWindowState& state, const Selection& kept);
     void commonEnd(MainWindowState& state);
 
     void readDeviceKind(const MainWindowState& state);

@@ -78,6 +78,7 @@ int main(int argc, char** argv) {
         return 2;
     }
     corvel::DemoSimulator simulator;
+    QString statusNote;
     if (options.simulate) {
         QString error;
         if (!simulator.start(options.model, error)) {
@@ -85,8 +86,9 @@ int main(int argc, char** argv) {
             QMessageBox::critical(nullptr, "Corvel Setup Utility", "Demo mode could not start: " + error);
             return 1;
         }
-        std::fprintf(stderr, "corvel-setup: simulated transmitter on %s\n", simulator.portName().toLocal8Bit().constData());
+        statusNote = "demo: simulated transmitter on " + simulator.portName();
+        std::fprintf(stderr, "corvel-setup: %s\n", statusNote.toLocal8Bit().constData());
     }
-    corvel::CT4400PCInterfaceApp app(corvel::SystemSerialPortFactory());
+    corvel::CT4400PCInterfaceApp app(corvel::SystemSerialPortFactory(), statusNote);
     return app.run();
 }

@@ -17,6 +17,13 @@ std::optional<int> ParseAddressField(std::string_view text) {
     return value;
 }
 
+std::string SelectedTransmitterText(const SelectedTransmitter& selected) {
+    if (!selected.present) return "No transmitter selected";
+    const std::string model = selected.model.empty() ? "Transmitter" : selected.model;
+    const std::string serial = selected.serialNumber.empty() ? "" : ", serial number " + selected.serialNumber;
+    return "Selected: " + model + serial + " on " + selected.port + ", address " + std::to_string(selected.address);
+}
+
 void MainWindowModel::open(MainWindowState& state) {
     s_.comm.lineInterface = LineInterface::Usb;
     s_.comm.portName = PortOpenName(kFirstPort);
@@ -74,20 +81,24 @@ void MainWindowModel::writeBaudRate(const std::string& text) {
 
 void MainWindowModel::setNewAddress(MainWindowState& state, std::optional<int> enteredAddress) {
     if (!s_.prompter.confirm(kChangeAddressQuestion)) return;
-    if (!enteredAddress) {
-        // Nothing is sent for an address the operator did not enter.
+    // Text that is no address leaves the previous value, and the change runs with it.
+    if (enteredAddress) {
+        state.addressField = static_cast<std::uint8_t>(*enteredAddress);
+    } else {
         s_.prompter.notify(kAddressRangeText);
+    }
+    if (!s_.session.WriteNetworkAddress(state.deviceRoute, state.addressField, s_.session.foundModuleNumber)) {
+        // The field shows the address the transmitter still answers to.
+        state.addressField = state.deviceRoute[3];
         return;
     }
-    state.addressField = static_cast<std::uint8_t>(*enteredAddress);
-    if (s_.session.WriteNetworkAddress(state.deviceRoute, state.addressField, s_.session.foundModuleNumber)) {
-        // The transmitter answers to the new address from now on: the next
-        // change and the data log window address it there.
-        state.deviceRoute[3] = state.addressField;
-        s_.session.currentNetworkAddress = state.addressField;
-        s_.comm.rs485Address = state.addressField;
-        s_.prompter.inform("Device set to new network address " + std::to_string(*enteredAddress));
-    }
+    // The transmitter answers to the new address from now on: the next
+    // change and the data log window address it there.
+    state.deviceRoute[3] = state.addressField;
+    state.selected.address = state.addressField;
+    s_.session.currentNetworkAddress = state.addressField;
+    s_.comm.rs485Address = state.addressField;
+    s_.prompter.inform("Device set to new network address " + std::to_string(state.addressField));
 }
 
 void MainWindowModel::reflashFirmware() {

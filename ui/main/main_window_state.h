@@ -28,6 +28,19 @@ inline constexpr std::uint8_t kInitialAddress = 40;
 inline constexpr std::uint8_t kPressureModule = 0x40;
 inline constexpr std::uint8_t kSecondModule = 65;
 
+// The transmitter the tool windows reach, as the window names it below the
+// connection group.
+struct SelectedTransmitter {
+    bool present = false;
+    std::string model;
+    std::string serialNumber;
+    std::string port;
+    std::uint8_t address = 0;
+};
+
+// "No transmitter selected", or model, serial number, port and address.
+std::string SelectedTransmitterText(const SelectedTransmitter& selected);
+
 struct MainWindowState {
     ToolButtonStates buttons;
     // Source network, 0xF0, 0x80, network address, 0xF0, module.
@@ -40,6 +53,7 @@ struct MainWindowState {
     // Lets a search that found nothing make one more silent pass; every
     // interface choice sets it again.
     bool secondPass = true;
+    SelectedTransmitter selected;
 };
 
 }  // namespace corvel

@@ -29,16 +29,15 @@ RS485FindDevice::RS485FindDevice(const Rs485ConnectValues& previous, Prompter& p
     connect(buttons, &QDialogButtonBox::accepted, this, &RS485FindDevice::takeValues);
 }
 
+// An address that is no integer 0 .. 255 is reported, and the search goes on
+// with the previous values.
 void RS485FindDevice::takeValues() {
-    const auto address = ParseAddressField(address_->text().toStdString());
-    if (!address) {
+    if (const auto address = ParseAddressField(address_->text().toStdString())) {
+        values_ = {static_cast<std::uint8_t>(*address), port_->currentText().toStdString(),
+                   baud_->currentText().toStdString()};
+    } else {
         prompter_.notify(kAddressRangeText);
-        address_->setText(QString::number(values_.address));
-        address_->setFocus();
-        return;
     }
-    values_ = {static_cast<std::uint8_t>(*address), port_->currentText().toStdString(),
-               baud_->currentText().toStdString()};
     accept();
 }
 

@@ -13,6 +13,8 @@ public:
     virtual void searchStarted(SearchKind kind) = 0;
     virtual void searchStopped() = 0;
     virtual void showValues() = 0;
+    // Whether the operator cancelled the address scan now running.
+    virtual bool searchCancelled() const = 0;
 };
 
 }  // namespace corvel
