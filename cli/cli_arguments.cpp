@@ -1,14 +1,32 @@
 #include "cli_arguments.h"
 
 #include <algorithm>
+#include <cctype>
 #include <charconv>
 #include <cmath>
+#include <iterator>
+#include <string_view>
+
+#include "port_names.h"
 
 namespace corvel::cli {
 
 namespace {
 
 bool IsOption(const std::string& item) { return item.size() > 1 && item[0] == '-'; }
+
+// The line speeds a serial port can be set to.
+constexpr std::uint32_t kLineSpeeds[] = {300,    600,    1200,   2400,   4800,    9600,    19200,
+                                         38400,  57600,  115200, 230400, 460800,  500000,  576000,
+                                         921600, 1000000, 1152000, 1500000, 2000000};
+
+std::uint32_t ParseLineSpeed(const std::string& text) {
+    const auto rate = static_cast<std::uint32_t>(ParseInteger(text, 1, 4000000, "--baud"));
+    if (std::find(std::begin(kLineSpeeds), std::end(kLineSpeeds), rate) != std::end(kLineSpeeds)) return rate;
+    std::string speeds;
+    for (const std::uint32_t speed : kLineSpeeds) speeds += (speeds.empty() ? "" : ", ") + std::to_string(speed);
+    throw UsageError("--baud " + text + ": no serial line runs at that speed; use one of " + speeds);
+}
 
 // Removes "--name VALUE" or "--name=VALUE" from `items`.
 std::optional<std::string> TakeOptionValue(std::vector<std::string>& items, const std::string& name) {
@@ -35,7 +53,26 @@ bool TakeOptionFlag(std::vector<std::string>& items, const std::string& name) {
     return true;
 }
 
+std::string ParsePortName(const std::string& name) {
+    if (name.empty()) throw UsageError("--port needs a port name");
+    if (const auto number = ComArgumentNumber(name); number && (*number < kFirstPort || *number > kLastPort))
+        throw UsageError("--port " + name + ": the serial ports are COM1 to COM100");
+    return name;
+}
+
 }  // namespace
+
+std::optional<long long> ComArgumentNumber(std::string_view name) {
+    if (name.starts_with("\\\\.\\")) name.remove_prefix(4);
+    if (name.size() < 4 || name.size() > 12) return std::nullopt;
+    for (std::size_t i = 0; i < 3; ++i)
+        if (std::toupper(static_cast<unsigned char>(name[i])) != "COM"[i]) return std::nullopt;
+    long long number = 0;
+    const auto [end, error] = std::from_chars(name.data() + 3, name.data() + name.size(), number);
+    if (error != std::errc{} || end != name.data() + name.size() || name[3] == '-' || name[3] == '+')
+        return std::nullopt;
+    return number;
+}
 
 long long ParseInteger(const std::string& text, long long low, long long high, const std::string& what) {
     long long value = 0;
@@ -56,12 +93,8 @@ double ParseSeconds(const std::string& text, const std::string& what) {
 
 GlobalOptions TakeGlobalOptions(std::vector<std::string>& args) {
     GlobalOptions options;
-    if (auto port = TakeOptionValue(args, "--port")) {
-        if (port->empty()) throw UsageError("--port needs a port name");
-        options.port = *port;
-    }
-    if (auto baud = TakeOptionValue(args, "--baud"))
-        options.baudRate = static_cast<std::uint32_t>(ParseInteger(*baud, 1, 4000000, "--baud"));
+    if (auto port = TakeOptionValue(args, "--port")) options.port = ParsePortName(*port);
+    if (auto baud = TakeOptionValue(args, "--baud")) options.baudRate = ParseLineSpeed(*baud);
     if (auto address = TakeOptionValue(args, "--address"))
         options.address = static_cast<std::uint8_t>(ParseInteger(*address, 1, 254, "--address"));
     options.json = TakeOptionFlag(args, "--json");
@@ -91,7 +124,9 @@ std::optional<std::string> Arguments::takeOptionalPositional() {
 }
 
 void Arguments::finish() const {
-    if (!items_.empty()) throw UsageError("unexpected argument \"" + items_.front() + "\"");
+    if (items_.empty()) return;
+    const std::string& item = items_.front();
+    throw UsageError((IsOption(item) ? "unknown option \"" : "unexpected argument \"") + item + "\"");
 }
 
 }  // namespace corvel::cli

@@ -6,6 +6,7 @@
 #include <optional>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <utility>
 #include <vector>
 
@@ -54,6 +55,10 @@ public:
 private:
     std::vector<std::string> items_;
 };
+
+// The number of a COM port argument ("COM3", "com12", "\\.\COM100"; any
+// number, also outside the ports there are), or nothing for another name.
+std::optional<long long> ComArgumentNumber(std::string_view name);
 
 // Whole decimal numbers in a range, for option values.
 long long ParseInteger(const std::string& text, long long low, long long high, const std::string& what);

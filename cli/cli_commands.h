@@ -5,6 +5,7 @@
 
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -29,6 +30,9 @@ struct CliEnvironment {
     // Asks the operator a yes/no question on the terminal; empty when there
     // is no terminal to ask on.
     std::function<bool(const std::string& question)> confirm;
+    // The device a port name reaches, named when the port cannot be opened
+    // (empty: no device has that number); empty function or nothing: not named.
+    std::function<std::optional<std::string>(const std::string& portName)> deviceOf;
 };
 
 struct CommandCall {

@@ -90,7 +90,7 @@ void WriteIdText(CommandCall& call, IdText which) {
     if (stored->size() > limit)
         throw UsageError("the text is " + std::to_string(stored->size()) +
                          " characters long; the transmitter keeps " + std::to_string(limit));
-    ToolSession tool(call.options, call.environment.ports, call.environment.err);
+    ToolSession tool(call);
     DeviceSession& device = tool.device();
     const RouteBlock route = tool.route(kPressureModule);
     if (which == IdText::Description) {
@@ -120,7 +120,7 @@ Record IdentityRecord(const DeviceSession& device, const std::string& version) {
 
 void RunIdentify(CommandCall& call) {
     call.args.finish();
-    ToolSession tool(call.options, call.environment.ports, call.environment.err);
+    ToolSession tool(call);
     DeviceSession& device = tool.device();
     const RouteBlock route = tool.route(kPressureModule);
     tool.require(device.ReadDeviceStrings(route, kCommunicationModule), "reading the model failed");
@@ -139,7 +139,7 @@ void RunRead(CommandCall& call) {
     const long long readings = count ? ParseInteger(*count, 1, 1000000000, "--count") : 1;
     const double seconds = interval ? ParseSeconds(*interval, "--interval") : 0.0;
 
-    ToolSession tool(call.options, call.environment.ports, call.environment.err);
+    ToolSession tool(call);
     DeviceSession& device = tool.device();
     const RouteBlock route = tool.route(kPressureModule);
     const bool p2 = HasP2(tool);
@@ -158,7 +158,7 @@ void RunRead(CommandCall& call) {
 
 void RunInfo(CommandCall& call) {
     call.args.finish();
-    ToolSession tool(call.options, call.environment.ports, call.environment.err);
+    ToolSession tool(call);
     DeviceSession& device = tool.device();
     const RouteBlock route = tool.route(kPressureModule);
     tool.require(device.ReadIdentity(route, kPressureModule), "reading the identity failed");

@@ -21,13 +21,12 @@ LogDirectory ReadDirectory(ToolSession& tool) {
             throw OperationError("Wait until data collection in progress is complete before accessing log files");
         case LogDirectory::Outcome::Rejected: break;
     }
-    throw OperationError("cannot read the log files of the transmitter at address " +
-                         std::to_string(tool.address()) + ": " + directory.failure);
+    tool.fail("cannot read the log files of the transmitter at address " + std::to_string(tool.address()));
 }
 
 void ListLogs(CommandCall& call) {
     call.args.finish();
-    ToolSession tool(call.options, call.environment.ports, call.environment.err);
+    ToolSession tool(call);
     const std::vector<LogDirectoryEntry> entries = ReadDirectory(tool).entries;
     for (const LogDirectoryEntry& entry : entries) {
         Record record;
@@ -81,7 +80,7 @@ void DownloadLog(CommandCall& call) {
     const std::string path = call.args.takePositional("output FILE");
     call.args.finish();
     if (const auto problem = LogTargetProblem(path)) throw OperationError(*problem);
-    ToolSession tool(call.options, call.environment.ports, call.environment.err);
+    ToolSession tool(call);
     const LogDirectory directory = ReadDirectory(tool);
     const LogDirectoryEntry& entry = ListedFile(directory.entries, number);
     const LogCopyRequest request{tool.route(kLogStoreModule), tool.route(kLogStateModule), entry.fileNumber,
@@ -103,7 +102,7 @@ void EraseLogs(CommandCall& call) {
     call.args.finish();
     if (!confirmed && !call.environment.confirm)
         throw UsageError("logs erase needs --yes when it cannot ask on a terminal");
-    ToolSession tool(call.options, call.environment.ports, call.environment.err);
+    ToolSession tool(call);
     if (!confirmed && !call.environment.confirm("Erase all log files of the transmitter at address " +
                                                 std::to_string(tool.address()) + " on " + call.options.port + "?"))
         throw OperationError("nothing erased");

@@ -1,6 +1,7 @@
 // scan: find transmitters over the serial ports (USB, RS-232) or over the
 // network addresses of an RS-485 line.
 
+#include <ostream>
 #include <string>
 
 #include "cli_commands.h"
@@ -10,6 +11,8 @@
 namespace corvel::cli {
 
 namespace {
+
+constexpr std::uint8_t kLastNetworkAddress = 254;
 
 Record FoundRecord(ToolSession& tool) {
     DeviceSession& device = tool.device();
@@ -22,7 +25,9 @@ Record FoundRecord(ToolSession& tool) {
 }
 
 // Every port from COM1 on; each answering transmitter is reported once.
-int ScanPorts(ToolSession& tool, Output& output) {
+int ScanPorts(const CommandCall& call) {
+    ToolSession tool(call);
+    Output& output = call.output;
     DeviceSession& device = tool.device();
     device.portCounter = kFirstPort;
     device.SelectPortByNumber(kFirstPort);
@@ -38,16 +43,52 @@ int ScanPorts(ToolSession& tool, Output& output) {
     return found;
 }
 
+// "Scanning COM2: address 17, 1 found" on one terminal line, rewritten as
+// the scan moves on; nothing when the error stream is no terminal.
+class AddressScanLine {
+public:
+    AddressScanLine(std::ostream& err, bool shown, std::string port) : err_(err), shown_(shown), port_(std::move(port)) {}
+    ~AddressScanLine() {
+        if (drawn_) err_ << '\n';
+    }
+    // Request header byte 4 carries the network address it is sent to.
+    TraceSink watcher() {
+        if (!shown_) return {};
+        return [this](TraceDirection direction, ByteSpan bytes, std::chrono::steady_clock::time_point) {
+            if (direction == TraceDirection::Out && bytes.size() > offset::kHeaderRoute3)
+                draw(bytes[offset::kHeaderRoute3]);
+        };
+    }
+    void countFound() { ++found_; }
+
+private:
+    void draw(int address) {
+        err_ << "\rScanning " << port_ << ": address " << address << ", " << found_ << " found   " << std::flush;
+        drawn_ = true;
+    }
+
+    std::ostream& err_;
+    bool shown_;
+    std::string port_;
+    int found_ = 0;
+    bool drawn_ = false;
+};
+
 // Every network address from `from` to 254 on the line.
-int ScanAddresses(ToolSession& tool, Output& output, std::uint8_t from) {
+int ScanAddresses(const CommandCall& call, std::uint8_t from) {
+    AddressScanLine progress(call.environment.err, call.environment.progressOnTerminal,
+                             PortDisplayNameOf(PortArgumentOpenName(call.options.port)));
+    ToolSession tool(call, progress.watcher());
     DeviceSession& device = tool.device();
     int found = 0;
-    while (from != 0) {
+    for (;;) {
         const std::uint8_t networkAddress = device.ScanNetworkAddresses(from);
         if (networkAddress == 0) break;
         device.ReadIdentityAtAddress();
-        output.emit(FoundRecord(tool));
+        call.output.emit(FoundRecord(tool));
+        progress.countFound();
         ++found;
+        if (networkAddress >= kLastNetworkAddress) break;
         from = device.nextStartAddress;
     }
     return found;
@@ -61,8 +102,7 @@ void RunScan(CommandCall& call) {
     call.args.finish();
     if (from && !rs485) throw UsageError("--from belongs to an RS-485 scan (--rs485)");
     const auto start = static_cast<std::uint8_t>(from ? ParseInteger(*from, 1, 254, "--from") : 1);
-    ToolSession tool(call.options, call.environment.ports, call.environment.err);
-    const int found = rs485 ? ScanAddresses(tool, call.output, start) : ScanPorts(tool, call.output);
+    const int found = rs485 ? ScanAddresses(call, start) : ScanPorts(call);
     if (found == 0) throw OperationError("No device found");
 }
 

@@ -107,6 +107,7 @@ int RunCommand(std::vector<std::string> args, const CliEnvironment& environment)
         return kExitSuccess;
     }
     const CommandInfo* command = FindCommand(args.front(), environment);
+    if (!command && args.front().starts_with('-')) throw UsageError("unknown option \"" + args.front() + "\"");
     if (!command) throw UsageError("unknown command \"" + args.front() + "\"");
     if (options.help) {
         PrintCommandHelp(*command, environment.out);

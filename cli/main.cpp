@@ -29,7 +29,7 @@ int main(int argc, char** argv) {
     const corvel::cli::CliEnvironment environment{
         corvel::SystemSerialPortFactory(), std::cout, std::cerr, corvel::StandardErrorIsTerminal(),
         [](std::chrono::duration<double> interval) { std::this_thread::sleep_for(interval); },
-        corvel::cli::LogConverterCommand(), AskOnTerminal()};
+        corvel::cli::LogConverterCommand(), AskOnTerminal(), corvel::SystemDeviceOf};
     // How to get access to a port this user may not open: once, after the
     // command's own failure message.
     std::string permissionHint;

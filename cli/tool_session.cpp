@@ -11,18 +11,6 @@ namespace corvel::cli {
 
 namespace {
 
-// The port number of "COMn" (1..100, any case), or 0.
-int ComPortNumber(const std::string& port) {
-    if (port.size() < 4) return 0;
-    std::string prefix = port.substr(0, 3);
-    std::transform(prefix.begin(), prefix.end(), prefix.begin(), [](unsigned char c) { return std::toupper(c); });
-    if (prefix != "COM") return 0;
-    int number = 0;
-    const auto [end, error] = std::from_chars(port.data() + 3, port.data() + port.size(), number);
-    if (error != std::errc{} || end != port.data() + port.size()) return 0;
-    return number >= kFirstPort && number <= kLastPort ? number : 0;
-}
-
 // One line per write and per read: milliseconds since the session was set up,
 // the direction and the bytes.
 TraceSink TraceLinesTo(std::ostream& err) {
@@ -32,19 +20,36 @@ TraceSink TraceLinesTo(std::ostream& err) {
     };
 }
 
+// Both sinks, either of which may be empty.
+TraceSink BothSinks(TraceSink first, TraceSink second) {
+    if (!first) return second;
+    if (!second) return first;
+    return [first, second](TraceDirection direction, ByteSpan bytes, std::chrono::steady_clock::time_point at) {
+        first(direction, bytes, at);
+        second(direction, bytes, at);
+    };
+}
+
 }  // namespace
 
 std::string PortArgumentOpenName(const std::string& port) {
-    const int number = ComPortNumber(port);
-    return number ? PortOpenName(number) : port;
+    const auto number = ComArgumentNumber(port);
+    return number && *number >= kFirstPort && *number <= kLastPort ? PortOpenName(static_cast<int>(*number)) : port;
 }
 
-ToolSession::ToolSession(const GlobalOptions& options, SerialPortFactory& ports, std::ostream& err)
-    : notifier_(err),
-      tracing_(options.trace ? std::make_unique<TracingSerialPortFactory>(ports, TraceLinesTo(err)) : nullptr),
-      session_(LinkContext{comm_, store_, tracing_ ? *tracing_ : ports, notifier_, shared_}),
-      address_(options.address),
+ToolSession::ToolSession(const CommandCall& call, TraceSink watcher)
+    : deviceOf_(call.environment.deviceOf),
+      notifier_(call.environment.err),
+      tracing_(call.options.trace || watcher
+                   ? std::make_unique<TracingSerialPortFactory>(
+                         call.environment.ports,
+                         BothSinks(call.options.trace ? TraceLinesTo(call.environment.err) : TraceSink{},
+                                   std::move(watcher)))
+                   : nullptr),
+      session_(LinkContext{comm_, store_, tracing_ ? *tracing_ : call.environment.ports, notifier_, shared_}),
+      address_(call.options.address),
       sourceNetwork_(1) {
+    const GlobalOptions& options = call.options;
     // The session starts on COM1; the chosen port replaces it before any exchange.
     comm_.portName = PortArgumentOpenName(options.port);
     comm_.setBaudText(std::to_string(options.baudRate));
@@ -68,9 +73,24 @@ void ToolSession::require(bool ok, const std::string& what) const {
     if (!ok) fail(what);
 }
 
+std::string ToolSession::portText() const { return PortDisplayNameOf(comm_.portName); }
+
 void ToolSession::fail(const std::string& what) const {
     const std::string& status = session_.statusText;
-    throw OperationError(status.empty() ? what : what + ": " + status);
+    if (status.empty()) throw OperationError(what);
+    if (!session_.lastCallResult) {
+        std::string device;
+        if (const auto path = deviceOf_ ? deviceOf_(comm_.portName) : std::nullopt; path && *path != comm_.portName)
+            device = " (" + (path->empty() ? std::string("no serial device has this number") : *path) + ")";
+        throw OperationError("cannot open " + portText() + device + ": " + status);
+    }
+    const bool silent = session_.bytesRead == 0 && session_.replyCheck == ReplyCheck::Intact &&
+                        status.starts_with(kSerialTransactFailedText);
+    if (silent) {
+        throw OperationError(what + ": " + status + "; no reply from the transmitter at address " +
+                             std::to_string(address_) + " on " + portText());
+    }
+    throw OperationError(what + ": " + status);
 }
 
 }  // namespace corvel::cli

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "cli_arguments.h"
+#include "cli_commands.h"
 #include "comm_settings.h"
 #include "device_session.h"
 #include "notifier.h"
@@ -40,7 +41,9 @@ std::string PortArgumentOpenName(const std::string& port);
 
 class ToolSession {
 public:
-    ToolSession(const GlobalOptions& options, SerialPortFactory& ports, std::ostream& err);
+    // `watcher` sees every exchange's bytes as --trace does (for a progress
+    // display), beside the trace when both are wanted.
+    explicit ToolSession(const CommandCall& call, TraceSink watcher = {});
     ToolSession(const ToolSession&) = delete;
     ToolSession& operator=(const ToolSession&) = delete;
 
@@ -51,11 +54,18 @@ public:
     // The route to `module` of the transmitter at the chosen address.
     RouteBlock route(std::uint8_t module) const;
 
-    // Throws OperationError with the session's status text when `ok` is false.
+    // Throws OperationError when `ok` is false: what failed in the
+    // technician's words, then the link's status text (see fail).
     void require(bool ok, const std::string& what) const;
+    // A port that would not open is named with its device ("cannot open COM9
+    // (/dev/ttyUSB3): ..."); a silent line gets "no reply from the transmitter
+    // at address 12 on COM5" after the status text.
     [[noreturn]] void fail(const std::string& what) const;
 
 private:
+    std::string portText() const;
+
+    std::function<std::optional<std::string>(const std::string&)> deviceOf_;
     CommSettings comm_;
     MemoryStoredSettings store_;
     SharedDeviceValues shared_;

@@ -12,18 +12,31 @@ namespace {
 
 constexpr const char* kUsage = "usage: corvelctl convert IN.bin OUT.csv [--accept-short]\n";
 
+constexpr const char* kPrefix = "corvelctl: ";
+
 // Answers the short-header questions from the command line's switch and
-// prints every question and report.
+// prints every question and report, file errors with the system's reason.
 class CommandLinePrompter final : public ConversionPrompter {
 public:
     CommandLinePrompter(std::ostream& err, bool acceptShort) : err_(err), acceptShort_(acceptShort) {}
 
     bool askYesNo(const std::string& caption, const std::string& text) override {
-        err_ << caption << ": " << text << (acceptShort_ ? " Yes\n" : " No (give --accept-short to continue)\n");
+        err_ << kPrefix << caption << ": " << text
+             << (acceptShort_ ? " Yes\n" : " No (give --accept-short to continue)\n");
         return acceptShort_;
     }
-    void report(const std::string& text) override { err_ << "error: " << text << '\n'; }
-    void inform(const std::string& text) override { err_ << "note: " << text << '\n'; }
+    void report(const std::string& text) override { err_ << kPrefix << text << '\n'; }
+    void reportFileError(FileAccess access, std::error_code error, const std::filesystem::path& path) override {
+        const std::filesystem::path folder = path.parent_path();
+        std::error_code ignored;
+        if (access == FileAccess::Write && !folder.empty() && !std::filesystem::exists(folder, ignored)) {
+            report("folder " + folder.string() + " does not exist");
+        } else {
+            report((access == FileAccess::Write ? "cannot write " : "cannot read ") + path.string() + ": " +
+                   error.message());
+        }
+    }
+    void inform(const std::string& text) override { err_ << kPrefix << text << '\n'; }
 
 private:
     std::ostream& err_;
@@ -75,10 +88,10 @@ bool ParseArguments(std::span<const std::string> args, ConversionArguments& pars
 }  // namespace
 
 int RunLogConversionCommand(std::span<const std::string> args, std::ostream& out, std::ostream& err,
-                            bool showProgress) {
+                            bool showProgress, const ConversionStop& interrupted) {
     ConversionArguments arguments;
     if (!ParseArguments(args, arguments)) {
-        err << kUsage;
+        err << kPrefix << "convert needs IN.bin and OUT.csv\n" << kUsage;
         return kExitUsage;
     }
     CommandLinePrompter prompter(err, arguments.acceptShort);
@@ -87,10 +100,14 @@ int RunLogConversionCommand(std::span<const std::string> args, std::ostream& out
         PercentDisplay display(err);
         ConversionProgress progress;
         if (showProgress) progress = [&display](std::uint64_t done, std::uint64_t size) { display.show(done, size); };
-        converted = convert(arguments.input, arguments.output, prompter, progress);
+        converted = convert(arguments.input, arguments.output, prompter, progress, interrupted);
+    }
+    if (!converted && interrupted && interrupted()) {
+        err << kPrefix << "conversion of " << arguments.input << " interrupted; nothing was written\n";
+        return kExitInterrupted;
     }
     if (!converted) {
-        err << "conversion of " << arguments.input << " failed\n";
+        err << kPrefix << "conversion of " << arguments.input << " failed\n";
         return kExitConversionFailed;
     }
     out << "converted " << arguments.input << " to " << arguments.output << '\n';

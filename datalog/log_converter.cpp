@@ -18,6 +18,8 @@ namespace corvel {
 
 namespace {
 
+using Access = ConversionPrompter::FileAccess;
+
 constexpr std::uint64_t kProgressSteps = 200;
 constexpr std::uint64_t kMinimumProgressStep = 64 * 1024;
 
@@ -68,20 +70,22 @@ private:
     std::uint64_t next_ = 0;
 };
 
-// Writes the data lines; false when a record names an undeclared module.
+// Writes the data lines; false when a record names an undeclared module (which
+// it reports) or when `stop` asks to end (without a report).
 // Stops early when the output cannot be written or the input cannot be read
 // (a failed read would otherwise pad the file with repeated lines up to its
 // sample count); the caller reports those errors. `instants` counts the
 // sampling instants (time stamps) of the file's own records; `reachedEnd`
 // tells whether the records ran out before the last line.
 bool WriteDataLines(const LogDescription& log, LogFileReader& reader, BufferedFileWriter& output,
-                    ConversionPrompter& prompter, ProgressReporter& progress, std::int64_t& instants,
-                    bool& reachedEnd) {
+                    ConversionPrompter& prompter, ProgressReporter& progress, const ConversionStop& stop,
+                    std::int64_t& instants, bool& reachedEnd) {
     LogLineAssembler lines(log, output);
     sampleRecord record;
     instants = 0;
     std::int32_t lastTimeStamp = 0;
     while (lines.wantsMoreRecords() && !output.error()) {
+        if (stop && stop()) return false;
         reachedEnd = reachedEnd || reader.exhausted();
         const std::span<const std::uint8_t> records = reader.readRecords();
         if (reader.error()) break;
@@ -125,11 +129,11 @@ std::filesystem::path PartFileBeside(const std::filesystem::path& outputPath) {
 // Converts into `partPath`; true when every line was written.
 bool ConvertInto(LogFileReader& reader, const LogHeaders& headers, const std::filesystem::path& inputPath,
                  const std::filesystem::path& partPath, const std::filesystem::path& outputPath,
-                 ConversionPrompter& prompter, const ConversionProgress& progress) {
+                 ConversionPrompter& prompter, const ConversionProgress& progress, const ConversionStop& stop) {
     std::error_code createError;
     FileHandle outputFile = CreateForWriting(partPath, createError);
     if (createError) {
-        prompter.report(FileErrorText(createError, outputPath));
+        prompter.reportFileError(Access::Write, createError, outputPath);
         return false;
     }
     BufferedFileWriter output(std::move(outputFile));
@@ -137,14 +141,15 @@ bool ConvertInto(LogFileReader& reader, const LogHeaders& headers, const std::fi
     ProgressReporter reporter(progress, reader.fileSize());
     std::int64_t instants = 0;
     bool reachedEnd = false;
-    const bool linesWritten = WriteDataLines(headers.log, reader, output, prompter, reporter, instants, reachedEnd);
+    const bool linesWritten =
+        WriteDataLines(headers.log, reader, output, prompter, reporter, stop, instants, reachedEnd);
     if (const std::error_code writeError = output.close()) {
-        prompter.report(FileErrorText(writeError, outputPath));
+        prompter.reportFileError(Access::Write, writeError, outputPath);
         return false;
     }
     if (!linesWritten) return false;
     if (const std::error_code readError = reader.error()) {
-        prompter.report(FileErrorText(readError, inputPath));
+        prompter.reportFileError(Access::Read, readError, inputPath);
         return false;
     }
     reporter.finish(reader.bytesRead());
@@ -159,14 +164,14 @@ bool ConvertInto(LogFileReader& reader, const LogHeaders& headers, const std::fi
 }  // namespace
 
 bool convert(const std::filesystem::path& inputPath, const std::filesystem::path& outputPath,
-             ConversionPrompter& prompter, const ConversionProgress& progress) {
+             ConversionPrompter& prompter, const ConversionProgress& progress, const ConversionStop& stop) {
     if (const std::optional<std::string> problem = OutputProblem(inputPath, outputPath)) {
         prompter.report(*problem);
         return false;
     }
     LogFileReader reader;
     if (const std::error_code error = reader.open(inputPath)) {
-        prompter.report(FileErrorText(error, inputPath));
+        prompter.reportFileError(Access::Read, error, inputPath);
         return false;
     }
     const std::optional<LogHeaders> headers = ReadHeaders(reader, prompter);
@@ -176,14 +181,14 @@ bool convert(const std::filesystem::path& inputPath, const std::filesystem::path
         return false;
     }
     const std::filesystem::path partPath = PartFileBeside(outputPath);
-    const bool converted = ConvertInto(reader, *headers, inputPath, partPath, outputPath, prompter, progress);
+    const bool converted = ConvertInto(reader, *headers, inputPath, partPath, outputPath, prompter, progress, stop);
     std::error_code renameError;
     if (converted) std::filesystem::rename(partPath, outputPath, renameError);
     if (!converted || renameError) {
         std::error_code ignored;
         std::filesystem::remove(partPath, ignored);
     }
-    if (renameError) prompter.report(FileErrorText(renameError, outputPath));
+    if (renameError) prompter.reportFileError(Access::Write, renameError, outputPath);
     return converted && !renameError;
 }
 

@@ -14,6 +14,8 @@ namespace corvel {
 
 // Called now and then with the bytes of the log read so far and its size.
 using ConversionProgress = std::function<void(std::uint64_t bytesRead, std::uint64_t fileSize)>;
+// Asked between two stretches of the log: true ends the conversion at once.
+using ConversionStop = std::function<bool()>;
 
 inline constexpr const char* kShortHeaderCaption = "Error reading file";
 inline constexpr const char* kShortFileHeaderQuestion = "File header length less than expected, continue?";
@@ -21,10 +23,11 @@ inline constexpr const char* kShortModuleHeaderQuestion = "Module header length 
 inline constexpr const char* kUnknownModuleReport = "An invalid argument was encountered.";
 
 // Returns true on success. Failures are reported through the prompter before
-// it returns (file errors, an unknown module); a No to a short-header
-// question ends the conversion without a report. The output file keeps the
-// lines written up to a failure.
+// it returns (file errors, an unknown module, a file that is no log); a No to
+// a short-header question or a stop ends the conversion without a report.
+// The output file appears only on success: the lines go to a file beside it
+// that takes its name at the end, and is removed otherwise.
 bool convert(const std::filesystem::path& inputPath, const std::filesystem::path& outputPath,
-             ConversionPrompter& prompter, const ConversionProgress& progress = {});
+             ConversionPrompter& prompter, const ConversionProgress& progress = {}, const ConversionStop& stop = {});
 
 }  // namespace corvel

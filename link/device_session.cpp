@@ -135,7 +135,8 @@ bool TransactReportingFailure(DeviceSession& session, ByteSpan request, FrameBuf
         session.statusText = ReplyDamageText(session.replyCheck);
     } else if (!replied) {
         const PortError error = port->lastError();
-        session.statusText = "SerialTransact failed with error " + std::to_string(error.code) + ": " + error.text;
+        session.statusText =
+            std::string(kSerialTransactFailedText) + " with error " + std::to_string(error.code) + ": " + error.text;
     }
     port->close();
     return replied;

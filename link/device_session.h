@@ -23,6 +23,10 @@
 
 namespace corvel {
 
+// The start of the status text of an exchange that failed on the line
+// ("SerialTransact failed with error 2: No such file or directory").
+inline constexpr std::string_view kSerialTransactFailedText = "SerialTransact failed";
+
 struct LinkContext {
     CommSettings& comm;
     StoredSettings& store;

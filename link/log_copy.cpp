@@ -157,7 +157,8 @@ std::optional<std::string> LogTargetProblem(const fs::path& target) {
     const fs::file_status status = fs::symlink_status(target, error);
     if (fs::exists(status) && !fs::is_regular_file(status)) return target.string() + " is not a regular file";
     const fs::path folder = target.parent_path().empty() ? fs::path(".") : target.parent_path();
-    if (!fs::is_directory(folder, error)) return "folder " + folder.string() + " does not exist";
+    if (!fs::exists(fs::status(folder, error))) return "folder " + folder.string() + " does not exist";
+    if (!fs::is_directory(folder, error)) return "cannot write " + target.string() + ": " + SystemReason(ENOTDIR);
     return std::nullopt;
 }
 

@@ -224,4 +224,8 @@ SerialPortFactory& SystemSerialPortFactory() {
     return factory;
 }
 
+std::optional<std::string> SystemDeviceOf(const std::string& portName) {
+    return DevicePathOf(portName, CurrentPortMapEnvironment());
+}
+
 }  // namespace corvel

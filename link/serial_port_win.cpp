@@ -163,4 +163,6 @@ SerialPortFactory& SystemSerialPortFactory() {
     return factory;
 }
 
+std::optional<std::string> SystemDeviceOf(const std::string&) { return std::nullopt; }
+
 }  // namespace corvel

@@ -27,15 +27,20 @@ protected:
     sim::InProcessPortFactory ports{bus};
     std::vector<double> waits;
     std::function<bool(const std::string&)> confirm;  // a terminal to ask on, when set
+    bool terminal = false;                             // progress lines may be drawn
+    // COM9 reaches /dev/ttyUSB3, other numbers no device.
+    std::function<std::optional<std::string>(const std::string&)> deviceOf = [](const std::string& name) {
+        return std::optional<std::string>(name == "COM9" ? "/dev/ttyUSB3" : "");
+    };
 
     sim::SimDevice& attach(int port, sim::DeviceConfig config = {}) { return bus.attach(port, std::move(config)); }
 
     ToolRun run(std::vector<std::string> args) {
         std::ostringstream out;
         std::ostringstream err;
-        const CliEnvironment environment{ports, out, err, false,
+        const CliEnvironment environment{ports, out, err, terminal,
                                          [this](std::chrono::duration<double> d) { waits.push_back(d.count()); },
-                                         {}, confirm};
+                                         {}, confirm, deviceOf};
         const int status = RunCorvelctl(std::move(args), environment);
         return {status, out.str(), err.str()};
     }
@@ -155,15 +160,28 @@ TEST_F(CorvelctlOnSimulator, TooLongTagIsAUsageErrorAndNothingIsSent) {
     EXPECT_TRUE(Has(run({"info"}).out, "asset: ASSET-0001\n"));
 }
 
-TEST_F(CorvelctlOnSimulator, UsageErrorsExitWithTwo) {
-    EXPECT_EQ(run({}).status, 2);
-    EXPECT_EQ(run({"frobnicate"}).status, 2);
-    EXPECT_EQ(run({"--address", "255", "identify"}).status, 2);
-    EXPECT_EQ(run({"read", "--count", "0"}).status, 2);
-    EXPECT_EQ(run({"read", "--interval", "soon"}).status, 2);
-    EXPECT_EQ(run({"identify", "extra"}).status, 2);
-    EXPECT_EQ(run({"logs"}).status, 2);
-    EXPECT_EQ(run({"scan", "--from", "5"}).status, 2);
+TEST_F(CorvelctlOnSimulator, UsageErrorsExitWithTwoAndNameTheArgument) {
+    const std::pair<std::vector<std::string>, std::string> cases[] = {
+        {{}, "no command given"},
+        {{"frobnicate"}, "unknown command \"frobnicate\""},
+        {{"--bogus", "identify"}, "unknown option \"--bogus\""},
+        {{"identify", "--bogus"}, "unknown option \"--bogus\""},
+        {{"--port", "COM0", "identify"}, "--port COM0: the serial ports are COM1 to COM100"},
+        {{"--port", "com101", "identify"}, "--port com101: the serial ports are COM1 to COM100"},
+        {{"--baud", "12345", "identify"}, "--baud 12345: no serial line runs at that speed; use one of 300, "},
+        {{"identify", "--port"}, "option --port needs a value"},
+        {{"--address", "255", "identify"}, "--address must be a whole number from 1 to 254, not \"255\""},
+        {{"read", "--count", "0"}, "--count"},
+        {{"read", "--interval", "soon"}, "--interval must be a number of seconds, not \"soon\""},
+        {{"identify", "extra"}, "unexpected argument \"extra\""},
+        {{"logs"}, "missing logs action"},
+        {{"scan", "--from", "5"}, "--from belongs to an RS-485 scan"},
+    };
+    for (const auto& [args, message] : cases) {
+        const ToolRun r = run(args);
+        EXPECT_EQ(r.status, 2) << r.err;
+        EXPECT_TRUE(r.err.starts_with("corvelctl: " + message)) << r.err;
+    }
 }
 
 TEST_F(CorvelctlOnSimulator, HelpForTheToolAndEachCommand) {
@@ -198,15 +216,27 @@ TEST_F(CorvelctlOnSimulator, TraceShowsEveryExchangeOnTheErrorStream) {
     EXPECT_GE(replies, requests);
 }
 
-TEST_F(CorvelctlOnSimulator, DeviceErrorsExitWithOneAndTheStatusText) {
+TEST_F(CorvelctlOnSimulator, DeviceErrorsSayWhatFailedThenTheLinkText) {
+    // A port that does not open is named with its device.
     const ToolRun absent = run({"--port", "COM9", "identify"});
     EXPECT_EQ(absent.status, 1);
-    EXPECT_TRUE(Has(absent.err, "SerialTransact failed with error")) << absent.err;
+    EXPECT_EQ(absent.err,
+              "corvelctl: cannot open COM9 (/dev/ttyUSB3): SerialTransact failed with error 2: No such file or "
+              "directory\n");
+    EXPECT_TRUE(Has(run({"--port", "COM7", "identify"}).err, "cannot open COM7 (no serial device has this number): "));
+    // A silent transmitter: the link text, then who did not answer.
+    sim::SimDevice& silent = attach(5);
+    silent.faults.silent = true;
+    const ToolRun quiet = run({"--port", "COM5", "--address", "12", "identify"});
+    EXPECT_EQ(quiet.status, 1);
+    EXPECT_TRUE(Has(quiet.err, ": SerialTransact failed with error ")) << quiet.err;
+    EXPECT_TRUE(Has(quiet.err, "; no reply from the transmitter at address 12 on COM5\n")) << quiet.err;
+    // A rejection keeps the transmitter's status text.
     sim::SimDevice& device = attach(1);
     device.faults.statusFor.push_back({{0x51, 0xC5}, 0x13});
     const ToolRun erase = run({"logs", "erase", "--yes"});
     EXPECT_EQ(erase.status, 1);
-    EXPECT_TRUE(Has(erase.err, "Command 1 not supported in current mode")) << erase.err;
+    EXPECT_EQ(erase.err, "corvelctl: erasing the log files failed: Command 1 not supported in current mode\n");
 }
 
 sim::DeviceConfig LogModel(std::uint32_t samples) {
@@ -347,6 +377,23 @@ TEST_F(CorvelctlOnSimulator, Rs485ScanFromAnAddress) {
     ASSERT_EQ(lines.size(), 2u) << r.out;
     EXPECT_TRUE(Has(lines[0], "\"port\":\"COM2\",\"network_address\":9"));
     EXPECT_TRUE(Has(lines[1], "\"network_address\":20"));
+}
+
+TEST_F(CorvelctlOnSimulator, Rs485ScanShowsItsProgressOnATerminalOnly) {
+    sim::DeviceConfig config;
+    config.address = 250;
+    attach(2, config);
+    const ToolRun plain = run({"--port", "COM2", "scan", "--rs485", "--from", "248"});
+    EXPECT_EQ(plain.status, 0);
+    EXPECT_EQ(plain.err, "");
+    terminal = true;
+    const ToolRun shown = run({"--port", "COM2", "scan", "--rs485", "--from", "248"});
+    EXPECT_EQ(shown.status, 0);
+    EXPECT_EQ(shown.out, plain.out);
+    EXPECT_TRUE(Has(shown.err, "\rScanning COM2: address 248, 0 found")) << shown.err;
+    EXPECT_TRUE(Has(shown.err, "\rScanning COM2: address 251, 1 found")) << shown.err;
+    EXPECT_TRUE(Has(shown.err, "\rScanning COM2: address 254, 1 found")) << shown.err;
+    EXPECT_TRUE(shown.err.ends_with("\n"));
 }
 
 TEST_F(CorvelctlOnSimulator, ScanWithNothingOnTheLine) {

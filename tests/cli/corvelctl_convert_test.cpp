@@ -24,7 +24,7 @@ TEST(CorvelctlConvert, DownloadedLogBecomesCommaSeparatedText) {
     fs::create_directories(folder);
     std::ostringstream out;
     std::ostringstream err;
-    const CliEnvironment environment{ports, out, err, false, {}, LogConverterCommand(), {}};
+    const CliEnvironment environment{ports, out, err, false, {}, LogConverterCommand(), {}, {}};
     const std::string bin = (folder / "log.bin").string();
     const std::string csv = (folder / "log.csv").string();
     ASSERT_EQ(RunCorvelctl({"logs", "download", "1", bin}, environment), 0) << err.str();

@@ -174,10 +174,10 @@ TEST_F(ConversionFailuresTest, AReadFailureStopsTheLinesAndIsReported) {
 
 class LogConversionCommandTest : public ConversionTest {
 protected:
-    int run(std::vector<std::string> args, bool showProgress = false) {
+    int run(std::vector<std::string> args, bool showProgress = false, const ConversionStop& interrupted = {}) {
         out.str("");
         err.str("");
-        return RunLogConversionCommand(args, out, err, showProgress);
+        return RunLogConversionCommand(args, out, err, showProgress, interrupted);
     }
 
     std::ostringstream out;
@@ -206,19 +206,50 @@ TEST_F(LogConversionCommandTest, ShortHeadersAreRefusedUnlessAccepted) {
     EXPECT_NE(err.str().find("Error reading file: Module header length less than expected, continue? No"),
               std::string::npos)
         << err.str();
-    EXPECT_NE(err.str().find("conversion of " + input.string() + " failed"), std::string::npos);
+    EXPECT_NE(err.str().find("corvelctl: conversion of " + input.string() + " failed"), std::string::npos);
 
     EXPECT_EQ(run({input.string(), "--accept-short", output.string()}), 0);
     EXPECT_NE(err.str().find("continue? Yes"), std::string::npos);
 }
 
-TEST_F(LogConversionCommandTest, ReportsFileErrorsAndUsage) {
-    EXPECT_EQ(run({(folder / "none.bin").string(), output.string()}), kExitConversionFailed);
-    EXPECT_NE(err.str().find("error: " + (folder / "none.bin").string() + " was not found.\n"), std::string::npos);
+TEST_F(LogConversionCommandTest, FileErrorsNameTheFileAndTheSystemsReason) {
+    LogBuilder log = TwoModuleLog(100, 1);
+    log.instant(0, {1, 2, 3, 4, 5});
+    log.writeTo(input);
+    const std::filesystem::path none = folder / "none.bin";
+    EXPECT_EQ(run({none.string(), output.string()}), kExitConversionFailed);
+    EXPECT_EQ(err.str(), "corvelctl: cannot read " + none.string() + ": No such file or directory\n"
+                         "corvelctl: conversion of " + none.string() + " failed\n");
+    const std::filesystem::path missingFolder = folder / "nonexistent" / "dir";
+    EXPECT_EQ(run({input.string(), (missingFolder / "y.csv").string()}), kExitConversionFailed);
+    EXPECT_TRUE(err.str().starts_with("corvelctl: folder " + missingFolder.string() + " does not exist\n")) << err.str();
+    const std::filesystem::path underAFile = input / "y.csv";
+    EXPECT_EQ(run({input.string(), underAFile.string()}), kExitConversionFailed);
+    EXPECT_TRUE(err.str().starts_with("corvelctl: cannot write " + underAFile.string() + ": Not a directory\n"))
+        << err.str();
+}
+
+TEST_F(LogConversionCommandTest, UsageErrorsSayWhatIsMissing) {
     EXPECT_EQ(run({}), kExitUsage);
-    EXPECT_TRUE(err.str().starts_with("usage: "));
+    EXPECT_TRUE(err.str().starts_with("corvelctl: convert needs IN.bin and OUT.csv\nusage: ")) << err.str();
     EXPECT_EQ(run({"a.bin"}), kExitUsage);
     EXPECT_EQ(run({"a.bin", "b.csv", "--verbose"}), kExitUsage);
+}
+
+TEST_F(LogConversionCommandTest, AnInterruptedConversionLeavesNothingBehind) {
+    // GIVEN a log of several read chunks and an older CSV of the same name
+    LogBuilder log = TwoModuleLog(100, 20'000);
+    for (int instant = 0; instant < 20'000; ++instant) log.instant(instant * 100, {1.0f, 2.0f, 3.0f, 4.0f, 5.0f});
+    log.writeTo(input);
+    WriteBytes(output, {'o', 'l', 'd'});
+    // WHEN Ctrl-C arrives once the lines have begun
+    int asked = 0;
+    EXPECT_EQ(run({input.string(), output.string()}, false, [&] { return ++asked > 1; }), kExitInterrupted);
+    // THEN it says so, the older file is intact and no partial file is left
+    EXPECT_EQ(err.str(), "corvelctl: conversion of " + input.string() + " interrupted; nothing was written\n");
+    EXPECT_EQ(ReadFile(output), "old");
+    for (const auto& entry : std::filesystem::directory_iterator(folder))
+        EXPECT_TRUE(entry.path() == input || entry.path() == output) << entry.path();
 }
 
 }  // namespace

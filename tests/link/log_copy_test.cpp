@@ -140,7 +140,11 @@ TEST_F(LogCopyOnSimulator, TargetThatIsNoRegularFileIsRefusedBeforeAnyExchange) 
     target = folder / "missing" / "copy.bin";
     const LogCopyResult result = copy();
     EXPECT_EQ(result.outcome, Outcome::TargetRefused);
-    EXPECT_NE(result.failure.find("does not exist"), std::string::npos);
+    EXPECT_EQ(result.failure, "folder " + (folder / "missing").string() + " does not exist");
+    // A "folder" that is a file is named as the system names it.
+    { std::ofstream{folder / "file"}; }
+    target = folder / "file" / "copy.bin";
+    EXPECT_EQ(copy().failure, "cannot write " + target.string() + ": Not a directory");
 }
 
 TEST(LogCopyProgressTest, RemainingTimeFollowsThePaceSoFar) {
