@@ -24,10 +24,10 @@ std::string Trimmed(std::string_view text) {
 }
 
 void AddSensor(Record& record, const std::string& prefix, const SensorInfo& sensor) {
-    record.add(prefix + "_label", sensor.label)
+    record.add(prefix + "_label", Windows1252ToUtf8(sensor.label))
         .add(prefix + "_lower_limit", sensor.lowerLimit)
         .add(prefix + "_upper_limit", sensor.upperLimit)
-        .add(prefix + "_unit", Trimmed(sensor.unitName));
+        .add(prefix + "_unit", Windows1252ToUtf8(Trimmed(sensor.unitName)));
 }
 
 // Whether the transmitter has a second pressure input.
@@ -52,7 +52,7 @@ void AddPressureReading(Record& record, const std::string& prefix, const Channel
     const ReadingStatus status = ReadingStatusOf(channel.statusCode, p1);
     record.add(prefix, PressureText(channel, status))
         .add(prefix + "_value", channel.value)
-        .add(prefix + "_unit", Trimmed(channel.unitName))
+        .add(prefix + "_unit", Windows1252ToUtf8(Trimmed(channel.unitName)))
         .add(prefix + "_status", channel.statusCode)
         .add(prefix + "_status_text", status.text.value_or(""));
 }
@@ -72,7 +72,7 @@ Record ReadingRecord(DeviceSession& device, bool p2, int index) {
     record.add("temperature", TemperatureDashed(device.p1, p2 ? &device.p2 : nullptr) ? std::string(kDashedValue)
                                                                                     : Trimmed(temperature.displayText))
         .add("temperature_value", temperature.value)
-        .add("temperature_unit", Trimmed(temperature.unitName))
+        .add("temperature_unit", Windows1252ToUtf8(Trimmed(temperature.unitName)))
         .add("temperature_status", temperature.statusCode);
     return record;
 }

@@ -8,6 +8,7 @@
 #include "log_copy.h"
 #include "log_directory.h"
 #include "tool_session.h"
+#include "windows1252.h"
 
 namespace corvel::cli {
 
@@ -31,8 +32,8 @@ void ListLogs(CommandCall& call) {
     for (const LogDirectoryEntry& entry : entries) {
         Record record;
         record.add("number", static_cast<int>(entry.fileNumber))
-            .add("file_name", entry.fileName)
-            .add("log_name", entry.logName)
+            .add("file_name", Windows1252ToUtf8(entry.fileName))
+            .add("log_name", Windows1252ToUtf8(entry.logName))
             .add("start_time", entry.startTime)
             .add("samples", static_cast<std::int64_t>(entry.samples))
             .add("modules", entry.modules);

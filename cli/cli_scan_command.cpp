@@ -7,6 +7,7 @@
 #include "cli_commands.h"
 #include "port_names.h"
 #include "tool_session.h"
+#include "windows1252.h"
 
 namespace corvel::cli {
 
@@ -20,7 +21,7 @@ Record FoundRecord(ToolSession& tool) {
     record.add("port", PortDisplayNameOf(tool.comm().portName))
         .add("network_address", static_cast<int>(device.foundNetworkAddress))
         .add("module", static_cast<int>(device.foundModuleNumber))
-        .add("version", device.versionText);
+        .add("version", Windows1252ToUtf8(device.versionText));
     return record;
 }
 
