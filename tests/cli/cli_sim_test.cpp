@@ -72,7 +72,7 @@ TEST_F(CorvelctlOnSimulator, IdentifyReportsModelSensorsAndVersion) {
     EXPECT_TRUE(Has(r.out, "p1_label: P1:  DN\n"));
     EXPECT_TRUE(Has(r.out, "p1_upper_limit: 300\n"));
     EXPECT_TRUE(Has(r.out, "p2_label: P2:  GI\n"));
-    EXPECT_TRUE(Has(r.out, "p1_unit: PSI") || Has(r.out, "p1_unit: psi")) << r.out;
+    EXPECT_TRUE(Has(r.out, "p1_unit: PSI\n")) << r.out;
 }
 
 TEST_F(CorvelctlOnSimulator, IdentifyAsJsonOnOneLine) {

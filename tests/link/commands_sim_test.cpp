@@ -11,6 +11,9 @@
 namespace corvel {
 namespace {
 
+// The unit the simulated transmitters start in.
+constexpr std::uint8_t kPsiCode = 1;
+
 class CommandsOnSimulator : public testing::Test, protected OwnedLinkContext {
 protected:
     sim::InProcessBus bus;
@@ -36,7 +39,7 @@ TEST_F(CommandsOnSimulator, IdentityAndSensorInformation) {
     EXPECT_TRUE(session.ReadSensorInfoP2(route));
     EXPECT_EQ(session.p2Sensor.label, "P2:  CI");
     EXPECT_EQ(session.p2Sensor.upperLimitText, "500");
-    EXPECT_FALSE(session.p2Sensor.unitName.empty()) << "the P2 unit record follows P1's in the look-up reply";
+    EXPECT_EQ(session.p2Sensor.unitName, "PSI") << "the P2 unit record follows P1's in the look-up reply";
     EXPECT_EQ(session.ReadDeviceKind(route), 0);
     EXPECT_TRUE(session.ReadFirmwareVersion(route));
     EXPECT_EQ(session.firmwareVersionText, "01.00");
@@ -46,9 +49,10 @@ TEST_F(CommandsOnSimulator, UnitsAndMeasurements) {
     attach();
     EXPECT_TRUE(session.ReadEngineeringUnits(true, true, false, true, route));
     EXPECT_EQ(session.lastReplyStatus, 0);
-    EXPECT_EQ(shared.selectedUnitCode, session.p1.unitCode);
+    EXPECT_EQ(session.p1.unitCode, kPsiCode);
+    EXPECT_EQ(shared.selectedUnitCode, kPsiCode);
     EXPECT_TRUE(session.ReadUnitRecordP1Selected(route));
-    EXPECT_GT(shared.conversionFactor, 0.0f);
+    EXPECT_FLOAT_EQ(shared.conversionFactor, 1.0f);
     session.ReadMeasurements(true, true, false, true, route, true, 1, 1);
     EXPECT_TRUE(session.lastExchangeSucceeded);
     EXPECT_NEAR(session.p1.value, 14.7f, 0.1f);
