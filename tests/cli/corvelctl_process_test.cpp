@@ -12,9 +12,12 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
+
+#include "simulated_log.h"
 
 extern char** environ;
 
@@ -22,6 +25,9 @@ namespace {
 
 namespace fs = std::filesystem;
 using namespace std::chrono_literals;
+using corvel::testing::InWholeBlocks;
+using corvel::testing::SameBytes;
+using corvel::testing::SimulatedPressureLog;
 
 struct Finished {
     int exitStatus = -1;
@@ -114,9 +120,10 @@ TEST(CorvelctlProcess, IdentifyAndDownloadALogOverAPseudoTerminal) {
     const Finished download = RunProgram({CORVELCTL_PATH, "--port", "COM5", "logs", "download", "1", file.string()},
                                          simulator.portDirEnvironment());
     EXPECT_EQ(download.exitStatus, 0);
-    ASSERT_TRUE(fs::exists(file));
-    EXPECT_GT(fs::file_size(file), 300u * 12u);
-    EXPECT_EQ(fs::file_size(file) % 128, 0u);
+    std::ifstream copy(file, std::ios::binary);
+    const std::vector<std::uint8_t> got((std::istreambuf_iterator<char>(copy)), std::istreambuf_iterator<char>());
+    const std::vector<std::uint8_t> expected = InWholeBlocks(SimulatedPressureLog(300, 100).bytes());
+    EXPECT_TRUE(SameBytes(got, expected));
 
     const Finished absent = RunProgram({CORVELCTL_PATH, "--port", "COM6", "identify"}, simulator.portDirEnvironment());
     EXPECT_EQ(absent.exitStatus, 1);

@@ -7,11 +7,15 @@
 #include "device_session.h"
 #include "inprocess_port.h"
 #include "owned_link_context.h"
+#include "simulated_log.h"
 
 namespace corvel {
 namespace {
 
-class CommandsOnSimulator : public testing::Test, protected OwnedLinkContext {
+// The unit the simulated transmitters start in.
+constexpr std::uint8_t kPsiCode = 1;
+
+class CommandsOnSimulator : public ::testing::Test, protected OwnedLinkContext {
 protected:
     sim::InProcessBus bus;
     sim::InProcessPortFactory ports{bus};
@@ -36,7 +40,7 @@ TEST_F(CommandsOnSimulator, IdentityAndSensorInformation) {
     EXPECT_TRUE(session.ReadSensorInfoP2(route));
     EXPECT_EQ(session.p2Sensor.label, "P2:  CI");
     EXPECT_EQ(session.p2Sensor.upperLimitText, "500");
-    EXPECT_FALSE(session.p2Sensor.unitName.empty()) << "the P2 unit record follows P1's in the look-up reply";
+    EXPECT_EQ(session.p2Sensor.unitName, "PSI") << "the P2 unit record follows P1's in the look-up reply";
     EXPECT_EQ(session.ReadDeviceKind(route), 0);
     EXPECT_TRUE(session.ReadFirmwareVersion(route));
     EXPECT_EQ(session.firmwareVersionText, "01.00");
@@ -46,9 +50,10 @@ TEST_F(CommandsOnSimulator, UnitsAndMeasurements) {
     attach();
     EXPECT_TRUE(session.ReadEngineeringUnits(true, true, false, true, route));
     EXPECT_EQ(session.lastReplyStatus, 0);
-    EXPECT_EQ(shared.selectedUnitCode, session.p1.unitCode);
+    EXPECT_EQ(session.p1.unitCode, kPsiCode);
+    EXPECT_EQ(shared.selectedUnitCode, kPsiCode);
     EXPECT_TRUE(session.ReadUnitRecordP1Selected(route));
-    EXPECT_GT(shared.conversionFactor, 0.0f);
+    EXPECT_FLOAT_EQ(shared.conversionFactor, 1.0f);
     session.ReadMeasurements(true, true, false, true, route, true, 1, 1);
     EXPECT_TRUE(session.lastExchangeSucceeded);
     EXPECT_NEAR(session.p1.value, 14.7f, 0.1f);
@@ -124,7 +129,6 @@ TEST_F(CommandsOnSimulator, LogDirectoryAndBlocks) {
     EXPECT_EQ(U32At(session.logSampleCountBytes, 0), 30u);
     EXPECT_EQ(session.ReadLogDirectory(logs, 2), "");
     EXPECT_TRUE(session.OpenLogFile(logs, 1));
-    const std::vector<std::uint8_t> file = sim::BuildLogFile(config.logs.front());
     std::vector<std::uint8_t> copy;
     for (bool more = true; more;) {
         more = session.ReadLogBlock(logs, 1);
@@ -132,8 +136,8 @@ TEST_F(CommandsOnSimulator, LogDirectoryAndBlocks) {
         copy.insert(copy.end(), session.logBuffer.begin(), session.logBuffer.end());
     }
     EXPECT_TRUE(session.CloseLogFile(logs, 1));
-    ASSERT_GE(copy.size(), file.size());
-    EXPECT_TRUE(std::equal(file.begin(), file.end(), copy.begin()));
+    const std::vector<std::uint8_t> expected = testing::InWholeBlocks(testing::SimulatedPressureLog(30, 100).bytes());
+    EXPECT_TRUE(testing::SameBytes(copy, expected));
     EXPECT_TRUE(session.EraseAllLogFiles(logs));
     EXPECT_EQ(session.ReadLogFileCount(logs), 0);
 }

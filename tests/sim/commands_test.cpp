@@ -70,15 +70,18 @@ TEST_F(Commands, PortScanIdentityWithZeroRouteIsAnsweredWithAddressAndModule40) 
 }
 
 TEST_F(Commands, SensorInfoCarriesLabelUnitAndLimits) {
-    SimDevice& device = attach("4402");
+    // GIVEN the 4402 preset: two gauge inputs of 0 to 100 PSI
+    attach("4402");
     const Bytes p1 = send(2, 0, 0x11, Bytes(32, 0));
     EXPECT_EQ(p1.size(), 50u);
     EXPECT_EQ(p1[14], 1);  // GI
     EXPECT_EQ(p1[16], kUnitPsi);
-    EXPECT_FLOAT_EQ(F32At(p1, 18), device.config().p1.lowerLimit);
-    EXPECT_FLOAT_EQ(F32At(p1, 22), device.config().p1.upperLimit);
+    EXPECT_FLOAT_EQ(F32At(p1, 18), 0.0f);
+    EXPECT_FLOAT_EQ(F32At(p1, 22), 100.0f);
     const Bytes p2 = send(2, 0, 0x21, Bytes(32, 0));
-    EXPECT_FLOAT_EQ(F32At(p2, 22), device.config().p2.upperLimit);
+    EXPECT_EQ(p2[14], 1);
+    EXPECT_FLOAT_EQ(F32At(p2, 18), 0.0f);
+    EXPECT_FLOAT_EQ(F32At(p2, 22), 100.0f);
 }
 
 TEST_F(Commands, DeviceKindTellsDualFromSingleInput) {
@@ -92,6 +95,11 @@ TEST_F(Commands, DeviceKindTellsDualFromSingleInput) {
 
 TEST_F(Commands, DescriptionTagAndAssetAreStoredAndReadBack) {
     attach("4402");
+    EXPECT_EQ(TextAt(send(2, 0, 0xC0), 14, 128), "Simulated transmitter");
+    const Bytes presetTags = send(2, 0, 0xC1);
+    EXPECT_EQ(TextAt(presetTags, 14, 32), "PT-100");
+    EXPECT_EQ(TextAt(presetTags, 46, 32), "ASSET-0001");
+
     Bytes description(130, 0);
     PutText(description, 2, 128, "Boiler feed pump");
     EXPECT_EQ(send(2, 0x80, 0xC0, description)[8], 0);

@@ -49,6 +49,13 @@ TEST(LogBuilder, WritesHeadersAndRecordsInTheFileLayout) {
     EXPECT_EQ(file.size(), records + 11 * 12);
 }
 
+// A stored file whose bytes count up from 0, wrapping at 256.
+Bytes CountingBytes(std::size_t size) {
+    Bytes bytes(size);
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i);
+    return bytes;
+}
+
 class LogTransfer : public ::testing::Test {
 protected:
     void SetUp() override { device = &bus.attach(2, *ModelConfig("Q712")); }
@@ -79,24 +86,28 @@ protected:
 };
 
 TEST_F(LogTransfer, DirectoryListsEachFileWithItsFirstBytes) {
-    EXPECT_EQ(files(0x41, 0xFF)[12], 2);
+    device->logStore()->add({"COUNTING.BIN", CountingBytes(300)});
+    EXPECT_EQ(files(0x41, 0xFF)[12], 3);
+    // The Q712's first preset log: 40 samples of P1 and P2 at 1 s
     const Bytes entry = files(0x41, 1);
     EXPECT_EQ(entry.size(), 156u);
     EXPECT_EQ(TextAt(entry, 16, 14), "LOG00001.BIN");
-    const StoredLogFile& stored = *device->logStore()->file(1);
-    EXPECT_TRUE(std::equal(entry.begin() + 30, entry.begin() + 150, stored.bytes.begin()));
-    EXPECT_EQ(U32At(entry, 30 + 80), 40u);
-    EXPECT_EQ(files(0x41, 3)[16], 0);  // past the last file
+    EXPECT_EQ(U16At(entry, 30 + 2), 2026);
+    EXPECT_EQ(TextAt(entry, 30 + 12, 31), "Simulated log");
+    EXPECT_EQ(U32At(entry, 30 + 76), 100u);  // P1 interval
+    EXPECT_EQ(U32At(entry, 30 + 80), 40u);   // P1 samples
+    const Bytes counting = files(0x41, 3);
+    EXPECT_EQ(TextAt(counting, 16, 14), "COUNTING.BIN");
+    EXPECT_EQ(Bytes(counting.begin() + 30, counting.begin() + 150), CountingBytes(120));
+    EXPECT_EQ(files(0x41, 4)[16], 0);  // past the last file
 }
 
 TEST_F(LogTransfer, DownloadServesTheWholeFileInBlocks) {
-    const Bytes& stored = device->logStore()->file(1)->bytes;
-    const Bytes copy = download(1);
-    ASSERT_EQ(copy.size(), (stored.size() + 127) / 128 * 128);
-    EXPECT_TRUE(std::equal(stored.begin(), stored.end(), copy.begin()));
-    EXPECT_TRUE(std::all_of(copy.begin() + static_cast<std::ptrdiff_t>(stored.size()), copy.end(),
-                            [](std::uint8_t b) { return b == 0; }));
-    EXPECT_EQ(block(1)[8], 0x15);  // closed again
+    device->logStore()->add({"COUNTING.BIN", CountingBytes(300)});
+    Bytes expected = CountingBytes(300);
+    expected.resize(3 * 128, 0);  // the last block padded with zeros
+    EXPECT_EQ(download(3), expected);
+    EXPECT_EQ(block(3)[8], 0x15);  // closed again
 }
 
 TEST_F(LogTransfer, CollectingDeviceAnswersWAndEraseEmptiesTheStore) {

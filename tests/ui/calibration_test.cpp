@@ -181,6 +181,9 @@ private Q_SLOTS:
         QVERIFY(Enabled(&window, "applyEdit"));
         QCOMPARE(window.findChild<QLineEdit*>("numberOfPointsField")->text(), QString("3"));
         QVERIFY(!window.findChild<QLineEdit*>("readingField")->text().isEmpty());
+        // AND no caption is cut
+        const QString cut = CutCaptions(&window);
+        QVERIFY2(cut.isEmpty(), qPrintable(cut));
         QDir().mkpath(CORVEL_SCREENSHOT_DIR);
         QVERIFY(window.grab().save(QString(CORVEL_SCREENSHOT_DIR) + "/calibration_window.png"));
     }

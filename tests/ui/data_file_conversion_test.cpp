@@ -95,6 +95,8 @@ private Q_SLOTS:
         QCOMPARE(dialog.findChild<QListWidget*>("fileList")->currentRow(), 0);
         QVERIFY(!Enabled(&dialog, "inputFileButton"));
         QVERIFY(Enabled(&dialog, "eraseAllButton"));
+        const QString cut = CutCaptions(&dialog);
+        QVERIFY2(cut.isEmpty(), qPrintable(cut));
         const QString folder = CORVEL_SCREENSHOT_DIR;
         QVERIFY(QDir().mkpath(folder));
         QVERIFY(dialog.grab().save(folder + "/datalog_utility.png"));

@@ -139,16 +139,25 @@ private Q_SLOTS:
         const QString folder = CORVEL_SCREENSHOT_DIR;
         QVERIFY(QDir().mkpath(folder));
         const QImage picture = window->grab().toImage();
-        // THEN the picture is saved for a look, at a sensible size
+        // THEN the picture is saved for a look, at a sensible size, and no caption is cut
         QVERIFY(picture.save(folder + "/main_window.png"));
         QVERIFY(picture.width() > 300 && picture.width() < 1200);
         QVERIFY(picture.height() > 200 && picture.height() < 900);
+        const QString cut = CutCaptions(window.get());
+        QVERIFY2(cut.isEmpty(), qPrintable(cut));
+        // AND the same holds for the dialogs
+        const auto showAndSave = [&folder](QWidget& dialog, const QString& fileName) {
+            dialog.show();
+            const QString cutInDialog = CutCaptions(&dialog);
+            QVERIFY2(cutInDialog.isEmpty(), qPrintable(fileName + ": " + cutInDialog));
+            QVERIFY(dialog.grab().save(folder + "/" + fileName));
+        };
         RS485FindDevice rs485(Rs485ConnectValues{}, rig.prompter, nullptr);
-        QVERIFY(rs485.grab().save(folder + "/rs485_find_device.png"));
+        showAndSave(rs485, "rs485_find_device.png");
         RS232FindDevice rs232(Rs232ConnectValues{}, nullptr);
-        QVERIFY(rs232.grab().save(folder + "/rs232_find_device.png"));
+        showAndSave(rs232, "rs232_find_device.png");
         CAboutDlg about(window.get());
-        QVERIFY(about.grab().save(folder + "/about_box.png"));
+        showAndSave(about, "about_box.png");
     }
 };
 

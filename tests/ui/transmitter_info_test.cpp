@@ -53,6 +53,9 @@ private Q_SLOTS:
         QCOMPARE(window.findChild<QLineEdit*>("tagEdit")->text(), QString("PT-100"));
         QVERIFY(window.findChild<QLineEdit*>("tagEdit")->isEnabled());
         QCOMPARE(LabelText(&window, "tagEditRoom"), QString("26 left"));
+        // AND no caption is cut
+        const QString cut = CutCaptions(&window);
+        QVERIFY2(cut.isEmpty(), qPrintable(cut));
         QDir().mkpath(CORVEL_SCREENSHOT_DIR);
         QVERIFY(window.grab().save(QString(CORVEL_SCREENSHOT_DIR) + "/transmitter_information_window.png"));
     }

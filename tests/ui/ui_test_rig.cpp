@@ -2,8 +2,14 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QStyle>
 #include <QTest>
 #include <QTimer>
+
+#include <optional>
 
 #include "device_config.h"
 #include "startup.h"
@@ -62,6 +68,34 @@ T* Child(QWidget* window, const char* objectName) {
     T* child = window->findChild<T*>(objectName);
     if (!child) qFatal("no child named %s", objectName);
     return child;
+}
+
+struct Caption {
+    QString text;
+    int neededWidth = 0;
+};
+
+// The text and icon of a push button with the style's frame and margin around
+// them; unlike its size hint, without the style's smallest button width.
+int PushButtonWidth(const QPushButton* button) {
+    const QStyle* style = button->style();
+    int width = button->fontMetrics().size(Qt::TextShowMnemonic, button->text()).width() +
+                style->pixelMetric(QStyle::PM_ButtonMargin, nullptr, button) +
+                2 * style->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, button);
+    if (!button->icon().isNull()) width += button->iconSize().width() + 4;
+    return width;
+}
+
+std::optional<Caption> CaptionOf(const QWidget* widget) {
+    if (const auto* label = qobject_cast<const QLabel*>(widget); label && !label->text().isEmpty())
+        return Caption{label->text(), label->minimumSizeHint().width()};
+    if (const auto* button = qobject_cast<const QPushButton*>(widget); button && !button->text().isEmpty())
+        return Caption{button->text(), PushButtonWidth(button)};
+    if (const auto* button = qobject_cast<const QAbstractButton*>(widget); button && !button->text().isEmpty())
+        return Caption{button->text(), button->sizeHint().width()};
+    if (const auto* box = qobject_cast<const QGroupBox*>(widget); box && !box->title().isEmpty())
+        return Caption{box->title(), box->minimumSizeHint().width()};
+    return std::nullopt;
 }
 
 }  // namespace
@@ -134,5 +168,19 @@ void WhenModalOpens(std::function<void(QWidget*)> action) {
 bool Enabled(QWidget* window, const char* objectName) { return Child<QWidget>(window, objectName)->isEnabled(); }
 
 bool Shown(QWidget* window, const char* objectName) { return Child<QWidget>(window, objectName)->isVisible(); }
+
+QString CutCaptions(QWidget* window) {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QStringList cut;
+    for (const QWidget* widget : window->findChildren<QWidget*>()) {
+        const std::optional<Caption> caption = CaptionOf(widget);
+        if (!caption || !widget->isVisible() || widget->width() >= caption->neededWidth) continue;
+        cut << QString("\"%1\" (%2) is %3 wide and needs %4")
+                   .arg(caption->text, widget->objectName())
+                   .arg(widget->width())
+                   .arg(caption->neededWidth);
+    }
+    return cut.join('\n');
+}
 
 }  // namespace corvel::testing

@@ -101,5 +101,8 @@ void WhenModalOpens(std::function<void(QWidget*)> action);
 // The enabled state of the named child.
 bool Enabled(QWidget* window, const char* objectName);
 bool Shown(QWidget* window, const char* objectName);
+// The captions of the visible labels, buttons and group boxes of `window`
+// that are narrower than their text needs, one a line ("" when none is cut).
+QString CutCaptions(QWidget* window);
 
 }  // namespace corvel::testing
