@@ -12,9 +12,11 @@ function(corvel_target target)
     target_link_options(${target} PRIVATE -fsanitize=address,undefined)
   endif()
   if(CORVEL_BUILD_FUZZ)
-    # Coverage for libFuzzer in every library the fuzz targets link.
-    target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link,address,undefined -fno-omit-frame-pointer)
-    target_link_options(${target} PRIVATE -fsanitize=address,undefined)
+    # Coverage for libFuzzer in every library the fuzz targets link; undefined
+    # behaviour ends the run like a crash.
+    target_compile_options(${target} PRIVATE -fsanitize=fuzzer-no-link,address,undefined
+                                             -fno-sanitize-recover=undefined -fno-omit-frame-pointer)
+    target_link_options(${target} PRIVATE -fsanitize=address,undefined -fno-sanitize-recover=undefined)
   endif()
 endfunction()
 
