@@ -107,6 +107,27 @@ private Q_SLOTS:
         QCOMPARE(device.memory(kPressure).f32(0x2830), 0.0f);
     }
 
+    void aLostRangeReplyEndsTheOpeningWithoutCorrecting() {
+        // GIVEN a transmitter whose reply to the read of URV (pressure module, 0x2834) is lost
+        UiRig rig;
+        sim::SimDevice& device = rig.findDevice(3, "440D");
+        int memoryWrites = 0;
+        rig.ports.loseReplyTo = [&](ByteSpan request) {
+            if (request[offset::kCommand1] != kClassMemory) return false;
+            if (request[offset::kCommand2] == 0x88) ++memoryWrites;
+            const std::size_t payload = offset::kPayload;
+            const std::size_t module = payload + request[offset::kPayloadLength] + 5;
+            return request[offset::kCommand2] != 0x88 && request[payload + 2] == 0x34 &&
+                   request[payload + 3] == 0x28 && request[module] == kPressure;
+        };
+        // WHEN the window opens
+        AnalogOutput window(rig.toolContext(), nullptr, NoPause);
+        // THEN the read error ends the opening, and nothing is "corrected" on the transmitter
+        QCOMPARE(rig.prompter.texts(), std::vector<std::string>{"Device read error         "});
+        QCOMPARE(memoryWrites, 0);
+        QCOMPARE(device.memory(kPressure).f32(0x2834), 100.0f);
+    }
+
     void aConditionCodeOutsideTheListShowsItsNumberAsThePosition() {
         UiRig rig;
         sim::SimDevice& device = rig.findDevice(3, "440D");

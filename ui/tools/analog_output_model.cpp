@@ -88,13 +88,17 @@ void AnalogOutputModel::open() {
         } else {
             settings_.output = session_.singleByteResult == kVoltsKind ? OutputType::Volts : OutputType::Current;
             readOutputLevels();
-            readPressure();
-            if (readRange() && convertAlarms()) {
+            if (readPressure() && readRange() && convertAlarms()) {
                 // opened completely
             }
         }
     }
     finishOpening();
+}
+
+bool AnalogOutputModel::readFailed() {
+    context_.prompter.error(kReadError);
+    return false;
 }
 
 bool AnalogOutputModel::readAlarmBlock() {
@@ -103,12 +107,13 @@ bool AnalogOutputModel::readAlarmBlock() {
     alarmBlock_ = session_.wordResult;
     if (!session_.ReadMemoryWord(out, ao_address::kDefaultAlarmBlock)) return false;
     defaultBlock_ = session_.wordResult;
-    session_.ReadMemoryBlock(out, alarmBlock_);
+    // A block that did not arrive must not be taken for settings (and corrected on the transmitter).
+    if (!session_.ReadMemoryBlock(out, alarmBlock_)) return readFailed();
     const auto& block = session_.blockBuffer;
     settings_.transfer = U8At(block, ao_address::kTransfer);
     minimumSpanFraction_ = F32At(block, ao_address::kMinimumSpanFraction);
     settings_.transmitterAlarm = U8At(block, ao_address::kTransmitterAlarm);
-    session_.ReadMemoryBlock(out, alarmBlock_ + ao_address::kAlarm[0]);
+    if (!session_.ReadMemoryBlock(out, alarmBlock_ + ao_address::kAlarm[0])) return readFailed();
     for (std::size_t i = 0; i < 2; ++i) {
         const std::uint32_t at = ao_address::kAlarm[i] - ao_address::kAlarm[0];
         AlarmSettings& alarm = settings_.alarms[i];
@@ -142,12 +147,13 @@ bool AnalogOutputModel::readOutputLevels() {
     return true;
 }
 
-void AnalogOutputModel::readPressure() {
+bool AnalogOutputModel::readPressure() {
     const RouteBlock pressure = route(Module::Pressure);
     session_.ReadMeasurements(true, false, false, false, pressure, false, 1, 1);
-    session_.ReadEngineeringUnits(true, false, false, false, pressure);
-    session_.ReadManufacturingLimits(pressure);
-    session_.ReadUnitRecordP1Selected(pressure);
+    if (!session_.lastExchangeSucceeded || !session_.ReadEngineeringUnits(true, false, false, false, pressure) ||
+        !session_.ReadManufacturingLimits(pressure) || !session_.ReadUnitRecordP1Selected(pressure)) {
+        return readFailed();
+    }
     decimals_ = session_.p1.precisionDigits;
     unitName_ = session_.p1Sensor.unitName;
     view_.measurementText = session_.p1.displayText;
@@ -157,6 +163,7 @@ void AnalogOutputModel::readPressure() {
     view_.uslText = pressureText(context_.shared.upperSensorLimit, 1);
     settings_.lsl = static_cast<float>(ParseDecimal(view_.lslText));
     settings_.usl = static_cast<float>(ParseDecimal(view_.uslText));
+    return true;
 }
 
 bool AnalogOutputModel::readRange() {
@@ -166,8 +173,8 @@ bool AnalogOutputModel::readRange() {
         return false;
     }
     const RouteBlock pressure = route(Module::Pressure);
-    session_.ReadLowerRangeValue(pressure);
-    session_.ReadUpperRangeValue(pressure);
+    // A range value that did not arrive reads as 0 and would be "corrected" on the transmitter.
+    if (!session_.ReadLowerRangeValue(pressure) || !session_.ReadUpperRangeValue(pressure)) return readFailed();
     settings_.lrv = session_.lowerRangeValue * settings_.conversionFactor;
     settings_.urv = session_.upperRangeValue * settings_.conversionFactor;
     if (!apply(CorrectRangeAtOpen(settings_.lrv, settings_.urv, settings_.lsl, settings_.usl,

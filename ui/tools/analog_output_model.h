@@ -89,7 +89,9 @@ private:
     RouteBlock route(Module module) const;
     bool readAlarmBlock();
     bool readOutputLevels();
-    void readPressure();
+    bool readPressure();
+    // Shows the read error; false, so that opening ends.
+    bool readFailed();
     bool readRange();
     bool convertAlarms();
     bool apply(const std::vector<OpenCorrection>& corrections);
