@@ -140,6 +140,26 @@ private Q_SLOTS:
         QVERIFY(!Child<QLineEdit>(&window, "alarm1Value2")->isVisible());
     }
 
+    void anUnknownContactStateReadsAsInactiveAndClosedStartsTheListAtItsFirstEntry() {
+        // GIVEN alarm 1 in contact state 2 with condition code 9, outside the list
+        UiRig rig;
+        sim::SimDevice& device = rig.findDevice(3, "440D");
+        device.memory(kOutput).putU8(B + 128, 2);
+        device.memory(kOutput).putU8(B + 130, 9);
+        AnalogOutput window(rig.toolContext(), nullptr, NoPause);
+        window.show();
+        // THEN it shows as Inactive, its controls hidden
+        QVERIFY(Child<QRadioButton>(&window, "alarm1Inactive")->isChecked());
+        QVERIFY(!Child<QComboBox>(&window, "alarm1Condition")->isVisible());
+        QVERIFY(!Child<QLineEdit>(&window, "alarm1Value1")->isVisible());
+        // WHEN the operator chooses Closed
+        Child<QRadioButton>(&window, "alarm1Closed")->click();
+        // THEN the list starts at "Between" with both values shown
+        QCOMPARE(Child<QComboBox>(&window, "alarm1Condition")->currentIndex(), 0);
+        QCOMPARE(Child<QLabel>(&window, "alarm1Value1Label")->text(), QString("Lower Value"));
+        QVERIFY(Child<QLineEdit>(&window, "alarm1Value2")->isVisible());
+    }
+
     void handlersChangeNothingOnTheTransmitter() {
         // GIVEN an open window and a count of memory writes
         UiRig rig;

@@ -266,7 +266,8 @@ void AnalogOutputModel::showAll() {
 void AnalogOutputModel::showAlarm(std::size_t index) {
     AlarmView& shown = view_.alarms[index];
     const AlarmSettings& alarm = settings_.alarms[index];
-    shown.controlsShown = alarm.state != kAlarmInactive;
+    // Only Closed (1) and Open (0) show the alarm's controls; any other state reads as Inactive.
+    shown.controlsShown = alarm.state == kAlarmClosed || alarm.state == kAlarmOpen;
     const bool range = IsRangeCondition(alarm.condition);
     shown.value2Shown = shown.controlsShown && range;
     if (!shown.controlsShown) {
@@ -336,6 +337,9 @@ void AnalogOutputModel::chooseAlarmState(std::size_t index, std::uint8_t state) 
     if (alarm.state != state) {
         alarm.state = state;
         valuesEdited_ = true;
+        // Closed or Open with an unselected condition list starts at its first entry.
+        const bool listed = alarm.condition >= 0 && alarm.condition < static_cast<int>(kConditionTexts.size());
+        if (state != kAlarmInactive && !listed) alarm.condition = 0;
     }
     finishHandler();
 }
