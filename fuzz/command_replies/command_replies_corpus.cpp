@@ -1,7 +1,7 @@
-// Writes the seed corpus of fuzz_command_replies: each seed is a plan of
+// Writes the starting inputs of fuzz_command_replies: each is a sequence of
 // operations and arguments, run against the in-process simulator, with the
 // replies the simulator gives written into the input where the fuzz target
-// reads them. Each seed is then replayed through the fuzz target's ports and
+// reads them. Each input is then replayed through the fuzz target's ports and
 // must make the same requests as it did against the simulator.
 //
 //   usage: command_replies_corpus FOLDER
@@ -120,7 +120,7 @@ void Run(SerialPortFactory& ports, InputCursor& operations, std::size_t planSize
     if (operations.consumed() != planSize) throw std::logic_error("the plan does not match the operations");
 }
 
-// The seed input: the plan, with the simulator's replies where the exchanges take them.
+// One starting input: the operations, with the simulator's replies where the exchanges take them.
 Bytes Record(const Seed& seed, std::vector<Bytes>& requests) {
     sim::InProcessBus bus;
     bus.attach(1, seed.device);

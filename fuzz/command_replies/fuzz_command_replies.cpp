@@ -1,8 +1,8 @@
 // Every operation of the device link decoding whatever bytes a transmitter
 // might send back: the input chooses the operations, their arguments and
 // operator texts, and carries the replies, each handed out as the line would
-// deliver it (input_cursor.h, session_operations.h). The seed corpus in
-// fuzz/corpus/command_replies holds the simulator's replies (see
+// deliver it (input_cursor.h, session_operations.h). The starting inputs in
+// fuzz/corpus/command_replies hold the simulator's replies (see
 // command_replies_corpus.cpp).
 
 #include <cstddef>

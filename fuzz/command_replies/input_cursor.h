@@ -9,7 +9,7 @@
 //   u32     4 bytes, LSB first         is followed by a second length byte
 //   route   6 bytes                    whose value is added to it
 //
-// InputWriter writes the same encoding (the seed corpus generator).
+// InputWriter writes the same encoding (command_replies_corpus records inputs with it).
 
 #include <algorithm>
 #include <cstddef>

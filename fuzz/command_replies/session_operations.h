@@ -3,7 +3,7 @@
 // the order and with the arguments an input chooses: each operation is a
 // selector byte followed by its arguments (input_cursor.h), and its exchanges
 // take their replies from wherever the session's ports get them (the input
-// itself in the fuzz target, the simulator in the seed corpus generator).
+// itself in the fuzz target, the simulator in command_replies_corpus).
 
 #include <cstddef>
 #include <memory>
