@@ -26,6 +26,8 @@ scripts/setup.sh
 jobs=$(nproc)
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+# Paths relative to the checkout, so that every clone shares one compiler cache.
+export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=true
 
 for step in $steps; do
   case $step in
