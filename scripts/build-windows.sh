@@ -7,8 +7,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/setup.sh --windows
-launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-cmake -S . -B build-windows -G Ninja --toolchain cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
+source scripts/build-common.sh
+build=$(build_folder build-windows)
+cmake -S . -B "$build" -G Ninja --toolchain cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=Release \
   -DCORVEL_WERROR=ON "${launcher[@]}" "$@"
-cmake --build build-windows -j "$(nproc)"
+cmake --build "$build" -j "$(nproc)"

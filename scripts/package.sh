@@ -10,17 +10,17 @@ cd "$(dirname "$0")/.."
 scripts/setup.sh
 # All of Debian's hardening, immediate binding included.
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
-launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+source scripts/build-common.sh
+build=$(build_folder build-package)
 
-cmake -S . -B build-package -G Ninja -DCMAKE_BUILD_TYPE=Release \
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
   -DCORVEL_BUILD_TESTS=OFF -DCORVEL_BUILD_BENCH=OFF \
   -DCMAKE_CXX_FLAGS="$(dpkg-buildflags --get CPPFLAGS) $(dpkg-buildflags --get CXXFLAGS)" \
   -DCMAKE_EXE_LINKER_FLAGS="$(dpkg-buildflags --get LDFLAGS)" "${launcher[@]}"
-cmake --build build-package -j "$(nproc)"
-rm -rf build-package/package
-cpack -G DEB --config build-package/CPackConfig.cmake -B build-package/package
-package=$(find build-package/package -maxdepth 1 -name 'corvel-setup_*.deb')
+cmake --build "$build" -j "$(nproc)"
+rm -rf "$build/package"
+cpack -G DEB --config build-package/CPackConfig.cmake -B "$build"/package
+package=$(find "$build/package" -maxdepth 1 -name 'corvel-setup_*.deb')
 cp "$package" .
 lintian --fail-on error "$(basename "$package")"
 echo "Built $(basename "$package")"

@@ -15,10 +15,10 @@ if [[ -z "${DISPLAY:-}" && -z "${WAYLAND_DISPLAY:-}" ]]; then
 fi
 
 scripts/setup.sh
-launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}"
-cmake --build build --target corvel-setup corvel-sim -j "$(nproc)"
+source scripts/build-common.sh
+build=$(build_folder build)
+cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${launcher[@]}"
+cmake --build "$build" --target corvel-setup corvel-sim -j "$(nproc)"
 
 arguments=("$@")
 if ! compgen -G "/dev/ttyUSB*" >/dev/null && ! compgen -G "/dev/ttyACM*" >/dev/null; then
@@ -27,4 +27,4 @@ if ! compgen -G "/dev/ttyUSB*" >/dev/null && ! compgen -G "/dev/ttyACM*" >/dev/n
     arguments=(--simulate "${arguments[@]}")
   fi
 fi
-exec build/ui/corvel-setup "${arguments[@]}"
+exec "$build/ui/corvel-setup" "${arguments[@]}"

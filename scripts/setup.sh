@@ -1,14 +1,14 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running, testing and packaging
 # need (dpkg-shlibdeps, lintian, desktop-file-validate and man check the
-# package), when any is missing (needs root for apt-get), and the German
+# package), when any is missing (as root, or through sudo), and the German
 # locale that the number-format tests run under. With --windows: what the
 # Windows build and its tests under Wine need instead.
 set -euo pipefail
 
 packages=(
   build-essential cmake ninja-build pkg-config ccache
-  qt6-base-dev qt6-serialport-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
+  qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
   libgtest-dev libgmock-dev
   clang libclang-rt-14-dev
   locales
@@ -23,18 +23,24 @@ for package in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$package" 2>/dev/null | grep -q "install ok installed" || missing+=("$package")
 done
 
-if ((${#missing[@]})); then
-  echo "Installing: ${missing[*]}"
-  if [[ $(id -u) -ne 0 ]]; then
-    echo "These packages are missing; run this script as root (or install them): ${missing[*]}" >&2
-    exit 1
-  fi
-  apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+# Root runs the installing commands itself; another user through sudo, which
+# asks for the password. Without sudo the script says what to run instead.
+as_root=()
+can_be_root=true
+if [[ $(id -u) -ne 0 ]]; then
+  if command -v sudo >/dev/null; then as_root=(sudo); else can_be_root=false; fi
 fi
 
-if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
-  if [[ $(id -u) -eq 0 ]]; then
-    localedef -i de_DE -f UTF-8 de_DE.UTF-8 || echo "Could not create the de_DE.UTF-8 locale; locale tests will be skipped." >&2
+if ((${#missing[@]})); then
+  echo "Installing: ${missing[*]}"
+  if ! $can_be_root; then
+    echo "These packages are missing and sudo is not installed; run this script as root (su -c 'bash scripts/setup.sh'): ${missing[*]}" >&2
+    exit 1
   fi
+  "${as_root[@]}" apt-get update -qq
+  "${as_root[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$' && $can_be_root; then
+  "${as_root[@]}" localedef -i de_DE -f UTF-8 de_DE.UTF-8 || echo "Could not create the de_DE.UTF-8 locale; locale tests will be skipped." >&2
 fi

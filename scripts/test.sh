@@ -24,38 +24,38 @@ esac
 
 scripts/setup.sh
 jobs=$(nproc)
-launcher=()
-command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
-# Paths relative to the checkout, so that every clone shares one compiler cache.
-export CCACHE_BASEDIR="$PWD" CCACHE_NOHASHDIR=true
+source scripts/build-common.sh
+build=$(build_folder build)
 
 for step in $steps; do
   case $step in
     plain)
-      cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVEL_WERROR=ON "${launcher[@]}"
-      cmake --build build -j "$jobs"
-      ctest --test-dir build --output-on-failure -j "$jobs"
+      cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVEL_WERROR=ON "${launcher[@]}"
+      cmake --build "$build" -j "$jobs"
+      ctest --test-dir "$build" --output-on-failure -j "$jobs"
       ;;
     sanitize)
-      cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCORVEL_WERROR=ON \
+      sanitize_build=$(build_folder build-sanitize)
+      cmake -S . -B "$sanitize_build" -G Ninja -DCMAKE_BUILD_TYPE=Debug -DCORVEL_WERROR=ON \
         -DCORVEL_SANITIZE=ON -DCORVEL_BUILD_UI=OFF -DCORVEL_BUILD_BENCH=OFF "${launcher[@]}"
-      cmake --build build-sanitize -j "$jobs"
+      cmake --build "$sanitize_build" -j "$jobs"
       ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
-        ctest --test-dir build-sanitize --output-on-failure -j "$jobs"
+        ctest --test-dir "$sanitize_build" --output-on-failure -j "$jobs"
       ;;
     fuzz)
       if ! command -v clang++ >/dev/null; then echo "clang++ not found: fuzz targets skipped"; continue; fi
-      CXX=clang++ cmake -S . -B build-fuzz -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVEL_BUILD_FUZZ=ON \
+      fuzz_build=$(build_folder build-fuzz)
+      CXX=clang++ cmake -S . -B "$fuzz_build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVEL_BUILD_FUZZ=ON \
         -DCORVEL_BUILD_UI=OFF -DCORVEL_BUILD_TESTS=OFF -DCORVEL_BUILD_BENCH=OFF "${launcher[@]}"
-      cmake --build build-fuzz -j "$jobs"
-      scripts/fuzz-smoke.sh build-fuzz "${CORVEL_FUZZ_SECONDS:-20}"
+      cmake --build "$fuzz_build" -j "$jobs"
+      scripts/fuzz-smoke.sh "$fuzz_build" "${CORVEL_FUZZ_SECONDS:-20}"
       ;;
     windows)
       # The end-to-end test talks to the Linux simulator and compares with the Linux corvelctl.
-      cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVEL_WERROR=ON "${launcher[@]}"
-      cmake --build build -j "$jobs" --target corvel-sim corvelctl
-      scripts/build-windows.sh -DCORVEL_HOST_BUILD="$PWD/build"
-      ctest --test-dir build-windows --output-on-failure -j "$jobs"
+      cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCORVEL_WERROR=ON "${launcher[@]}"
+      cmake --build "$build" -j "$jobs" --target corvel-sim corvelctl
+      scripts/build-windows.sh -DCORVEL_HOST_BUILD="$PWD/$build"
+      ctest --test-dir "$(build_folder build-windows)" --output-on-failure -j "$jobs"
       ;;
   esac
 done
