@@ -73,7 +73,8 @@ const char* kToolOptions =
     "  --help         this text; COMMAND --help tells about one command\n"
     "  --version      the program version\n"
     "\n"
-    "Exit status: 0 success, 1 device or file error, 2 usage error.\n";
+    "Exit status: 0 success, 1 device or file error, 2 usage error, 130 a conversion\n"
+    "interrupted by Ctrl-C.\n";
 
 const CommandInfo* FindCommand(const std::string& name, const CliEnvironment& environment) {
     for (const CommandInfo& command : kCommands) {

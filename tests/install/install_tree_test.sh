@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # The installed tree: exactly the expected files, a desktop entry that
-# validates, and manual pages that render without warnings and name every
-# option and command of the programs' --help.
-#   install_tree_test.sh BUILD-DIR
+# validates, and manual pages that render without warnings; each program's
+# manual page and documentation page name every option, environment variable
+# and command of its --help.
+#   install_tree_test.sh BUILD-DIR SOURCE-DIR
 set -euo pipefail
 build=$1
+docs=$2/docs
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 root=$work/root
@@ -47,25 +49,35 @@ render() {
   fi
 }
 
-# Every option of `help` (and every command word given) must appear in the page.
-check_page_covers() {
-  local page=$1 help=$2
+# Every option and environment variable of `help`, and every command word
+# given, must appear in the text file `text`; in a documentation page an
+# option may also appear as its setting, `--NAME` as `NAME` in backticks.
+check_covers() {
+  local text=$1 help=$2
   shift 2
-  render "$page"
   local word missing=()
-  for word in $(grep -o -- '--[a-z0-9][a-z0-9-]*' <<<"$help" | sort -u) "$@"; do
-    grep -q -- "$word" "$work/page.txt" || missing+=("$word")
+  for word in $(grep -oE -- '--[a-z0-9][a-z0-9-]*|\<[A-Z][A-Z0-9]*_[A-Z0-9_]+\>' <<<"$help" | sort -u) "$@"; do
+    grep -q -- "$word" "$text" || grep -qF -- "\`${word#--}\`" "$text" || missing+=("$word")
   done
   if ((${#missing[@]})); then
-    echo "FAIL: $(basename "$page") does not mention: ${missing[*]}"
+    echo "FAIL: $(basename "$text") does not mention: ${missing[*]}"
     exit 1
   fi
 }
 
-man1=$root/share/man/man1
-ctl_help=$("$root/bin/corvelctl" --help)
-ctl_commands=$(sed -n '/^Commands:/,/^$/p' <<<"$ctl_help" | awk 'NR > 1 && NF {print $1}')
-check_page_covers "$man1/corvelctl.1.gz" "$ctl_help" $ctl_commands
-check_page_covers "$man1/corvel-sim.1.gz" "$("$root/bin/corvel-sim" --help)"
-check_page_covers "$man1/corvel-setup.1.gz" "--simulate --version"
-echo "install tree, desktop entry and manual pages: fine"
+# The program's manual page and its documentation page both cover its --help.
+check_documented() {
+  local program=$1 doc=$2
+  shift 2
+  local help
+  help=$("$root/bin/$program" --help)
+  render "$root/share/man/man1/$program.1.gz"
+  check_covers "$work/page.txt" "$help" "$@"
+  check_covers "$docs/$doc" "$help" "$@"
+}
+
+ctl_commands=$("$root/bin/corvelctl" --help | sed -n '/^Commands:/,/^$/p' | awk 'NR > 1 && NF {print $1}')
+check_documented corvelctl corvelctl.md $ctl_commands
+check_documented corvel-sim simulator.md
+check_documented corvel-setup running.md
+echo "install tree, desktop entry, manual pages and documentation pages: fine"

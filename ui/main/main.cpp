@@ -23,7 +23,14 @@ constexpr const char* kUsage =
     "usage: corvel-setup [--simulate [MODEL]]\n"
     "  --simulate [MODEL]  run against a simulated transmitter (MODEL: 4400, 4402, 440D, Q710 or Q712)\n"
     "  --version           the program version\n"
-    "  --help              this text\n";
+    "  --help              this text\n"
+    "\n"
+    "Environment:\n"
+    "  CORVEL_PORT_DIR     a folder of links COMn, each replacing the serial device of its COM number\n"
+    "  QT_LOGGING_RULES=\"corvel.link.debug=true\"\n"
+    "                      the protocol trace: every exchange's bytes out and in, with times, on standard error\n"
+    "\n"
+    "Settings are kept in ~/.config/Corvel/corvel-setup.ini.\n";
 
 // Nothing when `model` is empty or a model the simulator knows, else why not.
 std::optional<std::string> UnknownModel(const QString& model) {
