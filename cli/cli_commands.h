@@ -25,7 +25,8 @@ struct CliEnvironment {
     bool progressOnTerminal = false;
     // Waits between two readings of "read --interval".
     std::function<void(std::chrono::duration<double>)> wait;
-    // The data log converter's command line ("convert IN OUT"); empty when not built in.
+    // The data log converter's command line ("convert IN OUT"); empty where the
+    // caller offers no conversion (the tool then has no "convert").
     std::function<int(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)> convert;
     // Asks the operator a yes/no question on the terminal; empty when there
     // is no terminal to ask on.
@@ -52,8 +53,7 @@ void RunSetDescription(CommandCall& call);
 void RunLogs(CommandCall& call);
 void RunScan(CommandCall& call);
 
-// The data log converter for "convert", or an empty function when the tool is
-// built without it.
+// The data log converter for "convert".
 std::function<int(const std::vector<std::string>&, std::ostream&, std::ostream&)> LogConverterCommand();
 
 }  // namespace corvel::cli

@@ -1,6 +1,7 @@
 #pragma once
 // The serial line as the exchange sees it. Implementations: the POSIX backend
-// (serial_port_posix.cpp), the simulator's in-process transport, test doubles.
+// (serial_port_posix.cpp), the Win32 backend (serial_port_win.cpp), the
+// simulator's in-process transport, test doubles.
 // A port object is opened and closed within one exchange.
 
 #include <chrono>
