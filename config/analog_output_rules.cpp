@@ -24,7 +24,7 @@ public:
     }
 
     SaveCheck run() {
-        sortRangeValues();
+        SortRangeValues(s().alarms);
         if (fail(!valuesAreNumbers(), "A value to be saved is not a number; nothing was saved") ||
             fail(!(result_.checked.conversionFactor != 0.0f) || !Finite(result_.checked.conversionFactor),
                  kBadConversionFactor) ||
@@ -43,12 +43,6 @@ private:
         result_.notes.push_back({NoteKind::Failure, text});
         result_.failed = true;
         return true;
-    }
-
-    void sortRangeValues() {
-        for (AlarmSettings& alarm : s().alarms) {
-            if (IsRangeCondition(alarm.condition) && alarm.value2 < alarm.value1) std::swap(alarm.value1, alarm.value2);
-        }
     }
 
     bool valuesAreNumbers() {
@@ -185,8 +179,14 @@ float PercentOfSpan(float value, float lrv, float urv) { return (value - lrv) / 
 float DeadbandPercent(float deadband, float lrv, float urv) { return deadband / (urv - lrv) * 100.0f; }
 
 float ValueFromPercent(float percent, float lrv, float urv) {
-    const float offset = percent * 0.01f * (urv - lrv);
-    return static_cast<float>(ParseDecimal(FormatFixed(offset, 0, 6))) + lrv;
+    const double offset = static_cast<double>(percent) * 0.01 * static_cast<double>(urv - lrv);
+    return static_cast<float>(ParseDecimal(FormatFixed(offset, 0, 6)) + static_cast<double>(lrv));
+}
+
+void SortRangeValues(std::array<AlarmSettings, 2>& alarms) {
+    for (AlarmSettings& alarm : alarms) {
+        if (IsRangeCondition(alarm.condition) && alarm.value2 < alarm.value1) std::swap(alarm.value1, alarm.value2);
+    }
 }
 
 float DeadbandFromPercent(float percent, float lrv, float urv) { return percent * 0.01f * (urv - lrv); }

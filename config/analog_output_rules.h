@@ -7,8 +7,9 @@
 //
 // Pressure values are in the display unit (the transmitter's unit times the
 // conversion factor); alarm values are stored in the transmitter as percent
-// of span: value = LRV + percent x 0.01 x (URV - LRV). All arithmetic is in
-// single precision, as the transmitter keeps it.
+// of span: value = LRV + percent x 0.01 x (URV - LRV). The arithmetic is in
+// single precision, as the transmitter keeps it, except the conversion back
+// from percent (see ValueFromPercent).
 
 #include <array>
 #include <cstdint>
@@ -111,11 +112,15 @@ MemoryWrite FloatWrite(Module module, std::uint32_t address, float value);
 float MinimumDeadband(float lsl, float usl);
 float PercentOfSpan(float value, float lrv, float urv);
 float DeadbandPercent(float deadband, float lrv, float urv);
-// Back from percent: rounded through a six-decimal text before LRV is added.
+// Back from percent: rounded through a six-decimal text before LRV is added,
+// in double precision so that a value saved unchanged keeps its percentage.
 float ValueFromPercent(float percent, float lrv, float urv);
 float DeadbandFromPercent(float percent, float lrv, float urv);
 
 // ---- Save Values -------------------------------------------------------------------
+
+// A range condition's values in ascending order (value 1 the lower).
+void SortRangeValues(std::array<AlarmSettings, 2>& alarms);
 
 enum class NoteKind { Warning, Failure };
 struct RuleNote {

@@ -2,7 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+
+#include "number_format.h"
 
 namespace corvel {
 namespace {
@@ -83,14 +86,23 @@ INSTANTIATE_TEST_SUITE_P(
              {Failure("AO@URV too high- higher than 20mA")}, false},
         Rule{"single_value_below_lsl", [](auto& s) { s.alarms[0] = {kAlarmOpen, 2, -1.0f, 0, 1.0f}; },
              {Failure("Digital Output 1 Value less than LSL")}, false},
-        Rule{"lower_value_below_lsl", [](auto& s) { s.alarms[0].value1 = -1.0f; },
+        Rule{"lower_value_within_tolerance_of_lsl", [](auto& s) { s.alarms[0].value1 = -0.0001f; }, {}, true},
+        Rule{"lower_value_below_lsl", [](auto& s) { s.alarms[0].value1 = -0.001f; },
              {Failure("Digital Output 1 Lower Value less than LSL")}, false},
+        Rule{"value_within_tolerance_of_usl", [](auto& s) { s.alarms[0] = {kAlarmOpen, 2, 100.0001f, 0, 1.0f}; }, {},
+             true},
+        Rule{"value_above_usl", [](auto& s) { s.alarms[0] = {kAlarmOpen, 2, 100.001f, 0, 1.0f}; },
+             {Failure("Digital Output 1 Value greater than USL")}, false},
+        Rule{"alarm2_lower_value_within_tolerance_of_lsl", [](auto& s) { s.alarms[1].value1 = -0.0001f; }, {}, true},
+        Rule{"alarm2_lower_value_below_lsl", [](auto& s) { s.alarms[1].value1 = -0.001f; },
+             {Failure("Digital Output 2 Lower Value less than LSL")}, false},
+        Rule{"upper_value_within_tolerance_of_usl", [](auto& s) { s.alarms[1].value2 = 100.0001f; }, {}, true},
         Rule{"inactive_alarm_is_checked_too", [](auto& s) { s.alarms[0] = {kAlarmInactive, 0, 150.0f, 160.0f, 1.0f}; },
              {Failure("Digital Output 1 Lower Value greater than USL")}, false},
         Rule{"deadband_too_large", [](auto& s) { s.alarms[0].deadband = 41.0f; }, {Failure(kDeadbandTooLarge1)}, false},
         Rule{"deadband_corrected_and_saved", [](auto& s) { s.alarms[0].deadband = 0.1f; },
              {Warning("Digital Output 1 Reset Deadband value invalid.  Correcting value written to device")}, true},
-        Rule{"upper_value_above_usl", [](auto& s) { s.alarms[1].value2 = 100.01f; },
+        Rule{"upper_value_above_usl", [](auto& s) { s.alarms[1].value2 = 100.001f; },
              {Failure("Digital Output 2 Upper Value greater than USL")}, false},
         Rule{"lrv_failure_hides_later_ones", [](auto& s) { s.lrv = -1.0f; s.aoAtLrv = 9.0f; s.alarms[0].value1 = -5.0f; },
              {Failure("Pressure LRV too low- lower than LSL")}, false},
@@ -104,7 +116,7 @@ TEST(SaveValues, SwapsARangeAndWritesInTheTransmittersOrder) {
     AnalogOutputSettings settings = Valid();
     settings.alarms[0] = {kAlarmClosed, 1, 80.0f, 20.0f, 2.0f};  // "Not Between", given high first
     settings.alarms[1] = {kAlarmOpen, 3, 40.0f, 7.0f, 1.0f};     // "Less Than": value 2 written as it is
-    settings.lrv = 0.0f;
+    settings.lrv = 10.0f;
     settings.urv = 50.0f;
     settings.conversionFactor = 2.0f;
     const SaveCheck check = CheckSaveValues(settings, B);
@@ -112,14 +124,14 @@ TEST(SaveValues, SwapsARangeAndWritesInTheTransmittersOrder) {
     EXPECT_EQ(check.checked.alarms[0].value1, 20.0f);
     const std::vector<MemoryWrite> expected = {
         ByteWrite(Module::Output, B + 64, 1),       ByteWrite(Module::Output, B + 96, 1),
-        ByteWrite(Module::Output, B + 0, 0),        FloatWrite(Module::Pressure, 0x2830, 0.0f),
+        ByteWrite(Module::Output, B + 0, 0),        FloatWrite(Module::Pressure, 0x2830, 5.0f),
         FloatWrite(Module::Pressure, 0x2834, 25.0f), FloatWrite(Module::Output, 0x2830, 1.0f),
         FloatWrite(Module::Output, 0x2834, 5.0f),   ByteWrite(Module::Output, B + 128, 1),
-        ByteWrite(Module::Output, B + 130, 2),      FloatWrite(Module::Output, B + 140, 40.0f),
-        FloatWrite(Module::Output, B + 144, 160.0f), FloatWrite(Module::Output, B + 148, 4.0f),
+        ByteWrite(Module::Output, B + 130, 2),      FloatWrite(Module::Output, B + 140, 25.0f),
+        FloatWrite(Module::Output, B + 144, 175.0f), FloatWrite(Module::Output, B + 148, 5.0f),
         ByteWrite(Module::Output, B + 160, 0),      ByteWrite(Module::Output, B + 162, 6),
-        FloatWrite(Module::Output, B + 172, 80.0f), FloatWrite(Module::Output, B + 176, 7.0f),
-        FloatWrite(Module::Output, B + 180, 2.0f)};
+        FloatWrite(Module::Output, B + 172, 75.0f), FloatWrite(Module::Output, B + 176, 7.0f),
+        FloatWrite(Module::Output, B + 180, 2.5f)};
     EXPECT_EQ(check.writes, expected);
 }
 
@@ -152,6 +164,8 @@ TEST(PercentOfSpan, ConvertsBothWaysThroughSixDecimals) {
     EXPECT_FLOAT_EQ(ValueFromPercent(40.0f, 10.0f, 60.0f), 30.0f);
     EXPECT_FLOAT_EQ(DeadbandFromPercent(10.0f, 10.0f, 60.0f), 5.0f);
     EXPECT_EQ(ValueFromPercent(33.3333333f, 0.0f, 1.0f), 0.333333f);
+    // Back from percent in double precision: in single precision this value is saved again as 22.222219.
+    EXPECT_EQ(FormatFixed(PercentOfSpan(ValueFromPercent(22.2222195f, 0.0f, 54.0f), 0.0f, 54.0f), 0, 6), "22.222221");
     EXPECT_EQ(ConditionPosition(5), 2);
     EXPECT_EQ(ConditionPosition(3), 3);  // outside the list: the position of the same number
     EXPECT_EQ(ConditionCode(5), 8);
@@ -174,6 +188,39 @@ TEST(OpeningCorrections, RangeSnapsQuietlyWithinTheToleranceAndWritesBeyondIt) {
     EXPECT_EQ(*corrections[0].message, "LRV value less than LSL.  Saving corrected value to device");
     EXPECT_EQ(*corrections[0].write, FloatWrite(Module::Pressure, 0x2830, 2.5f));
     EXPECT_EQ(*corrections[1].message, "URV value greater than USL.  Saving corrected value to device");
+}
+
+TEST(OpeningCorrections, AlarmValuesWithinTheToleranceSnapQuietly) {
+    struct Row {
+        std::size_t alarm;
+        float value1;
+        float value2;
+        const char* message;  // with its write, or none
+    };
+    const Row rows[] = {
+        {0, -0.0001f, 90.0f, nullptr},
+        {0, -0.001f, 90.0f, "Digital Output 1 lower value less than LSL.  Saving corrected value to device"},
+        {0, 10.0f, 100.0001f, nullptr},
+        {0, 10.0f, 100.001f, "Digital Output 1 upper value higher than USL.  Saving corrected value to device"},
+        {1, -0.0001f, 90.0f, nullptr},
+        {1, -0.001f, 90.0f, "Digital Output 2 lower value less than LSL.  Saving corrected value to device"},
+        {1, 10.0f, 100.0001f, nullptr},
+        {1, 10.0f, 100.001f, "Digital Output 2 Upper Value higher than USL.  Saving corrected value to device"}};
+    for (const Row& row : rows) {
+        std::array<AlarmSettings, 2> alarms;
+        alarms.fill(AlarmSettings{kAlarmClosed, 0, 10.0f, 90.0f, 1.0f});
+        alarms[row.alarm].value1 = row.value1;
+        alarms[row.alarm].value2 = row.value2;
+        const std::vector<OpenCorrection> corrections = CorrectAlarmsAtOpen(alarms, Valid(), B);
+        ASSERT_EQ(corrections.size(), row.message ? 1u : 0u) << row.value1 << " " << row.value2;
+        if (row.message) {
+            EXPECT_EQ(*corrections[0].message, row.message);
+            const std::uint32_t at = B + (row.alarm == 0 ? 128 : 160) + (row.value1 < 0.0f ? 12 : 16);
+            EXPECT_EQ(*corrections[0].write, FloatWrite(Module::Output, at, row.value1 < 0.0f ? 0.0f : 100.0f));
+        }
+        EXPECT_EQ(alarms[row.alarm].value1, std::max(row.value1, 0.0f));
+        EXPECT_EQ(alarms[row.alarm].value2, std::min(row.value2, 100.0f));
+    }
 }
 
 TEST(OpeningCorrections, AlarmValuesFirstThenTheDeadbandsOfBoth) {

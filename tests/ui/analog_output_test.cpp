@@ -9,8 +9,10 @@
 #include <QLineEdit>
 #include <QTest>
 #include <clocale>
+#include <cstdio>
 
 #include "analog_output.h"
+#include "reading_status.h"
 #include "ui_test_rig.h"
 
 using namespace corvel;
@@ -19,24 +21,56 @@ using namespace corvel::testing;
 namespace {
 
 constexpr MessageAnswer Yes = MessageAnswer::Yes;
+constexpr MessageAnswer No = MessageAnswer::No;
 constexpr std::uint32_t B = 0x3100;  // the simulator's live alarm block
+constexpr std::uint32_t D = 0x3200;  // and its factory-default block
 constexpr std::uint8_t kOutput = 0x43;
 constexpr std::uint8_t kPressure = 0x40;
 
 void NoPause(std::chrono::milliseconds) {}
 
-// Counts the memory writes that reach the simulator.
-struct WriteCounter {
-    explicit WriteCounter(UiRig& rig) {
+// One request as "read 43:3180" or "write 40:2830" (module, address) for the
+// memory, as "06 90 40" (class, command byte 2, module) for the others.
+std::string Describe(ByteSpan request) {
+    const std::uint8_t module = request[offset::kPayload + request[offset::kPayloadLength] + 5];
+    char text[32];
+    if (request[offset::kCommand1] == kClassMemory) {
+        std::snprintf(text, sizeof text, "%s %02X:%04X", request[offset::kCommand2] == 0x88 ? "write" : "read",
+                      module, static_cast<unsigned>(U32At(request, offset::kPayload + 2)));
+    } else {
+        std::snprintf(text, sizeof text, "%02X %02X %02X", request[offset::kCommand1], request[offset::kCommand2],
+                      module);
+    }
+    return text;
+}
+
+std::string At(const char* operation, std::uint8_t module, std::uint32_t address) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%s %02X:%04X", operation, module, static_cast<unsigned>(address));
+    return text;
+}
+
+// The requests that reach the simulator, in order.
+struct RequestLog {
+    explicit RequestLog(UiRig& rig) {
         rig.ports.loseReplyTo = [this](ByteSpan request) {
-            if (request.size() > offset::kCommand2 && request[offset::kCommand1] == kClassMemory &&
-                request[offset::kCommand2] == 0x88)
-                ++writes;
+            requests.push_back(Describe(request));
             return false;
         };
     }
-    int writes = 0;
+    int writes() const {
+        return static_cast<int>(
+            std::count_if(requests.begin(), requests.end(), [](const std::string& r) { return r.starts_with("write"); }));
+    }
+    std::vector<std::string> requests;
 };
+
+// The ten field texts the model shows.
+std::array<std::string, kAoFieldCount> ShownTexts(const AnalogOutputModel& model) {
+    std::array<std::string, kAoFieldCount> texts;
+    for (std::size_t i = 0; i < kAoFieldCount; ++i) texts[i] = ShownText(model.view(), static_cast<AoField>(i));
+    return texts;
+}
 
 template <typename T>
 T* Child(QWidget* window, const char* name) {
@@ -167,7 +201,7 @@ private Q_SLOTS:
         device.memory(kOutput).putU8(B + 128, kAlarmClosed);
         AnalogOutput window(rig.toolContext(), nullptr, NoPause);
         window.show();
-        WriteCounter counter(rig);
+        RequestLog log(rig);
         // WHEN the output type is switched to current and back
         Click(&window, "currentRadio");
         QCOMPARE(Child<QLineEdit>(&window, "aoUrvEdit")->text(), QString("20.00"));
@@ -176,7 +210,7 @@ private Q_SLOTS:
         // AND "Closed" is chosen for the alarm that is already closed
         Click(&window, "alarm1Closed");
         // THEN nothing was written and nothing counts as edited
-        QCOMPARE(counter.writes, 0);
+        QCOMPARE(log.writes(), 0);
         QVERIFY(!window.model().valuesEdited());
         // WHEN the list of the closed alarm goes to "Greater Than", value 2 goes
         Child<QComboBox>(&window, "alarm1Condition")->setCurrentIndex(2);
@@ -215,22 +249,154 @@ private Q_SLOTS:
     }
 
     void aFailedCheckWritesNothingAndSaysSoTwice() {
+        // GIVEN alarm 1 "Between" typed high value first, and AO @ URV beyond 5 V
         UiRig rig;
-        rig.findDevice(3, "440D");
+        sim::SimDevice& device = rig.findDevice(3, "440D");
+        device.memory(kOutput).putU8(B + 128, kAlarmClosed);
         AnalogOutput window(rig.toolContext(), nullptr, NoPause);
         window.show();
-        WriteCounter counter(rig);
+        RequestLog log(rig);
+        Type(&window, "alarm1Value1", "60");
+        Type(&window, "alarm1Value2", "30");
         Type(&window, "aoUrvEdit", "5.01");
+        QString lowerShownAtTheBox;
+        rig.prompter.onShow([&](const Message&) {
+            if (lowerShownAtTheBox.isEmpty()) lowerShownAtTheBox = Child<QLineEdit>(&window, "alarm1Value1")->text();
+        });
         Click(&window, "saveValuesButton");
+        // THEN the swapped values were shown before the check's box, and nothing was written
+        QCOMPARE(lowerShownAtTheBox.toDouble(), 30.0);
         QCOMPARE(rig.prompter.texts(), (std::vector<std::string>{"AO@URV too high- higher than 5V",
                                                                   "All values not valid.  No values were saved to device"}));
-        QCOMPARE(counter.writes, 0);
-        // Text that is no number is refused with the field's name
+        QCOMPARE(log.writes(), 0);
+        // Text that is no number is refused; it stays, selected, in its field
         rig.prompter.clear();
         Type(&window, "lrvEdit", "abc");
         Click(&window, "saveValuesButton");
-        QCOMPARE(rig.prompter.texts(), (std::vector<std::string>{"Please enter a number for LRV."}));
-        QCOMPARE(counter.writes, 0);
+        QCOMPARE(rig.prompter.texts(), (std::vector<std::string>{"Please enter a number."}));
+        QCOMPARE(Child<QLineEdit>(&window, "lrvEdit")->selectedText(), QString("abc"));
+        QVERIFY(window.model().valuesEdited());
+        QCOMPARE(log.writes(), 0);
+    }
+
+    void typedValuesSurviveEveryActionThatSavesNothing() {
+        const struct {
+            const char* button;
+            MessageAnswer answer;
+        } actions[] = {{"closeButton", MessageAnswer::Cancel}, {"zeroButton", Yes}, {"zeroButton", No},
+                       {"resetDefaultsButton", No}};
+        for (const auto& action : actions) {
+            // GIVEN a URV typed into its field
+            UiRig rig;
+            sim::SimDevice& device = rig.findDevice(3, "440D");
+            AnalogOutput window(rig.toolContext(), nullptr, NoPause);
+            window.show();
+            Type(&window, "urvEdit", "90");
+            // WHEN the action is answered so that nothing is saved
+            rig.prompter.answer({action.answer});
+            Click(&window, action.button);
+            // THEN the field still shows it, and Save Values writes it
+            QCOMPARE(Child<QLineEdit>(&window, "urvEdit")->text().toDouble(), 90.0);
+            Click(&window, "saveValuesButton");
+            QCOMPARE(rig.prompter.texts().back(), std::string("All values valid and saved to device successfully"));
+            QCOMPARE(device.memory(kPressure).f32(0x2834), 90.0f);
+            QCOMPARE(rig.prompter.unscriptedQuestions(), 0);
+        }
+    }
+
+    void zeroAsksForP1AndTheTemperatureAndReportsALostReply() {
+        // GIVEN a P1 reading near zero
+        UiRig rig;
+        sim::SimDevice& device = rig.findDevice(3, "440D");
+        device.live(sim::Channel::P1).calibration().offset = -14.7f;
+        AnalogOutputModel model(rig.toolContext(), NoPause);
+        model.open();
+        RequestLog log(rig);
+        rig.prompter.answer({Yes});
+        // WHEN zeroed
+        model.zero();
+        // THEN the reading restarts, P1 and channel 4 are zeroed, and the reading is taken again
+        QCOMPARE(log.requests, (std::vector<std::string>{"04 11 40", "06 90 40", "04 10 40"}));
+        QCOMPARE(rig.prompter.texts(), (std::vector<std::string>{kZeroQuestion}));
+        // WHEN the transmitter falls silent while the question is open
+        rig.prompter.clear();
+        rig.prompter.answer({Yes});
+        rig.prompter.onShow([&](const Message& shown) { device.faults.silent = shown.caption == kZeroCaption; });
+        model.zero();
+        // THEN the link's failure is reported
+        QVERIFY(!model.session().statusText.empty());
+        QCOMPARE(rig.prompter.texts(), (std::vector<std::string>{kZeroQuestion, model.session().statusText}));
+    }
+
+    void resetDefaultsReadsAndWritesInTheTransmittersOrder() {
+        // GIVEN a factory transmitter alarm of 2
+        UiRig rig;
+        sim::SimDevice& device = rig.findDevice(3, "440D");
+        device.memory(kOutput).putU8(D + 64, 2);
+        AnalogOutputModel model(rig.toolContext(), NoPause);
+        model.open();
+        RequestLog log(rig);
+        rig.prompter.answer({Yes});
+        model.resetDefaults();
+        std::vector<std::string> expected;
+        for (std::uint32_t offset : {128, 160, 130, 162, 140, 144, 172, 176, 64}) expected.push_back(At("read", kOutput, D + offset));
+        for (std::uint32_t offset : {64, 96, 0, 128, 130, 140, 144, 160, 162, 172, 176})
+            expected.push_back(At("write", kOutput, B + offset));
+        QCOMPARE(log.requests, expected);
+        // AND the transmitter alarm is written as read, shown as Inactive
+        QCOMPARE(device.memory(kOutput).u8(B + 64), std::uint8_t{2});
+        QCOMPARE(device.memory(kOutput).u8(B + 96), std::uint8_t{2});
+        QCOMPARE(model.view().alarmLevelText, std::string("Inactive"));
+    }
+
+    void openingWritesEachAlarmCorrectionAndReadsADeadbandBackBeforeTheNext() {
+        // GIVEN alarm 1 below LSL, alarm 2 above USL, and both deadbands below the minimum
+        UiRig rig;
+        sim::SimDevice& device = rig.findDevice(3, "440D");
+        auto& out = device.memory(kOutput);
+        for (const std::uint32_t alarm : {B + 128, B + 160}) {
+            out.putU8(alarm, kAlarmClosed);
+            out.putF32(alarm + 20, 0.1f);
+        }
+        out.putF32(B + 140, -1.0f);
+        out.putF32(B + 176, 101.0f);
+        RequestLog log(rig);
+        AnalogOutputModel model(rig.toolContext(), NoPause);
+        std::string lastRequest;
+        std::string deadband1Shown;
+        rig.prompter.onShow([&](const Message& shown) {
+            if (!shown.text.starts_with("Digital Output 2 Reset")) return;
+            lastRequest = log.requests.back();
+            deadband1Shown = model.view().alarms[0].texts[2];
+        });
+        // WHEN it opens
+        model.open();
+        // THEN every correction reached the transmitter
+        QCOMPARE(rig.prompter.texts(),
+                 (std::vector<std::string>{
+                     "Digital Output 1 lower value less than LSL.  Saving corrected value to device",
+                     "Digital Output 2 Upper Value higher than USL.  Saving corrected value to device",
+                     "Digital Output 1 Reset Deadband value invalid.  Saving corrected value to device",
+                     "Digital Output 2 Reset Deadband value invalid.  Saving corrected value to device"}));
+        QCOMPARE(out.f32(B + 140), 0.0f);
+        QCOMPARE(out.f32(B + 176), 100.0f);
+        QCOMPARE(out.f32(B + 148), 0.5f);
+        QCOMPARE(out.f32(B + 180), 0.5f);
+        // AND alarm 1's deadband was read back and shown before alarm 2's message
+        QCOMPARE(lastRequest, At("read", kOutput, B + 148));
+        QCOMPARE(deadband1Shown, model.view().alarms[0].texts[2]);
+    }
+
+    void anAlarm2FailureShowsOneBox() {
+        UiRig rig;
+        rig.findDevice(3, "440D");
+        AnalogOutputModel model(rig.toolContext(), NoPause);
+        model.open();
+        std::array<std::string, kAoFieldCount> texts = ShownTexts(model);
+        texts[static_cast<std::size_t>(AoField::Alarm2Value1)] = "-5";
+        model.markEdited(AoField::Alarm2Value1);
+        model.save(texts);
+        QCOMPARE(rig.prompter.texts(), std::vector<std::string>{"Digital Output 2 Lower Value less than LSL"});
     }
 
     void aWriteFailureInTheMiddleSkipsTheRest() {
@@ -238,11 +404,11 @@ private Q_SLOTS:
         sim::SimDevice& device = rig.findDevice(3, "440D");
         AnalogOutput window(rig.toolContext(), nullptr, NoPause);
         window.show();
-        WriteCounter counter(rig);
+        RequestLog log(rig);
         device.faults.statusFor.push_back({{kClassMemory, 0x88}, 0x12});
         Click(&window, "saveValuesButton");
         QCOMPARE(rig.prompter.texts().back(), std::string("Device write error         "));
-        QCOMPARE(counter.writes, 1);
+        QCOMPARE(log.writes(), 1);
     }
 
     void resetDefaultsMakesBothAlarmsInactive() {

@@ -33,6 +33,7 @@ AnalogOutput::AnalogOutput(const ToolContext& context, QWidget* parent, AnalogOu
     layout->addWidget(buildAlarmGroup(0), 2, 0);
     layout->addWidget(buildAlarmGroup(1), 2, 1);
     layout->addWidget(buildButtons(), 3, 0, 1, 2);
+    model_.setRefresh([this] { showValues(); });
     QApplication::setOverrideCursor(Qt::WaitCursor);
     model_.open();
     QApplication::restoreOverrideCursor();
@@ -63,7 +64,11 @@ QGroupBox* AnalogOutput::buildPressureGroup() {
         grid->addWidget(widget, row++, 1);
     }
     auto* zero = ToolButton("Zero", "zeroButton", pressure_);
-    connect(zero, &QPushButton::clicked, this, [this] { handle([this] { model_.zero(); }); });
+    // Zero changes only the measurement shown.
+    connect(zero, &QPushButton::clicked, this, [this] {
+        model_.zero();
+        SetText(measurement_, DeviceText(model_.view().measurementText));
+    });
     grid->addWidget(zero, row, 1);
     return pressure_;
 }
@@ -152,7 +157,7 @@ QWidget* AnalogOutput::buildButtons() {
             [this] { context_.tools.open(ToolWindow::FieldRecalibration, this); });
     connect(save, &QPushButton::clicked, this, [this] {
         QApplication::setOverrideCursor(Qt::WaitCursor);
-        model_.save(texts());
+        model_.save(typedTexts());
         QApplication::restoreOverrideCursor();
         showValues();
     });
@@ -167,27 +172,49 @@ QWidget* AnalogOutput::buildButtons() {
 
 // ---- Operator actions ------------------------------------------------------------------
 
-std::array<std::string, kAoFieldCount> AnalogOutput::texts() const {
+std::array<std::string, kAoFieldCount> AnalogOutput::typedTexts() {
     std::array<std::string, kAoFieldCount> texts;
-    for (std::size_t i = 0; i < kAoFieldCount; ++i) texts[i] = fields_[i]->text().toStdString();
+    for (std::size_t i = 0; i < kAoFieldCount; ++i) {
+        if (fields_[i]->isModified()) model_.markEdited(static_cast<AoField>(i));
+        texts[i] = fields_[i]->text().toStdString();
+    }
     return texts;
 }
 
-// Every handler takes the fields first, as the window's values.
+// Every handler takes the fields first, as the window's values; a field that
+// is no number stops it.
 void AnalogOutput::handle(const std::function<void()>& action) {
-    model_.takeTexts(texts());
-    action();
+    if (model_.takeTexts(typedTexts())) action();
     showValues();
 }
 
+void AnalogOutput::focusOn(AoField field) {
+    QLineEdit* edit = fields_[static_cast<std::size_t>(field)];
+    edit->setFocus();
+    edit->selectAll();
+}
+
+// Cancel leaves every field as the operator typed it.
 void AnalogOutput::reject() {
-    if (model_.close(texts())) QDialog::reject();
-    showValues();
+    if (model_.close(typedTexts())) {
+        QDialog::reject();
+    } else if (const std::optional<AoField> field = model_.notANumber()) {
+        focusOn(*field);
+    }
 }
 
 // ---- Display -----------------------------------------------------------------------------
 
 void AnalogOutput::showValues() {
+    showChoices();
+    if (const std::optional<AoField> field = model_.notANumber()) {
+        focusOn(*field);
+    } else {
+        showFieldTexts();
+    }
+}
+
+void AnalogOutput::showChoices() {
     const AnalogOutputView& view = model_.view();
     const AnalogOutputSettings& settings = model_.settings();
     pressure_->setTitle(DeviceText(view.pressureCaption));
@@ -195,17 +222,20 @@ void AnalogOutput::showValues() {
     SetText(lsl_, DeviceText(view.lslText));
     SetText(usl_, DeviceText(view.uslText));
     SetText(minimumSpan_, DeviceText(view.minimumSpanText));
-    SetText(fields_[static_cast<std::size_t>(AoField::Lrv)], DeviceText(view.lrvText));
-    SetText(fields_[static_cast<std::size_t>(AoField::Urv)], DeviceText(view.urvText));
-    alarmHi_->setChecked(settings.transmitterAlarm != 0);
-    alarmInactive_->setChecked(settings.transmitterAlarm == 0);
+    alarmHi_->setChecked(view.transmitterAlarmHi);
+    alarmInactive_->setChecked(!view.transmitterAlarmHi);
     alarmLevel_->setText(DeviceText(view.alarmLevelText));
     output_->setTitle(DeviceText(view.outputCaption));
     volts_->setChecked(settings.output == OutputType::Volts);
     current_->setChecked(settings.output == OutputType::Current);
-    SetText(fields_[static_cast<std::size_t>(AoField::AoAtLrv)], DeviceText(view.aoAtLrvText));
-    SetText(fields_[static_cast<std::size_t>(AoField::AoAtUrv)], DeviceText(view.aoAtUrvText));
     for (std::size_t i = 0; i < 2; ++i) showAlarm(i);
+}
+
+void AnalogOutput::showFieldTexts() {
+    for (std::size_t i = 0; i < kAoFieldCount; ++i) {
+        SetText(fields_[i], DeviceText(ShownText(model_.view(), static_cast<AoField>(i))));
+        fields_[i]->setModified(false);
+    }
 }
 
 void AnalogOutput::showAlarm(std::size_t index) {
@@ -227,7 +257,6 @@ void AnalogOutput::showAlarm(std::size_t index) {
         w.labels[i]->setVisible(shown[i]);
         w.edits[i]->setVisible(shown[i]);
         w.edits[i]->setEnabled(shown[i]);
-        SetText(w.edits[i], DeviceText(view.texts[i]));
     }
 }
 

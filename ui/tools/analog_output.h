@@ -43,9 +43,14 @@ private:
     QGroupBox* buildAlarmGroup(std::size_t index);
     QWidget* buildButtons();
     QLineEdit* editableField(AoField field, const QString& name);
-    std::array<std::string, kAoFieldCount> texts() const;
+    // The ten texts; a field typed into counts as edited even before it loses focus.
+    std::array<std::string, kAoFieldCount> typedTexts();
     void handle(const std::function<void()>& action);
+    void focusOn(AoField field);
+    // The controls from the model; a field whose text was no number keeps it and has the focus.
     void showValues();
+    void showChoices();
+    void showFieldTexts();
     void showAlarm(std::size_t index);
 
     ToolContext context_;

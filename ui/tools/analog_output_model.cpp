@@ -15,6 +15,7 @@ constexpr const char* kReadError = "Device read error         ";
 constexpr const char* kWriteError = "Device write error         ";
 constexpr const char* kResetQuestion =
     "This will reset values (excluding Pressure and Output LRV/URV) back to factory defaults.\n\nContinue?";
+constexpr const char* kNotANumber = "Please enter a number.";
 constexpr const char* kCloseQuestion = "Values have been edited. Save new values to device before closing?";
 constexpr const char* kHiLevel = "22.50";
 constexpr const char* kInactive = "Inactive";
@@ -54,12 +55,16 @@ std::string Level(float value) { return FormatFixed(value, 1, 2); }
 
 }  // namespace
 
-const char* AoFieldName(AoField field) {
-    static constexpr std::array<const char*, kAoFieldCount> kNames = {
-        "LRV", "URV", "AO @ LRV", "AO @ URV", "Digital Output 1 value 1", "Digital Output 1 value 2",
-        "Digital Output 1 Reset Deadband", "Digital Output 2 value 1", "Digital Output 2 value 2",
-        "Digital Output 2 Reset Deadband"};
-    return kNames[static_cast<std::size_t>(field)];
+const std::string& ShownText(const AnalogOutputView& view, AoField field) {
+    switch (field) {
+        case AoField::Lrv: return view.lrvText;
+        case AoField::Urv: return view.urvText;
+        case AoField::AoAtLrv: return view.aoAtLrvText;
+        case AoField::AoAtUrv: return view.aoAtUrvText;
+        default: break;
+    }
+    const auto alarmField = static_cast<std::size_t>(field) - static_cast<std::size_t>(AoField::Alarm1Value1);
+    return view.alarms[alarmField / 3].texts[alarmField % 3];
 }
 
 AnalogOutputModel::AnalogOutputModel(const ToolContext& context, Pause pause)
@@ -82,7 +87,7 @@ std::string AnalogOutputModel::pressureText(float value, int width) const {
 void AnalogOutputModel::open() {
     connection_ = ReadStoredConnection(context_.store, context_.comm);
     if (readAlarmBlock()) {
-        view_.alarmLevelText = settings_.transmitterAlarm == 0 ? kInactive : kHiLevel;
+        showTransmitterAlarm(settings_.transmitterAlarm != 0);
         if (!session_.ReadOutputKind(route(Module::Output))) {
             context_.prompter.error(kReadError);
         } else {
@@ -177,9 +182,9 @@ bool AnalogOutputModel::readRange() {
     if (!session_.ReadLowerRangeValue(pressure) || !session_.ReadUpperRangeValue(pressure)) return readFailed();
     settings_.lrv = session_.lowerRangeValue * settings_.conversionFactor;
     settings_.urv = session_.upperRangeValue * settings_.conversionFactor;
-    if (!apply(CorrectRangeAtOpen(settings_.lrv, settings_.urv, settings_.lsl, settings_.usl,
-                                  settings_.conversionFactor))) {
-        return false;
+    for (const OpenCorrection& correction : CorrectRangeAtOpen(settings_.lrv, settings_.urv, settings_.lsl,
+                                                               settings_.usl, settings_.conversionFactor)) {
+        if (!apply(correction)) return false;
     }
     view_.lrvText = pressureText(settings_.lrv, 1);
     view_.urvText = pressureText(settings_.urv, 1);
@@ -205,34 +210,36 @@ bool AnalogOutputModel::convertAlarms() {
         alarm.value2 = ValueFromPercent(alarm.value2, settings_.lrv, settings_.urv);
         alarm.deadband = DeadbandFromPercent(alarm.deadband, settings_.lrv, settings_.urv);
     }
-    const std::vector<OpenCorrection> corrections = CorrectAlarmsAtOpen(settings_.alarms, settings_, alarmBlock_);
-    if (!apply(corrections)) return false;
-    for (std::size_t i = 0; i < 2; ++i) {
-        const std::uint32_t deadbandAt = alarmBlock_ + ao_address::kAlarm[i] + ao_address::kDeadband;
-        for (const OpenCorrection& correction : corrections) {
-            if (correction.write && correction.write->address == deadbandAt && !readDeadbandBack(i)) return false;
-        }
+    // A corrected deadband is read back and shown before the next correction's message.
+    for (const OpenCorrection& correction : CorrectAlarmsAtOpen(settings_.alarms, settings_, alarmBlock_)) {
+        if (!apply(correction)) return false;
+        const std::optional<std::size_t> alarm = correction.write ? deadbandAlarm(*correction.write) : std::nullopt;
+        if (alarm && !readDeadbandBack(*alarm)) return false;
     }
     return true;
+}
+
+std::optional<std::size_t> AnalogOutputModel::deadbandAlarm(const MemoryWrite& write) const {
+    for (std::size_t i = 0; i < 2; ++i) {
+        if (write.address == alarmBlock_ + ao_address::kAlarm[i] + ao_address::kDeadband) return i;
+    }
+    return std::nullopt;
 }
 
 bool AnalogOutputModel::readDeadbandBack(std::size_t alarm) {
     const std::uint32_t at = alarmBlock_ + ao_address::kAlarm[alarm] + ao_address::kDeadband;
-    if (!session_.ReadMemoryDword(route(Module::Output), at)) {
-        context_.prompter.error(kReadError);
-        return false;
-    }
+    if (!session_.ReadMemoryDword(route(Module::Output), at)) return readFailed();
     settings_.alarms[alarm].deadband = DeadbandFromPercent(session_.dwordResult, settings_.lrv, settings_.urv);
+    showAlarmValues(alarm);
+    refresh();
     return true;
 }
 
-bool AnalogOutputModel::apply(const std::vector<OpenCorrection>& corrections) {
-    for (const OpenCorrection& correction : corrections) {
-        if (correction.message) context_.prompter.error(*correction.message);
-        if (correction.write && !write(*correction.write)) {
-            context_.prompter.error(kWriteError);
-            return false;
-        }
+bool AnalogOutputModel::apply(const OpenCorrection& correction) {
+    if (correction.message) context_.prompter.error(*correction.message);
+    if (correction.write && !write(*correction.write)) {
+        context_.prompter.error(kWriteError);
+        return false;
     }
     return true;
 }
@@ -251,12 +258,20 @@ void AnalogOutputModel::finishOpening() {
 
 // ---- Display ------------------------------------------------------------------------------
 
+void AnalogOutputModel::refresh() {
+    if (refresh_) refresh_();
+}
+
+void AnalogOutputModel::showTransmitterAlarm(bool hi) {
+    view_.transmitterAlarmHi = hi;
+    view_.alarmLevelText = hi ? kHiLevel : kInactive;
+}
+
 void AnalogOutputModel::showAll() {
     view_.lrvText = pressureText(settings_.lrv, 1);
     view_.urvText = pressureText(settings_.urv, 1);
     view_.aoAtLrvText = Level(settings_.aoAtLrv);
     view_.aoAtUrvText = Level(settings_.aoAtUrv);
-    view_.alarmLevelText = settings_.transmitterAlarm == 0 ? kInactive : kHiLevel;
     for (std::size_t i = 0; i < 2; ++i) {
         showAlarm(i);
         showAlarmValues(i);
@@ -300,12 +315,15 @@ bool AnalogOutputModel::takeTexts(const std::array<std::string, kAoFieldCount>& 
         const auto field = static_cast<AoField>(i);
         const std::optional<float> value = Number(texts[i]);
         if (!value) {
-            context_.prompter.notify(std::string("Please enter a number for ") + AoFieldName(field) + ".");
+            notANumber_ = field;
+            context_.prompter.notify(kNotANumber);
             return false;
         }
         FieldValue(taken, field) = *value;
     }
+    notANumber_.reset();
     settings_ = taken;
+    finishHandler();
     return true;
 }
 
@@ -322,6 +340,7 @@ void AnalogOutputModel::chooseTransfer(std::uint8_t transfer) {
 
 void AnalogOutputModel::chooseTransmitterAlarm(std::uint8_t alarm) {
     settings_.transmitterAlarm = alarm;
+    showTransmitterAlarm(alarm != 0);
     valuesEdited_ = true;
     finishHandler();
 }
@@ -356,15 +375,14 @@ void AnalogOutputModel::chooseCondition(std::size_t index, int position) {
 // ---- Save Values ------------------------------------------------------------------------------
 
 void AnalogOutputModel::save(const std::array<std::string, kAoFieldCount>& texts) {
-    if (!takeTexts(texts)) {
-        valuesEdited_ = false;
-        finishHandler();
-        return;
-    }
-    save();
+    // A text that is no number stays in its field, still counted as edited.
+    if (takeTexts(texts)) save();
 }
 
 void AnalogOutputModel::save() {
+    SortRangeValues(settings_.alarms);
+    showAll();
+    refresh();
     const SaveCheck check = CheckSaveValues(settings_, alarmBlock_);
     for (const RuleNote& note : check.notes) context_.prompter.error(note.text);
     if (check.failed) {
@@ -413,7 +431,9 @@ void AnalogOutputModel::zero() {
     session_.ReadMeasurementsForOutput(true, false, false, false, pressure, false, 1, 1);
     const Message question{kZeroQuestion, kZeroCaption, MessageIcon::Warning, MessageButtons::YesNo};
     if (context_.prompter.show(question) != MessageAnswer::Yes) return;
-    session_.ZeroChannels(true, false, false, pressure);
+    // P1 and the temperature channel are zeroed together.
+    session_.ZeroChannels(true, false, true, pressure);
+    if (!session_.lastExchangeSucceeded) return reportLinkFailure();
     if (const char* text = ZeroResultText(session_.p1.statusCode)) {
         context_.prompter.error(text);
         return;
@@ -421,8 +441,11 @@ void AnalogOutputModel::zero() {
     if (session_.p1.statusCode != 0) return;
     pause_(kZeroSettling);
     session_.ReadMeasurements(true, false, false, false, pressure, false, 1, 1);
+    if (!session_.lastExchangeSucceeded) return reportLinkFailure();
     view_.measurementText = session_.p1.displayText;
 }
+
+void AnalogOutputModel::reportLinkFailure() { context_.prompter.error(session_.statusText); }
 
 void AnalogOutputModel::resetDefaults() {
     if (!context_.prompter.confirm(kResetQuestion)) return;
@@ -430,34 +453,46 @@ void AnalogOutputModel::resetDefaults() {
     finishHandler();
 }
 
-bool AnalogOutputModel::resetFromDefaults() {
-    const RouteBlock out = route(Module::Output);
+struct AnalogOutputModel::FactoryDefaults {
     std::array<std::uint8_t, 2> codes{};
     std::array<AlarmPercent, 2> values{};
-    for (std::size_t i = 0; i < 2; ++i) {
-        const std::uint32_t at = defaultBlock_ + ao_address::kAlarm[i];
-        if (!session_.ReadMemoryByte(out, at + ao_address::kState) ||
-            !session_.ReadMemoryByte(out, at + ao_address::kCondition)) {
-            context_.prompter.error(kReadError);
-            return false;
-        }
-        codes[i] = session_.singleByteResult;
+    std::uint8_t transmitterAlarm = 0;
+};
+
+// Reads D+128, D+160 (read, not used), D+130, D+162, both alarms' values, then D+64.
+bool AnalogOutputModel::readDefaults(FactoryDefaults& defaults) {
+    const RouteBlock out = route(Module::Output);
+    const auto byteAt = [&](std::uint32_t offset, std::uint8_t& into) {
+        if (!session_.ReadMemoryByte(out, defaultBlock_ + offset)) return false;
+        into = session_.singleByteResult;
+        return true;
+    };
+    const auto floatAt = [&](std::uint32_t offset, float& into) {
+        if (!session_.ReadMemoryDword(out, defaultBlock_ + offset)) return false;
+        into = session_.dwordResult;
+        return true;
+    };
+    using namespace ao_address;
+    std::uint8_t state = 0;
+    if (!byteAt(kAlarm[0] + kState, state) || !byteAt(kAlarm[1] + kState, state) ||
+        !byteAt(kAlarm[0] + kCondition, defaults.codes[0]) || !byteAt(kAlarm[1] + kCondition, defaults.codes[1])) {
+        return readFailed();
     }
     for (std::size_t i = 0; i < 2; ++i) {
-        const std::uint32_t at = defaultBlock_ + ao_address::kAlarm[i];
-        const bool read = session_.ReadMemoryDword(out, at + ao_address::kValue1);
-        values[i].value1 = session_.dwordResult;
-        if (!read || !session_.ReadMemoryDword(out, at + ao_address::kValue2)) {
-            context_.prompter.error(kReadError);
-            return false;
+        if (!floatAt(kAlarm[i] + kValue1, defaults.values[i].value1) ||
+            !floatAt(kAlarm[i] + kValue2, defaults.values[i].value2)) {
+            return readFailed();
         }
-        values[i].value2 = session_.dwordResult;
     }
-    if (!session_.ReadMemoryByte(out, defaultBlock_ + ao_address::kTransmitterAlarm)) {
-        context_.prompter.error(kReadError);
-        return false;
-    }
-    settings_.transmitterAlarm = session_.singleByteResult == 1 ? 1 : 0;
+    return byteAt(kTransmitterAlarm, defaults.transmitterAlarm) || readFailed();
+}
+
+bool AnalogOutputModel::resetFromDefaults() {
+    FactoryDefaults defaults;
+    if (!readDefaults(defaults)) return false;
+    // The transmitter alarm is written back as read; only 1 shows as Hi.
+    settings_.transmitterAlarm = defaults.transmitterAlarm;
+    showTransmitterAlarm(defaults.transmitterAlarm == 1);
     settings_.transfer = 0;
     std::vector<MemoryWrite> writes{
         ByteWrite(Module::Output, alarmBlock_ + ao_address::kTransmitterAlarm, settings_.transmitterAlarm),
@@ -466,12 +501,12 @@ bool AnalogOutputModel::resetFromDefaults() {
     for (std::size_t i = 0; i < 2; ++i) {
         AlarmSettings& alarm = settings_.alarms[i];
         alarm.state = kAlarmInactive;
-        alarm.condition = ConditionPosition(codes[i]);
+        alarm.condition = ConditionPosition(defaults.codes[i]);
         const std::uint32_t at = alarmBlock_ + ao_address::kAlarm[i];
         writes.push_back(ByteWrite(Module::Output, at + ao_address::kState, kAlarmInactive));
-        writes.push_back(ByteWrite(Module::Output, at + ao_address::kCondition, codes[i]));
-        writes.push_back(FloatWrite(Module::Output, at + ao_address::kValue1, values[i].value1));
-        writes.push_back(FloatWrite(Module::Output, at + ao_address::kValue2, values[i].value2));
+        writes.push_back(ByteWrite(Module::Output, at + ao_address::kCondition, defaults.codes[i]));
+        writes.push_back(FloatWrite(Module::Output, at + ao_address::kValue1, defaults.values[i].value1));
+        writes.push_back(FloatWrite(Module::Output, at + ao_address::kValue2, defaults.values[i].value2));
     }
     for (const MemoryWrite& w : writes) {
         if (!write(w)) {
@@ -480,20 +515,21 @@ bool AnalogOutputModel::resetFromDefaults() {
         }
     }
     for (std::size_t i = 0; i < 2; ++i) {
-        settings_.alarms[i].value1 = ValueFromPercent(values[i].value1, settings_.lrv, settings_.urv);
-        settings_.alarms[i].value2 = ValueFromPercent(values[i].value2, settings_.lrv, settings_.urv);
+        settings_.alarms[i].value1 = ValueFromPercent(defaults.values[i].value1, settings_.lrv, settings_.urv);
+        settings_.alarms[i].value2 = ValueFromPercent(defaults.values[i].value2, settings_.lrv, settings_.urv);
     }
     return true;
 }
 
 bool AnalogOutputModel::close(const std::array<std::string, kAoFieldCount>& texts) {
+    notANumber_.reset();
     if (!valuesEdited_) return true;
     const Message question{kCloseQuestion, std::string(kApplicationTitle), MessageIcon::Warning,
                            MessageButtons::YesNoCancel};
     switch (context_.prompter.show(question)) {
         case MessageAnswer::Yes:
             save(texts);
-            return true;
+            return !notANumber_;
         case MessageAnswer::No: return true;
         default: return false;
     }

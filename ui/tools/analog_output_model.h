@@ -10,6 +10,7 @@
 #include <array>
 #include <chrono>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "analog_output_rules.h"
@@ -24,7 +25,6 @@ namespace corvel {
 enum class AoField { Lrv, Urv, AoAtLrv, AoAtUrv, Alarm1Value1, Alarm1Value2, Alarm1Deadband, Alarm2Value1,
                      Alarm2Value2, Alarm2Deadband };
 inline constexpr std::size_t kAoFieldCount = 10;
-const char* AoFieldName(AoField field);
 
 struct AlarmView {
     std::string caption;  // "Digital Output 1 (PSI)"
@@ -47,9 +47,12 @@ struct AnalogOutputView {
     std::string aoAtLrvText;
     std::string aoAtUrvText;
     std::string alarmLevelText;
+    bool transmitterAlarmHi = false;
     std::string transferValueText;
     std::array<AlarmView, 2> alarms;
 };
+// The text shown in one of the ten editable fields.
+const std::string& ShownText(const AnalogOutputView& view, AoField field);
 
 class AnalogOutputModel {
 public:
@@ -62,14 +65,19 @@ public:
     const AnalogOutputView& view() const { return view_; }
     bool valuesEdited() const { return valuesEdited_; }
     DeviceSession& session() { return session_; }
+    // Called when the values shown change in the middle of a sequence (before its next box).
+    void setRefresh(std::function<void()> refresh) { refresh_ = std::move(refresh); }
 
     void open();
 
     // The operator's edits. A field that lost focus after editing:
     void markEdited(AoField field);
     // Takes the texts of the edited fields (others keep their full-precision
-    // values); false, after a message naming the field, when one is no number.
+    // values) and shows the values taken. When a text is no number, nothing is
+    // taken: false, after the operator is asked to enter one; notANumber()
+    // names the field until the next texts are taken.
     bool takeTexts(const std::array<std::string, kAoFieldCount>& texts);
+    std::optional<AoField> notANumber() const { return notANumber_; }
 
     void chooseTransfer(std::uint8_t transfer);
     void chooseTransmitterAlarm(std::uint8_t alarm);
@@ -81,11 +89,16 @@ public:
     void save(const std::array<std::string, kAoFieldCount>& texts);
     void zero();
     void resetDefaults();
-    // Close: true when the window may close (asks first when values were edited).
+    // Close: true when the window may close (asks first when values were
+    // edited). Cancel, or Save with a text that is no number, keeps it open
+    // with nothing changed.
     bool close(const std::array<std::string, kAoFieldCount>& texts);
 
 private:
+    struct FactoryDefaults;
+
     void save();
+    void refresh();
     RouteBlock route(Module module) const;
     bool readAlarmBlock();
     bool readOutputLevels();
@@ -94,20 +107,25 @@ private:
     bool readFailed();
     bool readRange();
     bool convertAlarms();
-    bool apply(const std::vector<OpenCorrection>& corrections);
+    bool apply(const OpenCorrection& correction);
+    std::optional<std::size_t> deadbandAlarm(const MemoryWrite& write) const;
     bool write(const MemoryWrite& write);
     bool readDeadbandBack(std::size_t alarm);
     void finishOpening();
+    void reportLinkFailure();
+    void showTransmitterAlarm(bool hi);
     void finishHandler();
     void showAll();
     void showAlarm(std::size_t alarm);
     void showAlarmValues(std::size_t alarm);
     void restoreAfterSave(const SaveCheck& check);
     bool resetFromDefaults();
+    bool readDefaults(FactoryDefaults& defaults);
     std::string pressureText(float value, int width) const;
 
     ToolContext context_;
     Pause pause_;
+    std::function<void()> refresh_;
     PrompterNotifier notifier_;
     DeviceSession session_;
     StoredConnection connection_;
@@ -120,6 +138,7 @@ private:
     AnalogOutputView view_;
     std::array<bool, kAoFieldCount> edited_{};
     bool valuesEdited_ = false;
+    std::optional<AoField> notANumber_;
 };
 
 }  // namespace corvel
