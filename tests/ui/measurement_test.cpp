@@ -584,6 +584,15 @@ private Q_SLOTS:
         QCOMPARE(device.unitCode(sim::Channel::P2), std::uint8_t{3});
     }
 
+    void anOutputFileWithoutExtensionGetsTheDefault() {
+        const std::pair<const char*, const char*> rows[] = {
+            {"/data/readings", "/data/readings.csv"},
+            {"/data/old.txt", "/data/old.txt"},
+            {"/data.d/readings", "/data.d/readings.csv"},  // a dot in a folder is no extension
+        };
+        for (const auto& [chosen, expected] : rows) QCOMPARE(WithDefaultExtension(chosen, "csv"), std::string(expected));
+    }
+
     void thePlotKeepsTheNewestPointsAndDrawsTwoAColumn() {
         TrendBuffer buffer(1000);
         for (int i = 0; i < 1500; ++i) {

@@ -39,6 +39,9 @@ public:
     virtual std::optional<std::string> chooseFolder(const std::string& title, const std::string& initialFolder) = 0;
 };
 
+// `path` with ".<extension>" added when its file name has no extension.
+std::string WithDefaultExtension(const std::string& path, const std::string& extension);
+
 // The Qt filter text ("Data Files (*.txt);;All Files (*.*)") of a '|'-separated filter.
 std::string QtFilterText(const std::string& filter);
 

@@ -38,7 +38,9 @@ std::optional<std::string> QtFileChooser::saveFile(const FileChoice& choice) {
 }
 
 std::optional<std::string> QtFileChooser::outputFile(const FileChoice& choice) {
-    return ChooseToWrite(parent_, choice, false);
+    std::optional<std::string> path = ChooseToWrite(parent_, choice, false);
+    if (path) *path = WithDefaultExtension(*path, choice.defaultExtension);
+    return path;
 }
 
 std::optional<std::string> QtFileChooser::chooseFolder(const std::string& title, const std::string& initialFolder) {
