@@ -55,12 +55,14 @@ struct RequestLog {
     explicit RequestLog(UiRig& rig) {
         rig.ports.loseReplyTo = [this](ByteSpan request) {
             if (request.size() > offset::kCommand3) {
+                frames.emplace_back(request.begin(), request.end());
                 commands.emplace_back(request[offset::kCommand1], request[offset::kCommand2]);
                 infoRecords.push_back(request[offset::kCommand1] == kClassInfo ? request[offset::kCommand3] : 0);
             }
             return false;
         };
     }
+    std::vector<std::vector<std::uint8_t>> frames;
     std::vector<std::pair<std::uint8_t, std::uint8_t>> commands;
     std::vector<std::uint8_t> infoRecords;  // command byte 3 of the information requests
 };
@@ -288,8 +290,108 @@ private Q_SLOTS:
         model.stepUnit(PressureInput::P1, 1);
         QCOMPARE(model.state().p1.unitCode, before + 1);
         QVERIFY(model.state().p1.unitName != " PSI");
-        QVERIFY(!model.takeUnitCodeText("abc"));
+        QVERIFY(!model.takeControlValues(ControlValues{"abc", "0", "", "", "1", "100", true}));
+        QCOMPARE(model.state().p1.unitCode, before + 1);
         QCOMPARE(rig.prompter.texts().back(), std::string("Please enter an integer."));
+    }
+
+    void theSmartChoiceFollowsTheSensorRangeAtOpening() {
+        struct Row {
+            bool rangeRefused;  // status 16: the transmitter knows no smart damping
+            std::uint8_t modeByte;
+            bool smartEnabled, smart;
+        };
+        for (const Row row : {Row{false, 0, true, false}, Row{false, 1, true, true}, Row{true, 1, false, false}}) {
+            OpenModel open("4402", [&](UiRig&, sim::SimDevice& d) {
+                if (row.rangeRefused) d.faults.statusFor.push_back({{kClassSensorRange, std::nullopt}, 16});
+                for (std::uint32_t at : {0x2811u, 0x2A11u}) d.memory(0x40).putU8(at, row.modeByte);
+                d.memory(0x40).putU8(0x2A10, 1);  // P2's damping on, so its radios are set too
+            });
+            for (const PressureState* input : {&open.model.state().p1, &open.model.state().p2}) {
+                QCOMPARE(input->smartEnabled, row.smartEnabled);
+                QCOMPARE(input->smart, row.smart);
+            }
+        }
+    }
+
+    void readZeroAndStartSendTheirRequestsInOrder() {
+        // GIVEN a dual-input transmitter: P1, P2 and temperature make the mask 0xB0
+        OpenModel open("4402");
+        auto& [rig, device, host, model, folder] = open;
+        using Command = std::pair<std::uint8_t, std::uint8_t>;
+        const Command restartMinMax{kClassMeasurements, 0xB1}, withMinMax{kClassMeasurements, 0xB2};
+        RequestLog log(rig);
+        // "Read" restarts min/max before its first reading
+        host.onEvents = [&] { model.requestStop(); };
+        model.read();
+        QCOMPARE(log.commands, (std::vector<Command>{restartMinMax, withMinMax}));
+        // "Zero" zeroes P1, P2 and channel 4
+        log.commands.clear();
+        rig.prompter.answer({Yes});
+        model.zero();
+        QCOMPARE(log.commands.at(1), (Command{kClassRecalibration, 0xB0}));
+        // "Start" restarts min/max first only while "Reset Min/Max" is ticked
+        open.prepareCollection("1");
+        host.onEvents = {};
+        for (const bool reset : {true, false}) {
+            model.edits().resetMinMax = reset;
+            log.commands.clear();
+            model.collect();
+            QCOMPARE(log.commands.front(), reset ? restartMinMax : withMinMax);
+        }
+    }
+
+    void unitInvalidAndTheTemperatureUnitWrite() {
+        OpenModel open("4402");
+        auto& [rig, device, host, model, folder] = open;
+        RequestLog log(rig);
+        // P2's status 1 in the refresh is "Unit Invalid"
+        device.live(sim::Channel::P2).status = 1;
+        model.chooseDigits(PressureInput::P1, false);
+        QCOMPARE(rig.prompter.texts(), std::vector<std::string>{"Unit Invalid"});
+        QCOMPARE(rig.prompter.shown().back().caption, std::string("Error"));
+        // "°C" writes the codes of P1, P2 and 1 for the temperature
+        log.frames.clear();
+        model.chooseTemperatureUnit(false);
+        const std::vector<std::uint8_t>& write = log.frames.front();
+        QCOMPARE(write[offset::kCommand1], kClassUnits);
+        QCOMPARE(write[offset::kCommand2], std::uint8_t{0xB1});
+        const auto code = [](const PressureState& input) { return static_cast<std::uint8_t>(input.unitCode); };
+        QCOMPARE(std::vector<std::uint8_t>(write.begin() + 12, write.begin() + 15),
+                 (std::vector<std::uint8_t>{code(model.state().p1), code(model.state().p2), 1}));
+    }
+
+    void aSilentTransmitterShowsNoReadings() {
+        // GIVEN a transmitter that is silent while the window opens
+        OpenModel open("4402", [](UiRig&, sim::SimDevice& d) { d.faults.silent = true; });
+        auto& [rig, device, host, model, folder] = open;
+        const MeasurementState& state = model.state();
+        // THEN one box says so, and no field shows a value that never came
+        QCOMPARE(rig.prompter.shown().size(), std::size_t{1});
+        QVERIFY(rig.prompter.texts().front().starts_with("The transmitter did not answer: SerialTransact failed"));
+        QCOMPARE(state.p1.valueText, std::string("------"));
+        QCOMPARE(state.p1.statusText, model.session().statusText);
+        QCOMPARE(state.p1.label, std::string());
+        QVERIFY(!state.unitsKnown);
+        // WHEN "Read" runs on the silent line: dashes, no box
+        int turns = 0;
+        host.onEvents = [&] {
+            if (++turns == 3) model.requestStop();
+        };
+        model.read();
+        QCOMPARE(rig.prompter.shown().size(), std::size_t{1});
+        QCOMPARE(state.p2.valueText, std::string("------"));
+        QCOMPARE(state.temperatureText, std::string("------"));
+        // WHEN the transmitter answers again: headings, units, damping and readings come
+        device.faults.silent = false;
+        host.onEvents = [&] { model.requestStop(); };
+        model.read();
+        QCOMPARE(state.p1.label, std::string("P1:  GI100"));
+        QCOMPARE(state.p2.label, std::string("P2:  GI100"));
+        QVERIFY(state.unitsKnown);
+        QCOMPARE(state.p1.dampingText, std::string("1.0"));
+        QCOMPARE(state.p1.statusText, std::string("OK"));
+        QVERIFY(state.p1.valueText != "------");
     }
 
     // ---- Data collection -------------------------------------------------------------
@@ -349,6 +451,25 @@ private Q_SLOTS:
         model.collect();
         QCOMPARE(open.file(), std::string());
         QCOMPARE(model.state().collection.counter, 0);
+        // A negative count takes nothing and shows as entered
+        fields.samplesText = "-3";
+        model.collect();
+        QCOMPARE(model.state().collection.counter, -3);
+    }
+
+    void aFailedHeadingReadKeepsTheLastGoodHeading() {
+        // GIVEN a run whose closing sensor read gets no reply
+        OpenModel open("4402");
+        auto& [rig, device, host, model, folder] = open;
+        open.prepareCollection("1");
+        rig.ports.loseReplyTo = [](ByteSpan request) {
+            return request[offset::kCommand1] == kClassInfo && request[offset::kCommand3] == 0x11;
+        };
+        model.collect();
+        // THEN the line keeps the heading read before, and the operator is told
+        QVERIFY(open.file().starts_with("00001 P1:  GI100   "));
+        QCOMPARE(rig.prompter.shown().size(), std::size_t{1});
+        QVERIFY(rig.prompter.texts().front().starts_with("The transmitter did not answer: "));
     }
 
     void twelveThousandSamplesKeepTheLastTenThousandInEntryOrder() {
@@ -433,6 +554,43 @@ private Q_SLOTS:
         QVERIFY2(cut.isEmpty(), qPrintable(cut));
         QDir().mkpath(CORVEL_SCREENSHOT_DIR);
         QVERIFY(window.grab().save(QString(CORVEL_SCREENSHOT_DIR) + "/measurement_window.png"));
+    }
+
+    void typedValuesOutlastTheFileChooserAndP2sCodeIsSent() {
+        // GIVEN the window, with a number of samples and P2's unit code typed
+        UiRig rig;
+        sim::SimDevice& device = rig.findDevice(3, "4402");
+        cConfigDlg window(rig.toolContext());
+        window.show();
+        const auto type = [&](const char* name, const char* text) {
+            auto* edit = Child<QLineEdit>(&window, name);
+            edit->selectAll();
+            QTest::keyClicks(edit, text);
+            QTest::keyClick(edit, Qt::Key_Return);
+        };
+        type("p2UnitCode", "3");
+        type("samplesEdit", "7");
+        // WHEN "File" names a new file
+        rig.files.answer("/tmp/readings");
+        Click(&window, "fileButton");
+        // THEN the chooser was one for a new or existing output file with ".csv", and the fields kept their text
+        const ScriptedFileChooser::Request& request = rig.files.requests().back();
+        QCOMPARE(request.kind, ScriptedFileChooser::Kind::Output);
+        QCOMPARE(request.choice.defaultExtension, std::string("csv"));
+        QCOMPARE(Child<QLineEdit>(&window, "pathField")->text(), QString("/tmp/readings"));
+        QCOMPARE(Child<QLineEdit>(&window, "samplesEdit")->text(), QString("7"));
+        // AND the next units write carries P2's typed code
+        Click(&window, "celsiusRadio");
+        QCOMPARE(device.unitCode(sim::Channel::P2), std::uint8_t{3});
+    }
+
+    void anOutputFileWithoutExtensionGetsTheDefault() {
+        const std::pair<const char*, const char*> rows[] = {
+            {"/data/readings", "/data/readings.csv"},
+            {"/data/old.txt", "/data/old.txt"},
+            {"/data.d/readings", "/data.d/readings.csv"},  // a dot in a folder is no extension
+        };
+        for (const auto& [chosen, expected] : rows) QCOMPARE(WithDefaultExtension(chosen, "csv"), std::string(expected));
     }
 
     void thePlotKeepsTheNewestPointsAndDrawsTwoAColumn() {

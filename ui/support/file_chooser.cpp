@@ -1,8 +1,15 @@
 #include "file_chooser.h"
 
+#include <filesystem>
 #include <string_view>
 
 namespace corvel {
+
+std::string WithDefaultExtension(const std::string& path, const std::string& extension) {
+    const std::string name = std::filesystem::path(path).filename().string();
+    if (extension.empty() || name.empty() || name.find('.') != std::string::npos) return path;
+    return path + "." + extension;
+}
 
 std::string QtFilterText(const std::string& filter) {
     std::string result;

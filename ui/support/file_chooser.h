@@ -31,9 +31,16 @@ public:
     // A file to write; the chooser has already asked before an existing file
     // is replaced. Nothing when the operator cancels.
     virtual std::optional<std::string> saveFile(const FileChoice& choice) = 0;
+    // A file to write or add to, new or existing: the chooser takes a new
+    // name, adds the default extension to a name without one, and asks
+    // nothing about an existing file. Nothing when the operator cancels.
+    virtual std::optional<std::string> outputFile(const FileChoice& choice) = 0;
     // An existing folder; nothing when the operator cancels.
     virtual std::optional<std::string> chooseFolder(const std::string& title, const std::string& initialFolder) = 0;
 };
+
+// `path` with ".<extension>" added when its file name has no extension.
+std::string WithDefaultExtension(const std::string& path, const std::string& extension);
 
 // The Qt filter text ("Data Files (*.txt);;All Files (*.*)") of a '|'-separated filter.
 std::string QtFilterText(const std::string& filter);

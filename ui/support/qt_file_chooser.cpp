@@ -15,6 +15,17 @@ std::optional<std::string> Chosen(const QString& path) {
     return path.toStdString();
 }
 
+// A chooser that accepts a new name and adds the default extension.
+std::optional<std::string> ChooseToWrite(QWidget* parent, const FileChoice& choice, bool confirmReplace) {
+    QFileDialog dialog(DialogParent(parent), Text(choice.title), Text(choice.initialPath),
+                       Text(QtFilterText(choice.filter)));
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !confirmReplace);
+    dialog.setDefaultSuffix(Text(choice.defaultExtension));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
+    return Chosen(dialog.selectedFiles().constFirst());
+}
+
 }  // namespace
 
 std::optional<std::string> QtFileChooser::openFile(const FileChoice& choice) {
@@ -23,12 +34,13 @@ std::optional<std::string> QtFileChooser::openFile(const FileChoice& choice) {
 }
 
 std::optional<std::string> QtFileChooser::saveFile(const FileChoice& choice) {
-    QFileDialog dialog(DialogParent(parent_), Text(choice.title), Text(choice.initialPath),
-                       Text(QtFilterText(choice.filter)));
-    dialog.setAcceptMode(QFileDialog::AcceptSave);
-    dialog.setDefaultSuffix(Text(choice.defaultExtension));
-    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return std::nullopt;
-    return Chosen(dialog.selectedFiles().constFirst());
+    return ChooseToWrite(parent_, choice, true);
+}
+
+std::optional<std::string> QtFileChooser::outputFile(const FileChoice& choice) {
+    std::optional<std::string> path = ChooseToWrite(parent_, choice, false);
+    if (path) *path = WithDefaultExtension(*path, choice.defaultExtension);
+    return path;
 }
 
 std::optional<std::string> QtFileChooser::chooseFolder(const std::string& title, const std::string& initialFolder) {

@@ -12,6 +12,7 @@ public:
     explicit QtFileChooser(QWidget* parent = nullptr) : parent_(parent) {}
     std::optional<std::string> openFile(const FileChoice& choice) override;
     std::optional<std::string> saveFile(const FileChoice& choice) override;
+    std::optional<std::string> outputFile(const FileChoice& choice) override;
     std::optional<std::string> chooseFolder(const std::string& title, const std::string& initialFolder) override;
 
 private:

@@ -6,6 +6,10 @@ std::optional<std::string> ScriptedFileChooser::openFile(const FileChoice& choic
 
 std::optional<std::string> ScriptedFileChooser::saveFile(const FileChoice& choice) { return next(Kind::Save, choice); }
 
+std::optional<std::string> ScriptedFileChooser::outputFile(const FileChoice& choice) {
+    return next(Kind::Output, choice);
+}
+
 std::optional<std::string> ScriptedFileChooser::chooseFolder(const std::string& title,
                                                              const std::string& initialFolder) {
     return next(Kind::Folder, FileChoice{title, "", "", initialFolder});

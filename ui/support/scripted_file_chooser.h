@@ -13,7 +13,7 @@ namespace corvel {
 
 class ScriptedFileChooser final : public FileChooser {
 public:
-    enum class Kind { Open, Save, Folder };
+    enum class Kind { Open, Save, Output, Folder };
     struct Request {
         Kind kind;
         FileChoice choice;  // for a folder: the title and the initial folder
@@ -21,6 +21,7 @@ public:
 
     std::optional<std::string> openFile(const FileChoice& choice) override;
     std::optional<std::string> saveFile(const FileChoice& choice) override;
+    std::optional<std::string> outputFile(const FileChoice& choice) override;
     std::optional<std::string> chooseFolder(const std::string& title, const std::string& initialFolder) override;
 
     // Answers for the coming requests, in order; nothing stands for Cancel.

@@ -179,13 +179,12 @@ void cConfigDlg::connectPressure(PressureInput input, PressureWidgets& w) {
     connect(w.accuracy, &QRadioButton::clicked, this, [this, input] { model_.chooseDigits(input, false); });
     connect(w.unitUp, &QPushButton::clicked, this, [this, input] { model_.stepUnit(input, 1); });
     connect(w.unitDown, &QPushButton::clicked, this, [this, input] { model_.stepUnit(input, -1); });
-    if (input == PressureInput::P1) {
-        connect(w.unitCode, &QLineEdit::editingFinished, this,
-                [this, &w] { model_.takeUnitCodeText(w.unitCode->text().toStdString()); });
-    }
+    connect(w.unitCode, &QLineEdit::editingFinished, this, &cConfigDlg::takeControlValues);
     connect(w.dampingOn, &QCheckBox::clicked, this, [this, input](bool on) { model_.switchDamping(input, on); });
-    connect(w.dampingSet, &QPushButton::clicked, this,
-            [this, input, &w] { model_.setDampingTime(input, w.dampingTime->text().toStdString()); });
+    connect(w.dampingSet, &QPushButton::clicked, this, [this, input, &w] {
+        takeControlValues();
+        model_.setDampingTime(input, w.dampingTime->text().toStdString());
+    });
     connect(w.exponential, &QRadioButton::clicked, this, [this, input] { model_.chooseDampingMode(input, false); });
     connect(w.smart, &QRadioButton::clicked, this, [this, input] { model_.chooseDampingMode(input, true); });
 }
@@ -215,24 +214,28 @@ QGroupBox* cConfigDlg::buildCollectionGroup() {
     grid->addWidget(path_, 1, 1, 1, 7);
     grid->addWidget(append_, 2, 0, 1, 8);
 
-    connect(resetMinMax_, &QCheckBox::clicked, this, [this](bool on) { model_.edits().resetMinMax = on; });
+    connect(resetMinMax_, &QCheckBox::clicked, this, &cConfigDlg::takeControlValues);
     connect(start_, &QPushButton::clicked, this, [this] {
-        takeCollectionFields();
+        if (!takeControlValues()) return;
         model_.collect();
         if (closeWhenIdle_) QDialog::reject();
     });
     connect(collectStop_, &QPushButton::clicked, this, &cConfigDlg::stopActivity);
-    connect(file_, &QPushButton::clicked, this, [this] { model_.chooseFile(); });
+    connect(file_, &QPushButton::clicked, this, [this] {
+        takeControlValues();  // what the operator typed outlasts the chooser
+        model_.chooseFile();
+    });
     connect(append_, &QCheckBox::clicked, this, [this] { model_.toggleAppend(); });
     return group;
 }
 
 // ---- Operator actions ----------------------------------------------------------------
 
-void cConfigDlg::takeCollectionFields() {
-    CollectionFields& fields = model_.edits().collection;
-    fields.intervalText = interval_->text().toStdString();
-    fields.samplesText = samples_->text().toStdString();
+bool cConfigDlg::takeControlValues() {
+    return model_.takeControlValues(ControlValues{
+        p1_.unitCode->text().toStdString(), p2_.unitCode->text().toStdString(),
+        p1_.dampingTime->text().toStdString(), p2_.dampingTime->text().toStdString(),
+        interval_->text().toStdString(), samples_->text().toStdString(), resetMinMax_->isChecked()});
 }
 
 void cConfigDlg::stopActivity() {
@@ -252,7 +255,7 @@ void cConfigDlg::reject() {
 
 // ---- MeasurementHost ---------------------------------------------------------------------
 
-void cConfigDlg::showPressure(const PressureState& state, PressureWidgets& w, bool idle) {
+void cConfigDlg::showPressure(const PressureState& state, PressureWidgets& w, bool idle, bool unitsKnown) {
     w.label->setText(Text(state.label));
     w.precision->setChecked(state.precision);
     w.accuracy->setChecked(!state.precision);
@@ -263,10 +266,11 @@ void cConfigDlg::showPressure(const PressureState& state, PressureWidgets& w, bo
     SetText(w.minimum, Text(state.minimumText));
     SetText(w.maximum, Text(state.maximumText));
     w.status->setText(Text(state.statusText));
-    if (!w.unitCode->hasFocus()) SetText(w.unitCode, Text(std::to_string(state.unitCode)));
+    if (!w.unitCode->hasFocus()) SetText(w.unitCode, unitsKnown ? Text(std::to_string(state.unitCode)) : QString());
+    w.unitCode->setEnabled(unitsKnown);
     w.unitName->setText(DeviceText(state.unitName));
-    w.unitUp->setEnabled(state.spinnerEnabled && idle);
-    w.unitDown->setEnabled(state.spinnerEnabled && idle);
+    w.unitUp->setEnabled(state.spinnerEnabled && idle && unitsKnown);
+    w.unitDown->setEnabled(state.spinnerEnabled && idle && unitsKnown);
     w.dampingOn->setChecked(state.dampingOn);
     w.dampingOn->setEnabled(state.dampingOnEnabled);
     if (!w.dampingTime->hasFocus()) SetText(w.dampingTime, Text(state.dampingText));
@@ -282,8 +286,8 @@ void cConfigDlg::showValues() {
     const bool reading = state.activity == Activity::Reading;
     const bool collecting = state.activity == Activity::Collecting;
     const bool idle = state.activity == Activity::Idle;
-    showPressure(state.p1, p1_, !reading);
-    showPressure(state.p2, p2_, !reading);
+    showPressure(state.p1, p1_, !reading, state.unitsKnown);
+    showPressure(state.p2, p2_, !reading, state.unitsKnown);
     p2_.frame->setVisible(state.p2Present);
     SetText(temperature_, Text(state.temperatureText));
     temperature_->setBackgroundColour(ColourOf(state.temperatureColour));

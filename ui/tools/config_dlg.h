@@ -62,8 +62,8 @@ private:
     QWidget* buildDampingGroup(PressureInput input, PressureWidgets& w, QWidget* parent);
     QGroupBox* buildCollectionGroup();
     void connectPressure(PressureInput input, PressureWidgets& w);
-    void showPressure(const PressureState& state, PressureWidgets& w, bool idle);
-    void takeCollectionFields();
+    void showPressure(const PressureState& state, PressureWidgets& w, bool idle, bool unitsKnown);
+    bool takeControlValues();
     void stopActivity();
 
     // MeasurementHost

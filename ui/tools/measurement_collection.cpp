@@ -19,7 +19,7 @@ Message CollectionWarning(const char* text) {
 
 void MeasurementModel::chooseFile() {
     const FileChoice choice{"File", kReadingsFileFilter, kReadingsFileExtension, state_.collection.path};
-    if (const std::optional<std::string> path = context_.files.openFile(choice)) state_.collection.path = *path;
+    if (const std::optional<std::string> path = context_.files.outputFile(choice)) state_.collection.path = *path;
     show();
 }
 
@@ -66,15 +66,20 @@ void MeasurementModel::collect() {
     show();
     samples_.clearValues();
     const int taken = runCollection(*plan);
-    // A run stopped early reports and writes only the samples it took.
-    state_.collection.counter = std::max(taken, 0);
+    // A run stopped early reports and writes only the samples it took; a
+    // count of none or fewer shows as entered.
+    state_.collection.counter = std::min(taken, plan->samples);
     state_.activity = Activity::Idle;
     show();
     stopRequested_ = false;
-    session_.ReadSensorInfoP1(route_);
-    state_.p1.label = session_.p1Sensor.label;
+    const bool headingRead = session_.ReadSensorInfoP1(route_);
+    if (headingRead) {
+        p1Heading_ = session_.p1Sensor.label + session_.p1Sensor.upperLimitText;
+        state_.p1.label = session_.p1Sensor.label;
+    }
     writeCollection(std::move(*plan), taken);
     show();
+    if (!headingRead) tellNoAnswer(session_.statusText);
 }
 
 int MeasurementModel::runCollection(const CollectionPlan& plan) {
@@ -89,6 +94,7 @@ int MeasurementModel::runCollection(const CollectionPlan& plan) {
         if (plan.interval > 0) host_.wait(std::chrono::milliseconds(plan.interval), stop);
         session_.ReadMeasurements(true, state_.p2Present, false, true, route_, true, 1, 1);
         takeSample(entry);
+        if (!session_.lastExchangeSucceeded) showFailedReading();
         reportReading();
         show();
         ++state_.collection.counter;
@@ -124,7 +130,7 @@ void MeasurementModel::takeCollectedPressure(PressureInput input, SampleValues& 
 }
 
 void MeasurementModel::writeCollection(CollectionPlan plan, int taken) {
-    plan.lineParts.p1Heading = session_.p1Sensor.label + session_.p1Sensor.upperLimitText;
+    plan.lineParts.p1Heading = p1Heading_;
     plan.lineParts.p1Unit = state_.p1.unitName;
     plan.lineParts.p2Unit = state_.p2.unitName;
     const std::size_t count = std::min<std::size_t>(static_cast<std::size_t>(std::max(taken, 0)), kSampleBufferSize);

@@ -10,6 +10,7 @@ namespace {
 constexpr const char* kUnitInvalid = "Unit Invalid";
 constexpr const char* kDampStateError = "Error setting damp state";
 constexpr const char* kNoP2Label = "P2: N/A ";
+const std::string kNoAnswer = "The transmitter did not answer: ";
 constexpr int kSensorRangeUnknown = 16;
 constexpr int kUnitInvalidStatus = 1;
 constexpr std::chrono::milliseconds kZeroSettling{500};
@@ -32,29 +33,55 @@ PressureState& MeasurementModel::pressure(PressureInput input) {
 
 void MeasurementModel::open() {
     host_.setWaitCursor(true);
+    openingFailure_.reset();
     connection_ = ReadStoredConnection(context_.store, context_.comm);
     state_.p2Present = context_.comm.p2Present;
     route_ = PressureModuleRoute(connection_);
-    session_.ReadDeviceStrings(route_, connection_.commModule);
-    session_.ReadSensorRange(true, state_.p2Present, false, true, route_);
-    state_.p1.smartEnabled = session_.sensorRangeStatus != kSensorRangeUnknown;
-    state_.p1.smart = state_.p1.smartEnabled && session_.p1Range.bytes[3] == 1;
-
+    answered(session_.ReadDeviceStrings(route_, connection_.commModule));
+    readSmartChoice();
     state_.p1.precision = state_.p2.precision = true;
-    session_.ReadEngineeringUnits(false, false, false, true, route_);  // the temperature unit alone
-    state_.fahrenheit = session_.temperature.unitCode == 0;
-    refresh();
-
-    session_.ReadSensorInfoP1(route_);
-    state_.p1.label = session_.p1Sensor.label + session_.p1Sensor.upperLimitText;
+    // The temperature unit alone
+    if (answered(session_.ReadEngineeringUnits(false, false, false, true, route_))) {
+        state_.fahrenheit = session_.temperature.unitCode == 0;
+    }
+    answered(refresh());
+    answered(readSensorHeadings());
+    state_.p1.label = p1Heading_;
     openP2();
     if (context_.comm.earlyFirmware) state_.p1.dampingOnEnabled = state_.p2.dampingOnEnabled = false;
     resetMinMaxTexts();
     openDamping();
     state_.resetMinMax = true;
-    if (state_.p2Present) state_.p2.label = session_.p2Sensor.label + session_.p2Sensor.upperLimitText;
+    if (state_.p2Present) state_.p2.label = p2Heading_;
     show();
     host_.setWaitCursor(false);
+    if (openingFailure_) tellNoAnswer(*openingFailure_);
+}
+
+void MeasurementModel::readSmartChoice() {
+    if (!answered(session_.ReadSensorRange(true, state_.p2Present, false, true, route_))) return;
+    state_.p1.smartEnabled = session_.sensorRangeStatus != kSensorRangeUnknown;
+    state_.p1.smart = state_.p1.smartEnabled && session_.p1Range.bytes[3] == 1;
+}
+
+// Keeps the link's text of the opening's first failed exchange.
+bool MeasurementModel::answered(bool exchanged) {
+    if (!exchanged && !openingFailure_) openingFailure_ = session_.statusText;
+    return exchanged;
+}
+
+void MeasurementModel::tellNoAnswer(const std::string& linkText) {
+    context_.prompter.error(kNoAnswer + linkText);
+}
+
+// The type labels with their range texts, P1 and, when present, P2.
+bool MeasurementModel::readSensorHeadings() {
+    const bool p1Read = session_.ReadSensorInfoP1(route_);
+    if (p1Read) p1Heading_ = session_.p1Sensor.label + session_.p1Sensor.upperLimitText;
+    if (!state_.p2Present) return p1Read;
+    const bool p2Read = session_.ReadSensorInfoP2(route_);
+    if (p2Read) p2Heading_ = session_.p2Sensor.label + session_.p2Sensor.upperLimitText;
+    return p1Read && p2Read;
 }
 
 void MeasurementModel::openP2() {
@@ -67,38 +94,43 @@ void MeasurementModel::openP2() {
         p2.statusText.clear();
         return;
     }
-    session_.ReadSensorInfoP2(route_);
     p2.dampingOnEnabled = true;
-    session_.ReadDampingEnabledP2(route_);
-    if (!session_.dampingEnabledP2) return;
+    openP2Damping();
+}
+
+void MeasurementModel::openP2Damping() {
+    PressureState& p2 = state_.p2;
+    if (!answered(session_.ReadDampingEnabledP2(route_)) || !session_.dampingEnabledP2) return;
     p2.dampingOn = true;
-    readDampingTime(PressureInput::P2);
+    answered(readDampingTime(PressureInput::P2));
     p2.dampingEditEnabled = true;
     p2.smartEnabled = session_.sensorRangeStatus != kSensorRangeUnknown;
     p2.smart = p2.smartEnabled && session_.p2Range.bytes[3] == 1;
 }
 
 void MeasurementModel::openDamping() {
-    session_.ReadDampingEnabledP1(route_);
-    if (!session_.dampingEnabledP1) return;
+    if (!answered(session_.ReadDampingEnabledP1(route_)) || !session_.dampingEnabledP1) return;
     state_.p1.dampingOn = true;
     state_.p1.dampingEditEnabled = true;
-    readDampingTime(PressureInput::P1);
+    answered(readDampingTime(PressureInput::P1));
 }
 
-void MeasurementModel::readDampingTime(PressureInput input) {
+bool MeasurementModel::readDampingTime(PressureInput input) {
     if (input == PressureInput::P1) {
-        session_.ReadDampingTimeP1(route_);
+        if (!session_.ReadDampingTimeP1(route_)) return false;
         state_.p1.dampingText = session_.dampingTextP1;
     } else {
-        session_.ReadDampingTimeP2(route_);
+        if (!session_.ReadDampingTimeP2(route_)) return false;
         state_.p2.dampingText = session_.dampingTextP2;
     }
+    return true;
 }
 
 // ---- Readings -----------------------------------------------------------------
 
-void MeasurementModel::measure(bool restartMinMax) {
+// One reading of the enabled channels; a reading that did not come shows as
+// dashes with the link's text.
+bool MeasurementModel::measure(bool restartMinMax) {
     if (restartMinMax) {
         session_.ReadMeasurementsForOutput(true, state_.p2Present, false, true, route_, true, DigitChoice(state_.p1),
                                            DigitChoice(state_.p2));
@@ -106,7 +138,29 @@ void MeasurementModel::measure(bool restartMinMax) {
         session_.ReadMeasurements(true, state_.p2Present, false, true, route_, true, DigitChoice(state_.p1),
                                   DigitChoice(state_.p2));
     }
+    if (!session_.lastExchangeSucceeded) {
+        showFailedReading();
+        return false;
+    }
     takeReadingTexts();
+    return true;
+}
+
+void MeasurementModel::showLinkFailure() {
+    state_.p1.statusText = session_.statusText;
+    if (state_.p2Present) state_.p2.statusText = session_.statusText;
+}
+
+void MeasurementModel::reportLinkFailure() {
+    showLinkFailure();
+    show();
+}
+
+void MeasurementModel::showFailedReading() {
+    state_.p1.valueText = kDashedValue;
+    if (state_.p2Present) state_.p2.valueText = kDashedValue;
+    state_.temperatureText = kDashedValue;
+    showLinkFailure();
 }
 
 void MeasurementModel::takeReadingTexts() {
@@ -125,7 +179,14 @@ void MeasurementModel::resetMinMaxTexts() {
     if (state_.p2Present) state_.p2.minimumText = state_.p2.maximumText = state_.p2.valueText;
 }
 
+bool MeasurementModel::readUnits() {
+    if (!session_.ReadEngineeringUnits(true, state_.p2Present, false, true, route_)) return false;
+    takeUnits();
+    return true;
+}
+
 void MeasurementModel::takeUnits() {
+    state_.unitsKnown = true;
     state_.p1.unitCode = session_.p1.unitCode;
     state_.p1.unitName = session_.p1.unitName;
     if (state_.p2Present) {
@@ -151,16 +212,18 @@ void MeasurementModel::applyStatus(PressureInput input, bool inReadingLoop) {
     if (status.dashTemperatureValue) state_.temperatureText = kDashedValue;
 }
 
-void MeasurementModel::refresh() {
-    measure(false);
-    applyStatus(PressureInput::P1, false);
-    if (session_.p2.statusCode == kUnitInvalidStatus) context_.prompter.error(kUnitInvalid);
-    applyStatus(PressureInput::P2, false);
-    session_.ReadEngineeringUnits(true, state_.p2Present, false, true, route_);
-    takeUnits();
+bool MeasurementModel::refresh() {
+    const bool measured = measure(false);
+    if (measured) {
+        applyStatus(PressureInput::P1, false);
+        if (session_.p2.statusCode == kUnitInvalidStatus) context_.prompter.error(kUnitInvalid);
+        applyStatus(PressureInput::P2, false);
+    }
+    const bool unitsRead = readUnits();
     route_[5] = connection_.moduleAddress;
     host_.setWaitCursor(false);
     show();
+    return measured && unitsRead;
 }
 
 void MeasurementModel::reportReading() {
@@ -178,10 +241,12 @@ void MeasurementModel::read() {
     while (!stopRequested_) {
         host_.processEvents();
         route_[5] = connection_.moduleAddress;
-        measure(false);
-        applyStatus(PressureInput::P1, true);
-        if (state_.p2Present) applyStatus(PressureInput::P2, true);
-        reportReading();
+        if (measure(false)) {
+            applyStatus(PressureInput::P1, true);
+            if (state_.p2Present) applyStatus(PressureInput::P2, true);
+            reportReading();
+            catchUpAfterSilence();
+        }
         show();
     }
     // The route keeps the pressure module of the stored settings after the loop.
@@ -192,30 +257,66 @@ void MeasurementModel::read() {
 
 void MeasurementModel::requestStop() { stopRequested_ = true; }
 
+// A transmitter that answers again after an opening it missed: what the
+// opening read of it is read once it does, until every read has come.
+void MeasurementModel::catchUpAfterSilence() {
+    if (!openingFailure_) return;
+    openingFailure_.reset();
+    if (answered(readSensorHeadings())) {
+        state_.p1.label = p1Heading_;
+        if (state_.p2Present) state_.p2.label = p2Heading_;
+    }
+    answered(readUnits());
+    readSmartChoice();
+    openDamping();
+    if (state_.p2Present) openP2Damping();
+}
+
 // ---- Units, digits, zero ---------------------------------------------------------
 
-void MeasurementModel::stepUnit(PressureInput input, int step) {
-    PressureState& shown = pressure(input);
-    shown.unitCode += step;
+// Sends the unit codes shown (P1, P2 and the temperature unit) to the transmitter.
+bool MeasurementModel::writeUnits() {
     session_.p1.unitCode = static_cast<std::uint8_t>(state_.p1.unitCode);
     session_.p2.unitCode = static_cast<std::uint8_t>(state_.p2.unitCode);
     session_.temperature.unitCode = state_.fahrenheit ? 0 : 1;
-    session_.WriteEngineeringUnits(true, state_.p2Present, true, route_);
+    return session_.WriteEngineeringUnits(true, state_.p2Present, true, route_);
+}
+
+void MeasurementModel::stepUnit(PressureInput input, int step) {
+    if (!state_.unitsKnown) return;  // no code of the transmitter's to step from
+    PressureState& shown = pressure(input);
+    const int previous = shown.unitCode;
+    shown.unitCode += step;
+    if (!writeUnits()) {
+        shown.unitCode = previous;
+        reportLinkFailure();
+        return;
+    }
     takeUnits();
-    measure(false);
-    applyStatus(input, false);
+    if (measure(false)) applyStatus(input, false);
     show();
 }
 
-bool MeasurementModel::takeUnitCodeText(const std::string& text) {
+bool MeasurementModel::takeControlValues(const ControlValues& values) {
+    state_.p1.dampingText = values.p1DampingText;
+    state_.p2.dampingText = values.p2DampingText;
+    state_.collection.intervalText = values.intervalText;
+    state_.collection.samplesText = values.samplesText;
+    state_.resetMinMax = values.resetMinMax;
+    if (!state_.unitsKnown) return true;  // the code fields are empty and locked
+    if (!takeUnitCode(values.p1UnitCode, state_.p1)) return false;
+    return !state_.p2Present || takeUnitCode(values.p2UnitCode, state_.p2);
+}
+
+bool MeasurementModel::takeUnitCode(const std::string& text, PressureState& input) {
     int code = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), code);
     if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
-        context_.prompter.notify("Please enter an integer.");
+        context_.prompter.notify(kNotAnInteger);
         show();
         return false;
     }
-    state_.p1.unitCode = code;
+    input.unitCode = code;
     return true;
 }
 
@@ -225,11 +326,18 @@ void MeasurementModel::chooseDigits(PressureInput input, bool precision) {
 }
 
 void MeasurementModel::chooseTemperatureUnit(bool fahrenheit) {
+    // The write carries the pressure unit codes too: never codes the transmitter did not give.
+    if (!state_.unitsKnown && !readUnits()) {
+        reportLinkFailure();
+        return;
+    }
+    const bool previous = state_.fahrenheit;
     state_.fahrenheit = fahrenheit;
-    session_.p1.unitCode = static_cast<std::uint8_t>(state_.p1.unitCode);
-    session_.p2.unitCode = static_cast<std::uint8_t>(state_.p2.unitCode);
-    session_.temperature.unitCode = fahrenheit ? 0 : 1;
-    session_.WriteEngineeringUnits(true, state_.p2Present, true, route_);
+    if (!writeUnits()) {
+        state_.fahrenheit = previous;
+        reportLinkFailure();
+        return;
+    }
     refresh();
 }
 
@@ -238,10 +346,10 @@ void MeasurementModel::zero() {
     const Message question{kZeroQuestion, kZeroCaption, MessageIcon::Warning, MessageButtons::YesNo};
     if (context_.prompter.show(question) != MessageAnswer::Yes) return;
     session_.ZeroChannels(true, state_.p2Present, true, route_);
-    reportZeroResult();
+    if (session_.lastExchangeSucceeded) reportZeroResult();
+    else showLinkFailure();
     host_.wait(kZeroSettling, {});
-    measure(false);
-    resetMinMaxTexts();
+    if (measure(false)) resetMinMaxTexts();
     show();
 }
 
@@ -259,7 +367,7 @@ void MeasurementModel::switchDamping(PressureInput input, bool on) {
                                                      : session_.WriteDampingEnabledP2(route_, flag);
     if (written) {
         session_.SendEmptyCommand(route_);
-        if (on) readDampingTime(input);
+        if (on && !readDampingTime(input)) showLinkFailure();
         shown.dampingEditEnabled = on;
     } else {
         context_.prompter.error(kDampStateError);
@@ -269,20 +377,22 @@ void MeasurementModel::switchDamping(PressureInput input, bool on) {
 
 void MeasurementModel::setDampingTime(PressureInput input, const std::string& text) {
     pressure(input).dampingText = text;
+    bool written = false;
     if (input == PressureInput::P1) {
         session_.dampingTextP1 = text;
-        session_.WriteDampingTimeP1(route_);
+        written = session_.WriteDampingTimeP1(route_);
     } else {
         session_.dampingTextP2 = text;
-        session_.WriteDampingTimeP2(route_);
+        written = session_.WriteDampingTimeP2(route_);
     }
     session_.SendEmptyCommand(route_);
+    if (!written) reportLinkFailure();
 }
 
 void MeasurementModel::chooseDampingMode(PressureInput input, bool smart) {
     pressure(input).smart = smart;
     const std::uint32_t address = input == PressureInput::P1 ? kDampingModeAddressP1 : kDampingModeAddressP2;
-    session_.WriteMemoryByteAt(route_, address, smart ? 1 : 0);
+    if (!session_.WriteMemoryByteAt(route_, address, smart ? 1 : 0)) reportLinkFailure();
 }
 
 }  // namespace corvel

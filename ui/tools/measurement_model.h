@@ -52,6 +52,17 @@ struct CollectionPlan {
     ReadingsLineParts lineParts;
 };
 
+// What the operator has typed or ticked in the window's controls.
+struct ControlValues {
+    std::string p1UnitCode;
+    std::string p2UnitCode;
+    std::string p1DampingText;
+    std::string p2DampingText;
+    std::string intervalText;
+    std::string samplesText;
+    bool resetMinMax = true;
+};
+
 inline constexpr std::uint32_t kDampingModeAddressP1 = 0x2811;
 // P2's damping block mirrors P1's: flag 0x2A10, mode 0x2A11, time 0x2A12.
 inline constexpr std::uint32_t kDampingModeAddressP2 = 0x2A11;
@@ -83,23 +94,35 @@ public:
     void toggleAppend();
     void collect();
 
-    // A P1 unit code typed into its field; false (after the message) when the text is no integer.
-    bool takeUnitCodeText(const std::string& text);
+    // Takes the control values into the window's data; false (after the
+    // message) when a unit code is no whole number, whose previous code stays.
+    bool takeControlValues(const ControlValues& values);
 
 private:
     PressureState& pressure(PressureInput input);
     void openDamping();
     void openP2();
-    void refresh();
-    void measure(bool minMax);
+    void openP2Damping();
+    void readSmartChoice();
+    bool refresh();
+    bool answered(bool exchanged);
+    bool measure(bool minMax);
+    void showLinkFailure();
+    void reportLinkFailure();
+    bool writeUnits();
+    void showFailedReading();
+    bool readUnits();
+    bool readSensorHeadings();
+    bool takeUnitCode(const std::string& text, PressureState& input);
     void applyStatus(PressureInput input, bool inReadingLoop);
     void takeReadingTexts();
     void resetMinMaxTexts();
     void takeUnits();
     void takeSensorLabels();
-    void setModuleFromSettings();
-    void readDampingTime(PressureInput input);
+    bool readDampingTime(PressureInput input);
     void reportZeroResult();
+    void tellNoAnswer(const std::string& linkText);
+    void catchUpAfterSilence();
     void reportReading();
     void show() { host_.showValues(); }
 
@@ -119,6 +142,12 @@ private:
     MeasurementState state_;
     SampleBuffer samples_;
     bool stopRequested_ = false;
+    // The link's text of the first exchange of the opening that failed; the
+    // reading loop reads what it missed once the transmitter answers.
+    std::optional<std::string> openingFailure_;
+    // The last sensor headings read (type label and range text); empty until one is.
+    std::string p1Heading_;
+    std::string p2Heading_;
 };
 
 }  // namespace corvel

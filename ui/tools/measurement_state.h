@@ -42,6 +42,9 @@ struct CollectionFields {
 
 struct MeasurementState {
     bool p2Present = false;
+    // The unit codes are the transmitter's own, read since the window opened;
+    // until then they are neither shown nor written.
+    bool unitsKnown = false;
     PressureState p1;
     PressureState p2;
     std::string temperatureText;
