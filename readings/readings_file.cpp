@@ -41,7 +41,8 @@ std::string LineNumber(int number) {
     return digits;
 }
 
-std::string InputColumns(const SampleValues& values, const std::string& unit) {
+std::string InputColumns(const SampleValues& values, const std::string& unit, bool answered) {
+    if (!answered) return std::string(kNoReadingText) + "   " + unit + "   " + kNoReadingText + "   " + kNoReadingText;
     return ValueText(values.value) + "   " + unit + "   " + Decimal(values.minimum) + "   " + Decimal(values.maximum);
 }
 
@@ -78,10 +79,10 @@ std::optional<int> ParseSampleCount(std::string_view text) { return WholeNumber<
 std::string ReadingsLine(int number, const SampleEntry& entry, const ReadingsLineParts& parts) {
     std::string line = LineNumber(number);
     if (parts.p2Enabled) {
-        line += " " + parts.p1Heading + "   " + InputColumns(entry.p1, parts.p1Unit) + "   " + parts.p2Heading + "   " +
-                InputColumns(entry.p2, parts.p2Unit);
+        line += " " + parts.p1Heading + "   " + InputColumns(entry.p1, parts.p1Unit, entry.answered) + "   " +
+                parts.p2Heading + "   " + InputColumns(entry.p2, parts.p2Unit, entry.answered);
     } else {
-        line += "   " + InputColumns(entry.p1, parts.p1Unit);
+        line += "   " + InputColumns(entry.p1, parts.p1Unit, entry.answered);
     }
     return line + "   " + entry.time + "   " + entry.date + "\r\n";
 }

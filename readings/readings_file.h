@@ -20,6 +20,9 @@ inline constexpr unsigned kMaxCollectionInterval = 300;
 // and written as "Out of range".
 inline constexpr float kOutOfRangeMarker = 1234567.0f;
 inline constexpr int kHardOverRangeStatus = 33;
+// Written in place of a sample's value, minimum and maximum when the
+// transmitter did not answer for it: no earlier reply stands in for it.
+inline constexpr const char* kNoReadingText = "No reading";
 
 inline constexpr const char* kCollectionCaption = "Data Collection";
 inline constexpr const char* kIntervalTooLong = "Max interval is 300 seconds";
@@ -41,6 +44,7 @@ struct SampleEntry {
     SampleValues temperature;
     std::string date;  // "%m/%d/%Y"
     std::string time;  // "%H:%M:%S"
+    bool answered = true;  // false: the sample's exchange failed and its values are none
 };
 
 // Sample k of a run goes into entry k modulo the buffer size.

@@ -42,6 +42,16 @@ TEST(ReadingsLine, EachFormOfTheSixWithCrLf) {
               "-1.000000   100.000000   07:05:09   12/08/2026\r\n");
 }
 
+TEST(ReadingsLine, ASampleWithoutAnAnswerHasNoValues) {
+    SampleEntry lost = Entry(14.7f, 2.5f);
+    lost.answered = false;
+    EXPECT_EQ(ReadingsLine(7, lost, kSingle),
+              "00007   No reading   PSI   No reading   No reading   07:05:09   12/08/2026\r\n");
+    EXPECT_EQ(ReadingsLine(7, lost, kDual),
+              "00007 P1:  GI100   No reading   PSI   No reading   No reading   P2:  AI30   No reading   bar   "
+              "No reading   No reading   07:05:09   12/08/2026\r\n");
+}
+
 TEST(ReadingsLine, FullStopsUnderAGermanLocale) {
     if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "de_DE.UTF-8 not available";
     const std::string line = ReadingsLine(1, Entry(14.7f, 0), kSingle);

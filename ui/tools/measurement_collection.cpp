@@ -94,7 +94,8 @@ int MeasurementModel::runCollection(const CollectionPlan& plan) {
         if (plan.interval > 0) host_.wait(std::chrono::milliseconds(plan.interval), stop);
         session_.ReadMeasurements(true, state_.p2Present, false, true, route_, true, 1, 1);
         takeSample(entry);
-        if (!session_.lastExchangeSucceeded) showFailedReading();
+        samples_[entry].answered = session_.lastExchangeSucceeded;
+        if (!samples_[entry].answered) showFailedReading();
         reportReading();
         show();
         ++state_.collection.counter;
