@@ -568,8 +568,8 @@ private Q_SLOTS:
                                                                  "Valid Network Address range is 1 - 254"}));
         QCOMPARE(rig.ports.created, exchangesBefore);
         QCOMPARE(rig.store.read(key::kCommBoardAddress, ""), std::string("40"));
-        // AND the field shows the address the transmitter still answers to
-        QCOMPARE(address->text(), QString("40"));
+        // AND the field keeps what the operator entered
+        QCOMPARE(address->text(), entered);
     }
 
     void setNewAddressWithTextThatIsNoAddressRunsWithThePreviousValue_data() {

@@ -87,11 +87,8 @@ void MainWindowModel::setNewAddress(MainWindowState& state, std::optional<int> e
     } else {
         s_.prompter.notify(kAddressRangeText);
     }
-    if (!s_.session.WriteNetworkAddress(state.deviceRoute, state.addressField, s_.session.foundModuleNumber)) {
-        // The field shows the address the transmitter still answers to.
-        state.addressField = state.deviceRoute[3];
-        return;
-    }
+    // A refused or failed change leaves the field as the operator entered it.
+    if (!s_.session.WriteNetworkAddress(state.deviceRoute, state.addressField, s_.session.foundModuleNumber)) return;
     // The transmitter answers to the new address from now on: the next
     // change and the data log window address it there.
     state.deviceRoute[3] = state.addressField;
