@@ -20,8 +20,8 @@ std::optional<int> ParseAddressField(std::string_view text) {
 std::string SelectedTransmitterText(const SelectedTransmitter& selected) {
     if (!selected.present) return "No transmitter selected";
     const std::string model = selected.model.empty() ? "Transmitter" : selected.model;
-    const std::string serial = selected.serialNumber.empty() ? "" : ", serial number " + selected.serialNumber;
-    return "Selected: " + model + serial + " on " + selected.port + ", address " + std::to_string(selected.address);
+    const std::string name = selected.modelName.empty() ? "" : " (" + selected.modelName + ")";
+    return "Selected: " + model + name + " on " + selected.port + ", address " + std::to_string(selected.address);
 }
 
 void MainWindowModel::open(MainWindowState& state) {
