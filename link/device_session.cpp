@@ -117,6 +117,7 @@ bool Attempt(DeviceSession& session, SerialPort& port, const CommSettings& comm,
     const bool replied = ReadReply(session, port, reply, plan.firstReadLength, received);
     if (!replied || !IsNativeFrame(sent)) return replied;
     session.replyCheck = CheckReply(sent, received.span());
+    session.replyTally.count(session.replyCheck, comm.portName, comm.baudRate);
     if (session.replyCheck == ReplyCheck::Intact) return true;
     port.annotate(ReplyDamageText(session.replyCheck));
     // The transmitter's "no device here" is an answer, not damage: it fails the

@@ -1,6 +1,7 @@
 // Find Device against simulated transmitters: the port scan over USB and
 // RS-232, the RS-485 address scan, the offers, and what an acceptance leaves
 // in the window, the store and the settings.
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -685,6 +686,33 @@ private Q_SLOTS:
                             "62 08 00 | 80 F0 80 28 F0 28",  // after Yes: device strings
                             "02 00 00 | 80 80 80 28 F0 28",  // and identity at the address
                         }));
+    }
+
+    void searchThatHeardOnlyDamagedRepliesSaysWhereAndWhy() {
+        // GIVEN a transmitter on COM5 whose every reply fails its CRC check
+        UiRig rig;
+        rig.attach(5, Device("4400")).faults.corruptReplyCrc = true;
+        auto window = rig.openWindow();
+        // WHEN the operator searches over USB
+        Search(window.get(), "usbRadio");
+        // THEN "No device found" is followed by where the damaged replies came from and why
+        QCOMPARE(rig.prompter.texts(),
+                 (std::vector<std::string>{
+                     "No device found    ",
+                     "A transmitter answered on COM5 (115200 baud), but all 2 of its replies failed the reply check "
+                     "(CRC mismatch). Check the cable and the line's termination; if this transmitter's firmware "
+                     "seals its replies differently, turn on Options > Accept replies that fail the check and "
+                     "search again."}));
+        // WHEN the operator turns on the option and searches again
+        window->findChild<QAction*>("acceptDamagedRepliesAction")->trigger();
+        rig.prompter.clear();
+        rig.prompter.answer({Yes});
+        Search(window.get(), "usbRadio");
+        // THEN the transmitter is offered and selected, and the option is kept for the next run
+        QCOMPARE(rig.prompter.texts(), std::vector<std::string>{Offer("P1:  GI100)", 40, "COM5")});
+        QVERIFY(Enabled(window.get(), "deviceInfoButton"));
+        QCOMPARE(rig.store.read(key::kAcceptDamagedReplies, ""), std::string("1"));
+        QVERIFY(rig.openWindow()->findChild<QAction*>("acceptDamagedRepliesAction")->isChecked());
     }
 
     void rs232ConnectDialogRemembersTheRate() {

@@ -70,6 +70,7 @@ SearchOutcome DeviceDiscovery::findDevice(MainWindowState& state) {
     state.buttons.setNewAddressShown = false;
     forgetAnsweredPorts();
     deniedPortsBefore_ = PortPermissionDenials();
+    s_.session.replyTally = ReplyTally{};
     s_.comm.setBaudText(baudText);
     startPass();
     const SearchOutcome outcome = rs485 ? addressScan(state, *rs485) : portScan(state);
@@ -359,6 +360,10 @@ void DeviceDiscovery::reportNothingFound(MainWindowState& state) {
         s_.prompter.notify(kNoDeviceFoundText);
     } else {
         s_.prompter.notify(std::string(kNoDeviceFoundText) + "\n" + kPortsNotAllowedNote);
+    }
+    // A transmitter that answered only with damaged replies is named, not lost.
+    if (s_.session.replyTally.onlyDamaged() && !s_.comm.acceptDamagedReplies) {
+        s_.prompter.notify(DamagedRepliesDiagnosis(s_.session.replyTally, kAcceptDamagedRepliesRemedy));
     }
     ToolButtonStates& buttons = state.buttons;
     buttons.setNewAddressShown = false;

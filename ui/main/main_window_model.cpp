@@ -98,6 +98,11 @@ void MainWindowModel::setNewAddress(MainWindowState& state, std::optional<int> e
     s_.prompter.inform("Device set to new network address " + std::to_string(state.addressField));
 }
 
+void MainWindowModel::setAcceptDamagedReplies(bool accept) {
+    s_.comm.acceptDamagedReplies = accept;
+    s_.store.write(key::kAcceptDamagedReplies, accept ? "1" : "0");
+}
+
 void MainWindowModel::reflashFirmware() {
     s_.store.write(key::kFromCSU, "1");
     s_.launcher.open(kReflashToolFileName);
