@@ -131,6 +131,7 @@ int RunCorvelctl(std::vector<std::string> args, const CliEnvironment& environmen
         return kExitUsage;
     } catch (const OperationError& error) {
         environment.err << "corvelctl: " << error.what() << '\n';
+        if (!error.hint.empty()) environment.err << "corvelctl: " << error.hint << '\n';
         return kExitFailure;
     }
 }

@@ -11,6 +11,8 @@ namespace corvel::cli {
 
 namespace {
 
+constexpr std::string_view kAcceptDamagedRepliesRemedy = "run the command again with --accept-damaged-replies";
+
 // One line per write and per read: milliseconds since the session was set up,
 // the direction and the bytes.
 TraceSink TraceLinesTo(std::ostream& err) {
@@ -89,6 +91,12 @@ void ToolSession::fail(const std::string& what) const {
     if (silent) {
         throw OperationError(what + ": " + status + "; no reply from the transmitter at address " +
                              std::to_string(address_) + " on " + portText());
+    }
+    // Every reply came damaged: the cable, the termination, or firmware that
+    // seals its replies another way.
+    if (session_.replyTally.onlyDamaged() && !comm_.acceptDamagedReplies) {
+        throw OperationError(what + ": " + status,
+                             DamagedRepliesDiagnosis(session_.replyTally, kAcceptDamagedRepliesRemedy));
     }
     throw OperationError(what + ": " + status);
 }

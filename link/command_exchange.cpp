@@ -9,11 +9,12 @@ namespace {
 
 constexpr int kMoreTriesOfAReading = 2;
 
-bool Damaged(const DeviceSession& session) { return session.replyCheck != ReplyCheck::Intact; }
+bool Damaged(const DeviceSession& session) { return IsDamage(session.replyCheck); }
 
 // Runs the exchange; a request that only reads is asked again, up to twice,
-// after a damaged reply. A damaged reply that is not let through leaves the
-// reply buffer as it was before, so that no damaged byte is decoded.
+// after a damaged reply. A damaged reply that is not let through, and the
+// "no device here" answer, leave the reply buffer as it was before, so that
+// none of their bytes is decoded.
 bool Run(DeviceSession& session, const FrameRequest& request, std::uint8_t firstRead, FrameBuffer& frame,
          FrameBuffer& reply) {
     const std::size_t length = BuildFrame(frame, request);
@@ -24,7 +25,7 @@ bool Run(DeviceSession& session, const FrameRequest& request, std::uint8_t first
         reply = before;
         exchanged = session.SerialTransact(frame, static_cast<std::uint8_t>(length), reply, firstRead);
     }
-    if (!exchanged && Damaged(session)) reply = before;
+    if (!exchanged && session.replyCheck != ReplyCheck::Intact) reply = before;
     session.lastExchangeSucceeded = exchanged;
     return exchanged;
 }
@@ -45,10 +46,11 @@ bool OnlyReads(const FrameRequest& request) {
     constexpr std::uint8_t kWriteBit = 0x80;
     constexpr std::uint8_t kUnitsWrite = 0x01;
     constexpr std::uint8_t kLogDirectory = 0x41;
+    constexpr std::uint8_t kMeasurementsRestartMinMax = 0x01;
     switch (request.command1) {
         case kClassInfo: return (request.command2 & kWriteBit) == 0;
         case kClassUnits: return (request.command2 & 0x0F) != kUnitsWrite;
-        case kClassMeasurements:
+        case kClassMeasurements: return (request.command2 & 0x0F) != kMeasurementsRestartMinMax;
         case kClassOutputKind:
         case kClassSensorRange: return true;
         case kClassMemory: return request.command2 == kMemoryRead;

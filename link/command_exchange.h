@@ -22,7 +22,8 @@ bool Exchange(DeviceSession& session, const FrameRequest& request, std::uint8_t 
 bool ExchangeInSession(DeviceSession& session, const FrameRequest& request, std::uint8_t firstRead);
 
 // Whether a request only reads, so that asking it again changes nothing in the
-// transmitter. Writes, zero and recalibration steps, address changes, the log
+// transmitter. Writes, the measurement read that restarts the minimum and
+// maximum, zero and recalibration steps, address changes, the log
 // state, opening, closing and erasing log files, and log blocks (served in
 // sequence) change the transmitter or advance its state.
 bool OnlyReads(const FrameRequest& request);

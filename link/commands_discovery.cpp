@@ -44,12 +44,11 @@ void EndPortScan(DeviceSession& session) {
 bool DeviceSession::ReadIdentityAtAddress() {
     const RouteBlock route{0x80, 0x80, 0x80, foundNetworkAddress, 0xF0, foundModuleNumber};
     FrameBuffer reply;
-    const bool exchanged = command::Exchange(*this, IdentityRequest(route), 18, reply);
-    if (!exchanged) return false;
+    // A reply starting with 0xFF or 0xCC ("no device here") fails the exchange.
+    if (!command::Exchange(*this, IdentityRequest(route), 18, reply)) return false;
     versionText = TextAt(reply, 42, kFrameBufferSize);
     versionNumber = ParseDecimal(versionText);
-    const std::uint8_t start = reply[offset::kStart];
-    return start != 0xFF && start != 0xCC;
+    return true;
 }
 
 std::uint8_t DeviceSession::ReadDeviceKind(const RouteBlock& route) {

@@ -42,11 +42,12 @@ struct ReceivedReply {
 // The whole frame of a reply for its check: the bytes the exchange read, then
 // what is missing up to the length that byte 2 announces. The reply buffer
 // and the exchange's own results stay as the exchange left them.
+// The "no device here" answer is taken as it came.
 void ReadWholeFrame(SerialPort& port, const FrameBuffer& reply, std::size_t have, ReceivedReply& received) {
     std::copy_n(reply.begin(), have, received.bytes.begin());
     received.count = have;
     const std::size_t frameLength = FrameLength(ByteSpan(reply.data(), have));
-    if (have >= frameLength) return;
+    if (have >= frameLength || IsNoDeviceAnswer(received.span())) return;
     std::size_t got = 0;
     const MutableByteSpan rest = MutableByteSpan(received.bytes).subspan(have, frameLength - have);
     port.read(rest, got, [&](ByteSpan more) { return more.size() >= rest.size(); });
@@ -116,8 +117,12 @@ bool Attempt(DeviceSession& session, SerialPort& port, const CommSettings& comm,
     const bool replied = ReadReply(session, port, reply, plan.firstReadLength, received);
     if (!replied || !IsNativeFrame(sent)) return replied;
     session.replyCheck = CheckReply(sent, received.span());
+    session.replyTally.count(session.replyCheck, comm.portName, comm.baudRate);
     if (session.replyCheck == ReplyCheck::Intact) return true;
     port.annotate(ReplyDamageText(session.replyCheck));
+    // The transmitter's "no device here" is an answer, not damage: it fails the
+    // exchange at once, whatever the switch, and leaves nothing on the line.
+    if (session.replyCheck == ReplyCheck::NoDevice) return false;
     DrainLine(session, port);
     // Only a technician's explicit choice lets a damaged reply through.
     return comm.acceptDamagedReplies;

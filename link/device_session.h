@@ -17,6 +17,7 @@
 #include "comm_settings.h"
 #include "frame.h"
 #include "notifier.h"
+#include "reply_tally.h"
 #include "serial_port.h"
 #include "shared_device_values.h"
 #include "stored_settings.h"
@@ -200,6 +201,8 @@ public:
     bool lastExchangeSucceeded = false;
     // What the checks of the last reply found (Intact when no reply came).
     ReplyCheck replyCheck = ReplyCheck::Intact;
+    // Every reply's checks since the owner last cleared the tally.
+    ReplyTally replyTally;
 
     std::string statusText;
     std::string individualStatusText;

@@ -100,7 +100,12 @@ std::array<std::uint8_t, 8> ModbusRestartRequest(std::uint8_t address) {
 
 namespace corvel {
 
+bool IsNoDeviceAnswer(std::span<const std::uint8_t> received) {
+    return !received.empty() && (received[0] == 0xFF || received[0] == 0xCC);
+}
+
 ReplyCheck CheckReply(std::span<const std::uint8_t> request, std::span<const std::uint8_t> received) {
+    if (IsNoDeviceAnswer(received)) return ReplyCheck::NoDevice;
     if (received.empty() || received[0] != kStartByte) return ReplyCheck::StartByte;
     if (received.size() <= offset::kPayloadLength || received.size() != FrameLength(received)) return ReplyCheck::Length;
     const std::uint16_t crc = FrameCrc(received);
@@ -114,15 +119,22 @@ ReplyCheck CheckReply(std::span<const std::uint8_t> request, std::span<const std
     return ReplyCheck::Intact;
 }
 
-std::string ReplyDamageText(ReplyCheck check) {
+std::string ReplyDamageReason(ReplyCheck check) {
     switch (check) {
-        case ReplyCheck::StartByte: return "Reply damaged: wrong start byte";
-        case ReplyCheck::Length: return "Reply damaged: not the length it announces";
-        case ReplyCheck::Crc: return "Reply damaged: CRC mismatch";
-        case ReplyCheck::CommandEcho: return "Reply damaged: not the answer to this request";
+        case ReplyCheck::StartByte: return "wrong start byte";
+        case ReplyCheck::Length: return "not the length it announces";
+        case ReplyCheck::Crc: return "CRC mismatch";
+        case ReplyCheck::CommandEcho: return "not the answer to this request";
+        case ReplyCheck::NoDevice:
         case ReplyCheck::Intact: break;
     }
     return "";
+}
+
+std::string ReplyDamageText(ReplyCheck check) {
+    if (check == ReplyCheck::NoDevice) return "No device at this address";
+    if (!IsDamage(check)) return "";
+    return "Reply damaged: " + ReplyDamageReason(check);
 }
 
 }  // namespace corvel

@@ -99,15 +99,27 @@ std::size_t BuildFrame(FrameBuffer& out, const FrameRequest& request);
 // Text of a reply status code; codes without a text of their own give "Error unknown".
 std::string StatusText(std::uint8_t code);
 
-// What the checks of a reply found: intact, or the first check it failed.
-enum class ReplyCheck { Intact, StartByte, Length, Crc, CommandEcho };
+// What the checks of a reply found: intact, the transmitter's own "no device
+// here" answer, or the first check it failed.
+enum class ReplyCheck { Intact, NoDevice, StartByte, Length, Crc, CommandEcho };
+
+// Whether the reply came to harm on the line (an intact reply and a "no device
+// here" answer did not).
+inline bool IsDamage(ReplyCheck check) { return check != ReplyCheck::Intact && check != ReplyCheck::NoDevice; }
+
+// Whether received bytes are the "no device here" answer: byte 0 is 0xFF or 0xCC.
+bool IsNoDeviceAnswer(std::span<const std::uint8_t> received);
 
 // Checks every byte received for a reply against the request it answers: the
 // start byte 0x80, as many bytes as byte 2 announces (12 + n + 6, no fewer and
-// no more), the CRC over the frame, and command bytes 1-3 echoed.
+// no more), the CRC over the frame, and command bytes 1-3 echoed. A reply that
+// starts with 0xFF or 0xCC is the "no device here" answer and is checked no further.
 ReplyCheck CheckReply(std::span<const std::uint8_t> request, std::span<const std::uint8_t> received);
 
-// The status text of a damaged reply, e.g. "Reply damaged: CRC mismatch".
+// What a failed check found, e.g. "CRC mismatch".
+std::string ReplyDamageReason(ReplyCheck check);
+// The status text of a reply that failed its checks, e.g. "Reply damaged: CRC
+// mismatch", or "No device at this address" for the "no device here" answer.
 std::string ReplyDamageText(ReplyCheck check);
 
 }  // namespace corvel

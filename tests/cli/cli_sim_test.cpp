@@ -240,6 +240,20 @@ TEST_F(CorvelctlOnSimulator, DeviceErrorsSayWhatFailedThenTheLinkText) {
     EXPECT_EQ(erase.err, "corvelctl: erasing the log files failed: Command 1 not supported in current mode\n");
 }
 
+TEST_F(CorvelctlOnSimulator, OnlyDamagedRepliesGetAHintNamingTheSwitch) {
+    attach(6).faults.corruptReplyCrc = true;
+    const ToolRun damaged = run({"--port", "COM6", "identify"});
+    EXPECT_EQ(damaged.status, 1);
+    const std::vector<std::string> lines = Lines(damaged.err);
+    ASSERT_EQ(lines.size(), 2u) << damaged.err;
+    EXPECT_TRUE(lines[0].ends_with(": Reply damaged: CRC mismatch")) << lines[0];
+    EXPECT_EQ(lines[1],
+              "corvelctl: A transmitter answered on COM6 (115200 baud), but all 3 of its replies failed the reply "
+              "check (CRC mismatch). Check the cable and the line's termination; if this transmitter's firmware "
+              "seals its replies differently, run the command again with --accept-damaged-replies.");
+    EXPECT_EQ(run({"--port", "COM6", "--accept-damaged-replies", "identify"}).status, 0);
+}
+
 sim::DeviceConfig LogModel(std::uint32_t samples) {
     sim::DeviceConfig config = *sim::ModelConfig("Q712");
     config.logs = {sim::PressureLogDescription("LOG00001.BIN", 5, 100),

@@ -103,12 +103,29 @@ Bytes IdentityReply(std::uint8_t start, const std::string& version, RouteBlock r
 TEST(IdentityAtAddress, VersionTextAndNumber) {
     SessionFixture f;
     f.session.foundNetworkAddress = 40;
-    f.line.queueReplies({IdentityReply(0x80, "00.90"), IdentityReply(0xFF, "01.00"), IdentityReply(0xCC, "01.00")});
+    f.line.queueReplies({IdentityReply(0x80, "00.90")});
     EXPECT_TRUE(f.session.ReadIdentityAtAddress());
     EXPECT_EQ(f.session.versionText, "00.90");
     EXPECT_DOUBLE_EQ(f.session.versionNumber, 0.9);
-    EXPECT_FALSE(f.session.ReadIdentityAtAddress());
-    EXPECT_FALSE(f.session.ReadIdentityAtAddress());
+}
+
+// "No device here" (byte 0 0xFF or 0xCC) is an answer: one exchange, no
+// second try, no wait for a quiet line, nothing decoded, whatever the switch.
+TEST(IdentityAtAddress, NoDeviceAnswerEndsInOneExchange) {
+    for (const bool acceptDamaged : {false, true}) {
+        for (const std::uint8_t start : {0xFF, 0xCC}) {
+            SessionFixture f;
+            f.comm.acceptDamagedReplies = acceptDamaged;
+            f.session.foundNetworkAddress = 40;
+            const Bytes answer = IdentityReply(start, "01.00");
+            f.line.queueReplies({answer, answer, answer});
+            EXPECT_FALSE(f.session.ReadIdentityAtAddress()) << acceptDamaged << int(start);
+            ASSERT_EQ(f.line.exchanges.size(), 1u) << acceptDamaged << int(start);
+            EXPECT_EQ(f.line.exchanges[0].readSizes, (std::vector<std::size_t>{18, 40})) << acceptDamaged;
+            EXPECT_EQ(f.session.versionText, "");
+            EXPECT_EQ(f.session.statusText, "No device at this address");
+        }
+    }
 }
 
 TEST(DeviceKind, StatusOfTheP2RecordAndNoReplyIsNotASecondInput) {

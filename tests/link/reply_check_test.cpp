@@ -152,6 +152,23 @@ TEST_F(DamagedReplies, AWriteOrABlockIsNeverRepeated) {
     EXPECT_EQ(ports.requests, before + 1);
 }
 
+// Reading with minimum and maximum only reads; the read that restarts them
+// changes the transmitter and goes out once.
+TEST_F(DamagedReplies, TheMinMaxRestartIsNeverRepeated) {
+    struct Case {
+        const char* name;
+        void (DeviceSession::*read)(bool, bool, bool, bool, const RouteBlock&, bool, int, int);
+        int requests;
+    };
+    for (const Case& c : {Case{"read with min/max", &DeviceSession::ReadMeasurements, 2},
+                          Case{"read and restart min/max", &DeviceSession::ReadMeasurementsForOutput, 1}}) {
+        const int before = ports.requests;
+        ports.damageNext(1);
+        (session.*c.read)(true, false, false, true, route, true, 1, 1);
+        EXPECT_EQ(ports.requests - before, c.requests) << c.name;
+    }
+}
+
 TEST_F(DamagedReplies, ADownloadDamagedOnceCompletesOnItsSecondCopy) {
     namespace fs = std::filesystem;
     sim::DeviceConfig config = *sim::ModelConfig("Q712");
@@ -207,6 +224,17 @@ TEST_F(DamagedReplies, TheCompatibilitySwitchLetsThemThroughAndTheTraceSaysSo) {
     EXPECT_NE(tracedSession.serialNumberText, "SIM0000001");  // as the transmitter "sent" it
     EXPECT_EQ(ports.requests, 1);
     EXPECT_EQ(trace, (std::vector<std::string>{"0.000 ! Reply damaged: CRC mismatch"}));
+}
+
+// With the switch on, a reply whose CRC is wrong counts by its status alone.
+TEST_F(DamagedReplies, WithTheSwitchOnAWrongCrcIsAcceptedWhenTheStatusIs0) {
+    comm.acceptDamagedReplies = true;
+    sim::SimDevice& device = *bus.findLine(1)->devices().front();
+    device.faults.corruptReplyCrc = true;
+    EXPECT_TRUE(session.ReadMemoryByte(route, 0x2811));
+    device.faults.statusFor = {{{0x62, 0x08}, 0x13}};
+    EXPECT_FALSE(session.ReadMemoryByte(route, 0x2811));
+    EXPECT_EQ(session.statusText, "Command 1 not supported in current mode");
 }
 
 }  // namespace

@@ -1,6 +1,7 @@
 // Find Device against simulated transmitters: the port scan over USB and
 // RS-232, the RS-485 address scan, the offers, and what an acceptance leaves
 // in the window, the store and the settings.
+#include <QAction>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -89,6 +90,22 @@ std::unique_ptr<CT4400PCDialog> AcceptOverRs485(UiRig& rig) {
     Search(window.get(), "rs485Radio");
     rig.prompter.clear();
     return window;
+}
+
+// Command bytes 1-3 and the route block of a request as the line hears it:
+// "02 00 00 | 80 80 80 28 F0 28".
+std::string RequestOnTheLine(ByteSpan request) {
+    constexpr char kHex[] = "0123456789ABCDEF";
+    std::string text;
+    const auto add = [&](std::size_t at) {
+        if (!text.empty() && text.back() != ' ') text += ' ';
+        text += kHex[request[at] >> 4];
+        text += kHex[request[at] & 0x0F];
+    };
+    for (std::size_t at = offset::kCommand1; at <= offset::kCommand3; ++at) add(at);
+    text += " |";
+    for (std::size_t at = request.size() - kRouteSize; at < request.size(); ++at) add(at);
+    return text;
 }
 
 std::string Offer(const std::string& lines, int address, const std::string& port) {
@@ -345,9 +362,7 @@ private Q_SLOTS:
     void cancellingTheAddressScanKeepsTheTransmitterSelectedBefore() {
         // GIVEN a 440D accepted over USB on COM1, and a transmitter at address 200 on COM2
         UiRig rig;
-        sim::DeviceConfig usbDevice = Device("440D");
-        usbDevice.serialNumber = "USB-0001";
-        rig.attach(1, usbDevice);
+        rig.attach(1, Device("440D"));
         sim::DeviceConfig lineDevice = Device("4402");
         lineDevice.address = 200;
         rig.attach(2, lineDevice);
@@ -356,7 +371,7 @@ private Q_SLOTS:
         Search(window.get(), "usbRadio");
         const MainWindowState before = window->state();
         const QString selectedBefore = window->findChild<QLabel*>("selectedTransmitter")->text();
-        QCOMPARE(selectedBefore, QString("Selected: 440D, serial number USB-0001 on COM1, address 40"));
+        QCOMPARE(selectedBefore, QString("Selected: 440D (T4400 Analog Output) on COM1, address 40"));
         rig.prompter.clear();
         rig.connectDialogs.rs485Answers.push_back(Rs485ConnectValues{1, "COM2", "19200"});
         rig.prompter.answer({Yes});
@@ -568,8 +583,8 @@ private Q_SLOTS:
                                                                  "Valid Network Address range is 1 - 254"}));
         QCOMPARE(rig.ports.created, exchangesBefore);
         QCOMPARE(rig.store.read(key::kCommBoardAddress, ""), std::string("40"));
-        // AND the field shows the address the transmitter still answers to
-        QCOMPARE(address->text(), QString("40"));
+        // AND the field keeps what the operator entered
+        QCOMPARE(address->text(), entered);
     }
 
     void setNewAddressWithTextThatIsNoAddressRunsWithThePreviousValue_data() {
@@ -647,6 +662,57 @@ private Q_SLOTS:
         // THEN the tool is started by its file name with FromCSU = "1" already stored
         QCOMPARE(rig.launcher.opened(), std::vector<std::string>{"ZR Reflash Utility.exe"});
         QCOMPARE(flagAtLaunch, std::string("1"));
+    }
+
+    void acceptedUsbSearchSendsOnlyTheDesignedRequests() {
+        // GIVEN a single-input transmitter on COM1, and what its line hears
+        UiRig rig;
+        rig.attach(1, Device("4400"));
+        std::vector<std::string> heard;
+        rig.bus.findLine(1)->onHeard = [&heard](ByteSpan bytes) { heard.push_back(RequestOnTheLine(bytes)); };
+        auto window = rig.openWindow();
+        // WHEN the operator searches over USB and selects it
+        rig.prompter.answer({Yes});
+        Search(window.get(), "usbRadio");
+        // THEN the line carries the probe, the candidate's identification and sensor reads, and
+        // after Yes the device strings and the identity at its address, nothing more
+        QCOMPARE(heard, (std::vector<std::string>{
+                            "02 00 00 | 00 80 80 00 F0 00",  // the port scan's identity probe
+                            "02 00 00 | 80 80 80 28 F0 28",  // identity at the address found
+                            "62 08 00 | 80 80 80 28 F0 28",  // device strings
+                            "04 20 00 | 01 F0 80 28 F0 40",  // device kind
+                            "02 00 11 | 01 F0 80 28 F0 40",  // P1 sensor information
+                            "03 12 00 | 01 F0 80 28 F0 40",  // and its unit record
+                            "62 08 00 | 80 F0 80 28 F0 28",  // after Yes: device strings
+                            "02 00 00 | 80 80 80 28 F0 28",  // and identity at the address
+                        }));
+    }
+
+    void searchThatHeardOnlyDamagedRepliesSaysWhereAndWhy() {
+        // GIVEN a transmitter on COM5 whose every reply fails its CRC check
+        UiRig rig;
+        rig.attach(5, Device("4400")).faults.corruptReplyCrc = true;
+        auto window = rig.openWindow();
+        // WHEN the operator searches over USB
+        Search(window.get(), "usbRadio");
+        // THEN "No device found" is followed by where the damaged replies came from and why
+        QCOMPARE(rig.prompter.texts(),
+                 (std::vector<std::string>{
+                     "No device found    ",
+                     "A transmitter answered on COM5 (115200 baud), but all 2 of its replies failed the reply check "
+                     "(CRC mismatch). Check the cable and the line's termination; if this transmitter's firmware "
+                     "seals its replies differently, turn on Options > Accept replies that fail the check and "
+                     "search again."}));
+        // WHEN the operator turns on the option and searches again
+        window->findChild<QAction*>("acceptDamagedRepliesAction")->trigger();
+        rig.prompter.clear();
+        rig.prompter.answer({Yes});
+        Search(window.get(), "usbRadio");
+        // THEN the transmitter is offered and selected, and the option is kept for the next run
+        QCOMPARE(rig.prompter.texts(), std::vector<std::string>{Offer("P1:  GI100)", 40, "COM5")});
+        QVERIFY(Enabled(window.get(), "deviceInfoButton"));
+        QCOMPARE(rig.store.read(key::kAcceptDamagedReplies, ""), std::string("1"));
+        QVERIFY(rig.openWindow()->findChild<QAction*>("acceptDamagedRepliesAction")->isChecked());
     }
 
     void rs232ConnectDialogRemembersTheRate() {

@@ -53,6 +53,8 @@ private Q_SLOTS:
         QCOMPARE(address->text(), QString("40"));
         QVERIFY(address->isReadOnly());
         QVERIFY(rig.prompter.shown().empty());
+        // AND replies that fail their check are refused until the operator chooses otherwise
+        QVERIFY(!window->findChild<QAction*>("acceptDamagedRepliesAction")->isChecked());
     }
 
     void openingResetsThePortAndRateOfAnEarlierRun() {

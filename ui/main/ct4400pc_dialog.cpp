@@ -60,19 +60,29 @@ CT4400PCDialog::CT4400PCDialog(const UiContext& context, QWidget* parent)
 
 CT4400PCDialog::~CT4400PCDialog() { ports_.setWatcher(nullptr); }
 
-void CT4400PCDialog::buildLayout() {
+// Options with the switch for replies that fail their checks, and Help with
+// the About entry, which the window's context menu offers too.
+QMenuBar* CT4400PCDialog::buildMenuBar() {
+    auto* acceptDamaged = new QAction(kAcceptDamagedRepliesEntry, this);
+    acceptDamaged->setObjectName("acceptDamagedRepliesAction");
+    acceptDamaged->setCheckable(true);
+    acceptDamaged->setChecked(context_.comm.acceptDamagedReplies);
+    connect(acceptDamaged, &QAction::toggled, this, [this](bool accept) { model_.setAcceptDamagedReplies(accept); });
     auto* about = new QAction(kAboutMenuText, this);
     about->setObjectName("aboutAction");
     connect(about, &QAction::triggered, this, &CT4400PCDialog::showAbout);
     auto* menuBar = new QMenuBar(this);
+    menuBar->addMenu("&Options")->addAction(acceptDamaged);
     menuBar->addMenu("&Help")->addAction(about);
-    // The same entry on the window's context menu, below a separator.
     auto* separator = new QAction(this);
     separator->setSeparator(true);
     addAction(separator);
     addAction(about);
     setContextMenuPolicy(Qt::ActionsContextMenu);
+    return menuBar;
+}
 
+void CT4400PCDialog::buildLayout() {
     auto* groups = new QHBoxLayout;
     groups->addWidget(buildToolGroup());
     groups->addLayout(buildConnectionColumn());
@@ -90,7 +100,7 @@ void CT4400PCDialog::buildLayout() {
     bottom->addWidget(exit);
 
     auto* layout = new QVBoxLayout(this);
-    layout->setMenuBar(menuBar);
+    layout->setMenuBar(buildMenuBar());
     layout->addLayout(groups);
     layout->addLayout(bottom);
     layout->setSizeConstraint(QLayout::SetFixedSize);

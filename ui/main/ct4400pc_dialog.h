@@ -19,6 +19,7 @@
 
 class QLabel;
 class QLineEdit;
+class QMenuBar;
 class QPushButton;
 class QRadioButton;
 
@@ -45,6 +46,7 @@ protected:
 
 private:
     void buildLayout();
+    QMenuBar* buildMenuBar();
     QWidget* buildToolGroup();
     QWidget* buildCommunicationGroup();
     QLayout* buildConnectionColumn();

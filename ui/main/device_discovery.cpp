@@ -7,6 +7,7 @@
 
 #include "port_names.h"
 #include "port_permission.h"
+#include "windows1252.h"
 
 namespace corvel {
 namespace {
@@ -42,7 +43,7 @@ std::string OfferQuestion(const std::string& p1Text, const std::string& p2Text, 
 struct DeviceDiscovery::Selection {
     MainWindowState state;
     CommSettings comm;
-    std::string modelCode, modelName, thirdId, versionText, serialNumber;
+    std::string modelCode, modelName, thirdId, versionText;
     double versionNumber = 0.0;
     std::uint8_t foundNetworkAddress = 0, foundModuleNumber = 0, currentNetworkAddress = 0;
     std::string commBoardAddress, commModule;
@@ -69,6 +70,7 @@ SearchOutcome DeviceDiscovery::findDevice(MainWindowState& state) {
     state.buttons.setNewAddressShown = false;
     forgetAnsweredPorts();
     deniedPortsBefore_ = PortPermissionDenials();
+    s_.session.replyTally = ReplyTally{};
     s_.comm.setBaudText(baudText);
     startPass();
     const SearchOutcome outcome = rs485 ? addressScan(state, *rs485) : portScan(state);
@@ -359,6 +361,10 @@ void DeviceDiscovery::reportNothingFound(MainWindowState& state) {
     } else {
         s_.prompter.notify(std::string(kNoDeviceFoundText) + "\n" + kPortsNotAllowedNote);
     }
+    // A transmitter that answered only with damaged replies is named, not lost.
+    if (s_.session.replyTally.onlyDamaged() && !s_.comm.acceptDamagedReplies) {
+        s_.prompter.notify(DamagedRepliesDiagnosis(s_.session.replyTally, kAcceptDamagedRepliesRemedy));
+    }
     ToolButtonStates& buttons = state.buttons;
     buttons.setNewAddressShown = false;
     buttons.fieldRecalibration = false;
@@ -372,17 +378,13 @@ void DeviceDiscovery::reportNothingFound(MainWindowState& state) {
     storePortFromSelector();
 }
 
-// The window names the selected transmitter by its serial number too, which
-// only the identity record of the pressure module holds. The version the
-// search read from the communication module stays the session's version.
+// The window names the selected transmitter from what the search read; it
+// asks the transmitter nothing more for it.
 void DeviceDiscovery::describeSelection(MainWindowState& state) {
-    DeviceSession& session = s_.session;
-    const std::string version = session.versionText;
-    session.serialNumberText.clear();
-    session.ReadIdentity(state.deviceRoute, kPressureModule);
-    session.versionText = version;
-    state.selected = SelectedTransmitter{true, session.modelCodeText, session.serialNumberText,
-                                         s_.comm.portSelectorText, state.deviceRoute[3]};
+    const DeviceSession& session = s_.session;
+    state.selected = SelectedTransmitter{true, Windows1252ToUtf8(session.modelCodeText),
+                                         Windows1252ToUtf8(session.modelNameText), s_.comm.portSelectorText,
+                                         state.deviceRoute[3]};
 }
 
 DeviceDiscovery::Selection DeviceDiscovery::keepSelection(const MainWindowState& state) const {
@@ -393,7 +395,6 @@ DeviceDiscovery::Selection DeviceDiscovery::keepSelection(const MainWindowState&
                      session.modelNameText,
                      session.thirdIdText,
                      session.versionText,
-                     session.serialNumberText,
                      session.versionNumber,
                      session.foundNetworkAddress,
                      session.foundModuleNumber,
@@ -410,7 +411,6 @@ void DeviceDiscovery::restoreSelection(MainWindowState& state, const Selection& 
     session.modelNameText = kept.modelName;
     session.thirdIdText = kept.thirdId;
     session.versionText = kept.versionText;
-    session.serialNumberText = kept.serialNumber;
     session.versionNumber = kept.versionNumber;
     session.foundNetworkAddress = kept.foundNetworkAddress;
     session.foundModuleNumber = kept.foundModuleNumber;

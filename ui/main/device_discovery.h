@@ -28,6 +28,11 @@ inline constexpr const char* kPortsNotAllowedNote =
     "Some serial ports could not be searched: this user is not allowed to open them.";
 inline constexpr const char* kLongSearchQuestion = "This process may take a few minutes.  Continue?";
 inline constexpr const char* kSearchCancelledText = "Search cancelled";
+// The entry of the window's Options menu that lets damaged replies through,
+// and what the diagnosis of a search that heard only damaged replies advises.
+inline constexpr const char* kAcceptDamagedRepliesEntry = "Accept replies that fail the check";
+inline constexpr const char* kAcceptDamagedRepliesRemedy =
+    "turn on Options > Accept replies that fail the check and search again";
 
 // How a Find Device ended.
 enum class SearchOutcome {

@@ -20,8 +20,8 @@ std::optional<int> ParseAddressField(std::string_view text) {
 std::string SelectedTransmitterText(const SelectedTransmitter& selected) {
     if (!selected.present) return "No transmitter selected";
     const std::string model = selected.model.empty() ? "Transmitter" : selected.model;
-    const std::string serial = selected.serialNumber.empty() ? "" : ", serial number " + selected.serialNumber;
-    return "Selected: " + model + serial + " on " + selected.port + ", address " + std::to_string(selected.address);
+    const std::string name = selected.modelName.empty() ? "" : " (" + selected.modelName + ")";
+    return "Selected: " + model + name + " on " + selected.port + ", address " + std::to_string(selected.address);
 }
 
 void MainWindowModel::open(MainWindowState& state) {
@@ -87,11 +87,8 @@ void MainWindowModel::setNewAddress(MainWindowState& state, std::optional<int> e
     } else {
         s_.prompter.notify(kAddressRangeText);
     }
-    if (!s_.session.WriteNetworkAddress(state.deviceRoute, state.addressField, s_.session.foundModuleNumber)) {
-        // The field shows the address the transmitter still answers to.
-        state.addressField = state.deviceRoute[3];
-        return;
-    }
+    // A refused or failed change leaves the field as the operator entered it.
+    if (!s_.session.WriteNetworkAddress(state.deviceRoute, state.addressField, s_.session.foundModuleNumber)) return;
     // The transmitter answers to the new address from now on: the next
     // change and the data log window address it there.
     state.deviceRoute[3] = state.addressField;
@@ -99,6 +96,11 @@ void MainWindowModel::setNewAddress(MainWindowState& state, std::optional<int> e
     s_.session.currentNetworkAddress = state.addressField;
     s_.comm.rs485Address = state.addressField;
     s_.prompter.inform("Device set to new network address " + std::to_string(state.addressField));
+}
+
+void MainWindowModel::setAcceptDamagedReplies(bool accept) {
+    s_.comm.acceptDamagedReplies = accept;
+    s_.store.write(key::kAcceptDamagedReplies, accept ? "1" : "0");
 }
 
 void MainWindowModel::reflashFirmware() {

@@ -38,6 +38,8 @@ public:
     // `enteredAddress`: the address field's value, empty when it holds no
     // integer 0 .. 255.
     void setNewAddress(MainWindowState& state, std::optional<int> enteredAddress);
+    // The Options entry for replies that fail their checks, kept between runs.
+    void setAcceptDamagedReplies(bool accept);
     void reflashFirmware();
     void exit();
 

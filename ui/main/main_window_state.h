@@ -32,13 +32,13 @@ inline constexpr std::uint8_t kSecondModule = 65;
 // connection group.
 struct SelectedTransmitter {
     bool present = false;
-    std::string model;
-    std::string serialNumber;
+    std::string model;  // UTF-8, as shown
+    std::string modelName;
     std::string port;
     std::uint8_t address = 0;
 };
 
-// "No transmitter selected", or model, serial number, port and address.
+// "No transmitter selected", or model code and name, port and address.
 std::string SelectedTransmitterText(const SelectedTransmitter& selected);
 
 struct MainWindowState {
