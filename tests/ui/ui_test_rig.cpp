@@ -123,11 +123,17 @@ std::optional<Rs485ConnectValues> ScriptedConnectDialogs::askRs485(const Rs485Co
 
 UiRig::UiRig() = default;
 
-sim::SimDevice& UiRig::attach(int port, const std::string& model) {
+namespace {
+
+sim::DeviceConfig Preset(const std::string& model) {
     const auto config = sim::ModelConfig(model);
     if (!config) qFatal("no simulator preset for %s", model.c_str());
-    return attach(port, *config);
+    return *config;
 }
+
+}  // namespace
+
+sim::SimDevice& UiRig::attach(int port, const std::string& model) { return attach(port, Preset(model)); }
 
 sim::SimDevice& UiRig::attach(int port, sim::DeviceConfig config) { return bus.attach(port, std::move(config)); }
 
@@ -137,14 +143,16 @@ UiContext UiRig::context() {
 
 ToolContext UiRig::toolContext() { return ToolContext{comm, store, ports, shared, prompter, files, tools}; }
 
-sim::SimDevice& UiRig::findDevice(int port, const std::string& model) {
-    sim::SimDevice& device = attach(port, model);
+sim::SimDevice& UiRig::findDevice(int port, const std::string& model) { return findDevice(port, Preset(model)); }
+
+sim::SimDevice& UiRig::findDevice(int port, sim::DeviceConfig config) {
+    sim::SimDevice& device = attach(port, std::move(config));
     auto window = openWindow();
     Click(window.get(), "usbRadio");
     prompter.answer({MessageAnswer::Yes});
     Click(window.get(), "findDeviceButton");
     if (!Enabled(window.get(), "deviceInfoButton")) {
-        qFatal("the %s on COM%d was not found", model.c_str(), port);
+        qFatal("the %s on COM%d was not found", device.config().modelCode.c_str(), port);
     }
     prompter.clear();
     return device;
