@@ -274,6 +274,7 @@ private Q_SLOTS:
         QVERIFY(Enabled(window.get(), "analogOutputButton"));
         rig.prompter.clear();
         // WHEN the operator searches again and answers No to every candidate
+        rig.prompter.answer({No, No});
         Search(window.get(), "usbRadio");
         // THEN both are offered once: the second pass stops at the first port already seen
         const std::vector<std::string> texts = rig.prompter.texts();

@@ -121,7 +121,13 @@ std::optional<Rs485ConnectValues> ScriptedConnectDialogs::askRs485(const Rs485Co
     return answer;
 }
 
-UiRig::UiRig() = default;
+UiRig::UiRig() {
+    // A test that keeps asking unscripted questions fails here instead of hanging.
+    prompter.onStuck([](const Message& question) {
+        const std::string what = "unscripted questions keep coming, the last: " + question.text;
+        QTest::qFail(what.c_str(), __FILE__, __LINE__);
+    });
+}
 
 namespace {
 
