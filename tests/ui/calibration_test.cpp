@@ -75,15 +75,16 @@ private Q_SLOTS:
         QCOMPARE(model.state().numberOfPoints, 3);
         QCOMPARE(model.state().currentPoint, 1);
         model.savePoint();
-        QCOMPARE(rig.prompter.texts().back(), std::string("Point Saved      "));
+        QCOMPARE(rig.prompter.texts(), std::vector<std::string>{"Point Saved      "});
         model.nextPoint();
         QCOMPARE(model.state().currentPoint, 2);
         model.savePoint();
         model.nextPoint();
         model.savePoint();
         // THEN the last save says so and stops the live reading
-        QCOMPARE(rig.prompter.texts().back(),
-                 std::string("Calibration Successful      \n Click 'Finish Recal' to save and enable"));
+        QCOMPARE(rig.prompter.texts(),
+                 (std::vector<std::string>{"Point Saved      ", "Point Saved      ",
+                                           "Calibration Successful      \n Click 'Finish Recal' to save and enable"}));
         QCOMPARE(rig.prompter.shown().back().icon, MessageIcon::Information);
         QCOMPARE(model.savedPoints(), 3);
         QVERIFY(model.stopRequested());
@@ -103,7 +104,7 @@ private Q_SLOTS:
         // Within the sensor's limits but outside the point's window: 66, told, not counted
         model.takeApplyText("50");
         model.savePoint();
-        QCOMPARE(rig.prompter.texts().back(), std::string("Point out of range"));
+        QCOMPARE(rig.prompter.texts(), std::vector<std::string>{"Point out of range"});
         QCOMPARE(rig.prompter.shown().back().caption, std::string("Error"));
         QCOMPARE(model.savedPoints(), 0);
         // Out of sequence, with no recalibration running: 70, not told after Save Point
@@ -212,7 +213,7 @@ private Q_SLOTS:
         // THEN the loop ended after that turn and the stop request stays
         QCOMPARE(host.turns, 2);
         QVERIFY(model.stopRequested());
-        QCOMPARE(rig.prompter.texts().back(), std::string("Restore to Factory Defaults?           "));
+        QCOMPARE(rig.prompter.texts(), std::vector<std::string>{"Restore to Factory Defaults?           "});
     }
 
     void calExpiredShowsOneBoxNotOnePerPass() {
@@ -247,7 +248,8 @@ private Q_SLOTS:
         auto& [rig, device, host, model, turns] = open;
         rig.prompter.answer({Yes});
         model.zero();
-        QCOMPARE(rig.prompter.texts().back(), std::string("Too far from zero         "));
+        QCOMPARE(rig.prompter.texts(),
+                 (std::vector<std::string>{"Equalize and or vent to atmosphere as appropriate", "Too far from zero         "}));
         rig.prompter.answer({No});
         const int before = static_cast<int>(rig.ports.created);
         model.zero();

@@ -253,7 +253,8 @@ private Q_SLOTS:
         rig.prompter.clear();
         rig.prompter.answer({MessageAnswer::Yes, MessageAnswer::Yes});
         Click(&dialog, "saveFileButton");
-        QCOMPARE(rig.prompter.texts().back(), std::string("File save complete. Another?"));
+        QCOMPARE(rig.prompter.texts(), (std::vector<std::string>{"tank.bin already exists.\nDo you want to replace it?",
+                                                                 "File save complete. Another?"}));
         QCOMPARE(filesInScratch(), (QStringList{"tank.bin", "tank.csv"}));
         QVERIFY(Contents(path("tank.bin")) != QByteArray("earlier raw log"));
     }
@@ -271,8 +272,10 @@ private Q_SLOTS:
         rig.prompter.answer({MessageAnswer::Yes});
         Click(&dialog, "saveFileButton");
         // THEN the save fails with the reason and the retry question, and the earlier file is intact
-        QCOMPARE(rig.prompter.texts().back(), std::string("File save failed. Retry?"));
-        QVERIFY(rig.prompter.texts().front().starts_with("The log file was not copied from the instrument"));
+        const std::vector<std::string> texts = rig.prompter.texts();
+        QCOMPARE(texts.size(), std::size_t{2});
+        QVERIFY(texts[0].starts_with("The log file was not copied from the instrument"));
+        QCOMPARE(texts[1], std::string("File save failed. Retry?"));
         QCOMPARE(Contents(path("kept.csv")), QByteArray("earlier result"));
         QCOMPARE(filesInScratch(), QStringList{"kept.csv"});
         QVERIFY(dialog.isVisible());
