@@ -48,6 +48,9 @@ QWidget* cCalibration::buildFields() {
     }
     status_ = Named(new QLabel(fields), "statusText");
     status_->setMinimumWidth(220);
+    // Room for two lines: the link's failure texts are long.
+    status_->setWordWrap(true);
+    status_->setMinimumHeight(2 * status_->fontMetrics().lineSpacing());
     grid->addWidget(status_, row, 0, 1, 2);
     return fields;
 }
