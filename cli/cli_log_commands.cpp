@@ -20,7 +20,8 @@ LogDirectory ReadDirectory(ToolSession& tool) {
         case LogDirectory::Outcome::Listed: return directory;
         case LogDirectory::Outcome::Collecting:
             throw OperationError("Wait until data collection in progress is complete before accessing log files");
-        case LogDirectory::Outcome::Rejected: break;
+        case LogDirectory::Outcome::Rejected:
+        case LogDirectory::Outcome::Interrupted: break;
     }
     tool.fail("cannot read the log files of the transmitter at address " + std::to_string(tool.address()));
 }

@@ -22,9 +22,10 @@ bool DirectoryReplyAccepted(const DeviceSession& session) {
     return session.lastExchangeSucceeded && session.lastReplyStatus == 0;
 }
 
-LogDirectory Rejected(const DeviceSession& session) {
-    LogDirectory directory;
-    directory.outcome = LogDirectory::Outcome::Rejected;
+// The directory as far as it was read, ended by the last reply.
+LogDirectory Ended(const DeviceSession& session, LogDirectory directory) {
+    directory.outcome =
+        session.lastExchangeSucceeded ? LogDirectory::Outcome::Interrupted : LogDirectory::Outcome::Rejected;
     directory.failure = session.statusText;
     return directory;
 }
@@ -44,8 +45,8 @@ std::string LogStartTimeText(const std::array<std::uint8_t, 8>& bytes) {
 
 LogDirectory ReadLogDirectoryEntries(DeviceSession& session, const RouteBlock& storeRoute) {
     const std::uint8_t count = session.ReadLogFileCount(storeRoute);
-    if (!DirectoryReplyAccepted(session)) return Rejected(session);
     LogDirectory directory;
+    if (!DirectoryReplyAccepted(session)) return Ended(session, std::move(directory));
     if (count == kCollecting) {
         directory.outcome = LogDirectory::Outcome::Collecting;
         return directory;
@@ -53,7 +54,7 @@ LogDirectory ReadLogDirectoryEntries(DeviceSession& session, const RouteBlock& s
     std::set<std::string> names;
     for (int position = 1; position <= kLastDirectoryPosition; ++position) {
         const std::string name = session.ReadLogDirectory(storeRoute, static_cast<std::uint8_t>(position));
-        if (!DirectoryReplyAccepted(session)) return Rejected(session);
+        if (!DirectoryReplyAccepted(session)) return Ended(session, std::move(directory));
         if (name.empty() || !names.insert(name).second) break;
         directory.entries.push_back({static_cast<std::uint8_t>(position), name, session.logNameText,
                                      LogStartTimeText(session.logStartTimeBytes),

@@ -28,9 +28,12 @@ struct LogDirectoryEntry {
 };
 
 struct LogDirectory {
-    enum class Outcome { Listed, Collecting, Rejected };
+    // Rejected: a reply did not come. Interrupted: a reply carried a non-zero
+    // status, which the link has shown the operator; the entries read before
+    // it are kept.
+    enum class Outcome { Listed, Collecting, Rejected, Interrupted };
     Outcome outcome = Outcome::Listed;
-    // Why the directory could not be read (Rejected): the session's status text.
+    // Why the directory could not be read (Rejected, Interrupted): the session's status text.
     std::string failure;
     std::vector<LogDirectoryEntry> entries;  // in directory order
 };

@@ -36,7 +36,10 @@ std::uint8_t ZeroChannel(SimDevice& device, Channel channel, double seconds) {
 
 std::uint8_t RestoreChannel(SimDevice& device, Channel channel) {
     if (!device.hasChannel(channel)) return kChannelAbsent;
-    if (IsPressure(channel)) device.live(channel).calibration() = Calibration{};
+    if (!IsPressure(channel)) return 0;
+    // A transmitter locked against recalibration keeps its calibration.
+    if (!device.recalibration(channel).setup().allowed) return kRecalNotAllowed;
+    device.live(channel).calibration() = Calibration{};
     return 0;
 }
 

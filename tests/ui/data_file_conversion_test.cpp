@@ -194,7 +194,9 @@ private Q_SLOTS:
         // WHEN Erase All is answered No THEN the list is emptied and nothing is erased
         rig.prompter.answer({MessageAnswer::No});
         Click(&dialog, "eraseAllButton");
-        QCOMPARE(rig.prompter.texts(), std::vector<std::string>{"Are you sure you want to erase all files?"});
+        QCOMPARE(rig.prompter.shown(),
+                 (std::vector<Message>{{"Are you sure you want to erase all files?", std::string(kApplicationTitle),
+                                        MessageIcon::Warning, MessageButtons::YesNo, MessageAnswer::No}}));
         QVERIFY(Rows(&dialog).empty());
         QCOMPARE(device.logStore()->count(), std::size_t{4});
         // WHEN Save File finds the list empty THEN the operator is told what to do
@@ -210,6 +212,53 @@ private Q_SLOTS:
         QCOMPARE(device.logStore()->count(), std::size_t{0});
     }
 
+    void aRefusedDirectoryEntryKeepsTheFilesListedBefore() {
+        // GIVEN a transmitter that refuses the third directory position with status 5
+        UiRig rig;
+        sim::SimDevice& device = FindLogger(rig);
+        int directoryRequests = 0;
+        rig.ports.loseReplyTo = [&](ByteSpan request) {
+            const bool directory = request.size() > offset::kCommand2 && request[offset::kCommand1] == kClassLogFiles &&
+                                   request[offset::kCommand2] == 0x41;
+            if (directory && ++directoryRequests == 4) device.faults.statusFor = {{{kClassLogFiles, 0x41}, 5}};
+            return false;
+        };
+        cDataFileConversion dialog(rig.toolContext(), nullptr);
+        dialog.show();
+        Click(&dialog, "instrumentRadio");
+        // THEN the refusal is told once, and the two files before it stay listed in Instrument mode
+        QCOMPARE(rig.prompter.texts(), std::vector<std::string>{"error 5"});
+        QCOMPARE(Rows(&dialog).size(), std::size_t{2});
+        QVERIFY(dialog.findChild<QRadioButton*>("instrumentRadio")->isChecked());
+        QVERIFY(Enabled(&dialog, "eraseAllButton"));
+    }
+
+    void anExistingRawLogIsReplacedOnlyWhenTheOperatorSaysSo() {
+        UiRig rig;
+        rig.findDevice(kPort, "Q712");
+        Write(path("tank.bin"), "earlier raw log");
+        cDataFileConversion dialog(rig.toolContext(), nullptr);
+        startDownload(rig, dialog, path("tank.csv"));
+        dialog.findChild<QCheckBox*>("keepRawLogCheck")->setChecked(true);
+        // WHEN the operator answers No to replacing it THEN nothing is copied or written
+        rig.prompter.answer({MessageAnswer::No});
+        Click(&dialog, "saveFileButton");
+        QCOMPARE(rig.prompter.shown(),
+                 (std::vector<Message>{{"tank.bin already exists.\nDo you want to replace it?",
+                                        std::string(kApplicationTitle), MessageIcon::Warning, MessageButtons::YesNo,
+                                        MessageAnswer::No}}));
+        QCOMPARE(Contents(path("tank.bin")), QByteArray("earlier raw log"));
+        QCOMPARE(filesInScratch(), QStringList{"tank.bin"});
+        // WHEN the operator answers Yes THEN the raw log is replaced and the CSV written
+        rig.prompter.clear();
+        rig.prompter.answer({MessageAnswer::Yes, MessageAnswer::Yes});
+        Click(&dialog, "saveFileButton");
+        QCOMPARE(rig.prompter.texts(), (std::vector<std::string>{"tank.bin already exists.\nDo you want to replace it?",
+                                                                 "File save complete. Another?"}));
+        QCOMPARE(filesInScratch(), (QStringList{"tank.bin", "tank.csv"}));
+        QVERIFY(Contents(path("tank.bin")) != QByteArray("earlier raw log"));
+    }
+
     void droppedLineEndsWithTheRetryQuestionAndKeepsTheExistingOutput() {
         // GIVEN an output file from an earlier save
         UiRig rig;
@@ -223,8 +272,10 @@ private Q_SLOTS:
         rig.prompter.answer({MessageAnswer::Yes});
         Click(&dialog, "saveFileButton");
         // THEN the save fails with the reason and the retry question, and the earlier file is intact
-        QCOMPARE(rig.prompter.texts().back(), std::string("File save failed. Retry?"));
-        QVERIFY(rig.prompter.texts().front().starts_with("The log file was not copied from the instrument"));
+        const std::vector<std::string> texts = rig.prompter.texts();
+        QCOMPARE(texts.size(), std::size_t{2});
+        QVERIFY(texts[0].starts_with("The log file was not copied from the instrument"));
+        QCOMPARE(texts[1], std::string("File save failed. Retry?"));
         QCOMPARE(Contents(path("kept.csv")), QByteArray("earlier result"));
         QCOMPARE(filesInScratch(), QStringList{"kept.csv"});
         QVERIFY(dialog.isVisible());

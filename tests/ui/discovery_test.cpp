@@ -291,6 +291,7 @@ private Q_SLOTS:
         QVERIFY(Enabled(window.get(), "analogOutputButton"));
         rig.prompter.clear();
         // WHEN the operator searches again and answers No to every candidate
+        rig.prompter.answer({No, No});
         Search(window.get(), "usbRadio");
         // THEN both are offered once: the second pass stops at the first port already seen
         const std::vector<std::string> texts = rig.prompter.texts();
@@ -422,7 +423,8 @@ private Q_SLOTS:
         rig.prompter.answer({Yes});
         Search(window.get(), "rs485Radio");
         // THEN nothing was found, the P1 line stays, and no transmitter is selected
-        QCOMPARE(rig.prompter.texts().back(), std::string("No device found    "));
+        QCOMPARE(rig.prompter.texts(),
+                 (std::vector<std::string>{"This process may take a few minutes.  Continue?", "No device found    "}));
         QCOMPARE(window->findChild<QLabel*>("p1Line")->text(), p1Line);
         QCOMPARE(window->findChild<QLabel*>("selectedTransmitter")->text(), QString("No transmitter selected"));
     }
@@ -632,7 +634,7 @@ private Q_SLOTS:
         // THEN the empty command after the write goes to the address the transmitter was accepted at,
         // the transmitter answers to 41 and the change is reported
         QCOMPARE(emptyCommandAddresses, std::vector<int>{40});
-        QCOMPARE(rig.prompter.texts().back(), std::string("Device set to new network address 41"));
+        QCOMPARE(rig.prompter.texts(), (std::vector<std::string>{"Are you sure you want to change the network address?", "Device set to new network address 41"}));
         QCOMPARE(rig.prompter.shown().back().icon, MessageIcon::Information);
         QCOMPARE(device.networkAddress(), std::uint8_t{41});
         QCOMPARE(rig.store.read(key::kCommBoardAddress, ""), std::string("41"));
@@ -643,7 +645,7 @@ private Q_SLOTS:
         QTest::keyClicks(address, "42");
         rig.prompter.answer({Yes});
         Click(window.get(), "setNewAddressButton");
-        QCOMPARE(rig.prompter.texts().back(), std::string("Device set to new network address 42"));
+        QCOMPARE(rig.prompter.texts(), (std::vector<std::string>{"Are you sure you want to change the network address?", "Device set to new network address 42"}));
         QCOMPARE(device.networkAddress(), std::uint8_t{42});
         QCOMPARE(rig.comm.rs485Address, std::uint8_t{42});
     }

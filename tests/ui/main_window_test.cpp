@@ -88,6 +88,7 @@ private Q_SLOTS:
         QCOMPARE(rig.store.read(key::kBaudRate, ""), std::string("19200"));
         QCOMPARE(rig.comm.lineInterface, LineInterface::Usb);
         // AND a following USB search still talks at 115200 baud
+        rig.prompter.answer({MessageAnswer::No});
         Click(window.get(), "findDeviceButton");
         QVERIFY(!rig.ports.baudRates.empty());
         for (std::uint32_t rate : rig.ports.baudRates) QCOMPARE(rate, 115200u);

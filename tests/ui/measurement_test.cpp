@@ -241,7 +241,7 @@ private Q_SLOTS:
         model.zero();
         QCOMPARE(log.commands.size(), std::size_t{1});
         QCOMPARE(log.commands.front().first, kClassMeasurements);
-        QCOMPARE(rig.prompter.shown().front().text, std::string("Equalize and or vent to atmosphere as appropriate"));
+        QCOMPARE(rig.prompter.texts(), std::vector<std::string>{"Equalize and or vent to atmosphere as appropriate"});
         QCOMPARE(rig.prompter.shown().front().caption, std::string("Zero"));
     }
 
@@ -251,7 +251,7 @@ private Q_SLOTS:
         auto& [rig, device, host, model, folder] = open;
         rig.prompter.answer({Yes});
         model.zero();
-        QCOMPARE(rig.prompter.texts().back(), std::string("Too far from zero         "));
+        QCOMPARE(rig.prompter.texts(), (std::vector<std::string>{"Equalize and or vent to atmosphere as appropriate", "Too far from zero         "}));
         QCOMPARE(rig.prompter.shown().back().caption, std::string("Error"));
         QCOMPARE(host.waits.back(), std::chrono::milliseconds(500));
         // WHEN the input is at zero, the zero succeeds without a box
@@ -279,7 +279,7 @@ private Q_SLOTS:
         // A rejected flag write tells the operator and keeps the operator's tick
         device.faults.statusFor.push_back({{kClassMemory, std::nullopt}, 0x12});
         model.switchDamping(PressureInput::P1, false);
-        QCOMPARE(rig.prompter.texts().back(), std::string("Error setting damp state"));
+        QCOMPARE(rig.prompter.texts(), std::vector<std::string>{"Error setting damp state"});
         QVERIFY(!model.state().p1.dampingOn);
     }
 
@@ -292,7 +292,7 @@ private Q_SLOTS:
         QVERIFY(model.state().p1.unitName != " PSI");
         QVERIFY(!model.takeControlValues(ControlValues{"abc", "0", "", "", "1", "100", true}));
         QCOMPARE(model.state().p1.unitCode, before + 1);
-        QCOMPARE(rig.prompter.texts().back(), std::string("Please enter an integer."));
+        QCOMPARE(rig.prompter.texts(), std::vector<std::string>{"Please enter an integer."});
     }
 
     void theSmartChoiceFollowsTheSensorRangeAtOpening() {
@@ -402,18 +402,20 @@ private Q_SLOTS:
         CollectionFields& fields = model.edits().collection;
         fields.intervalText = "301";
         model.collect();
-        QCOMPARE(rig.prompter.texts().back(), std::string("Max interval is 300 seconds"));
+        QCOMPARE(rig.prompter.texts(), std::vector<std::string>{"Max interval is 300 seconds"});
         QCOMPARE(rig.prompter.shown().back().caption, std::string("Data Collection"));
         fields.intervalText = "-1";
         model.collect();
-        QCOMPARE(rig.prompter.texts().back(), std::string("Please enter a positive integer."));
+        QCOMPARE(rig.prompter.texts(), (std::vector<std::string>{"Max interval is 300 seconds", "Please enter a positive integer."}));
         fields.intervalText = "300";
         fields.samplesText = "x";
         model.collect();
-        QCOMPARE(rig.prompter.texts().back(), std::string("Please enter an integer."));
+        QCOMPARE(rig.prompter.texts().size(), std::size_t{3});
+        QCOMPARE(rig.prompter.texts()[2], std::string("Please enter an integer."));
         fields.samplesText = "1";
         model.collect();
-        QCOMPARE(rig.prompter.texts().back(), std::string("No output file selected"));
+        QCOMPARE(rig.prompter.texts().size(), std::size_t{4});
+        QCOMPARE(rig.prompter.texts()[3], std::string("No output file selected"));
         QVERIFY(host.waits.empty());
         // An interval of 300 is taken: the run waits 300 s, then 300 ms
         fields.path = folder.filePath("r.csv").toStdString();
@@ -502,7 +504,8 @@ private Q_SLOTS:
         auto& [rig, device, host, model, folder] = open;
         CollectionFields& fields = open.prepareCollection("1", "missing/r.csv");
         model.collect();
-        QVERIFY(rig.prompter.texts().back().starts_with("The readings could not be written to " + fields.path + ": "));
+        QCOMPARE(rig.prompter.texts().size(), std::size_t{1});
+        QVERIFY(rig.prompter.texts()[0].starts_with("The readings could not be written to " + fields.path + ": "));
         QCOMPARE(rig.prompter.shown().back().icon, MessageIcon::Error);
     }
 

@@ -41,15 +41,19 @@ class TransmitterInfoTest : public QObject {
 
 private Q_SLOTS:
     void showsIdentityRangesAndTexts() {
+        // GIVEN a compound gauge as P2, with a range of its own
         UiRig rig;
-        rig.findDevice(3, "4402");
+        sim::DeviceConfig config = *sim::ModelConfig("4402");
+        config.p2.lowerLimit = -15.0f;
+        config.p2.upperLimit = 300.0f;
+        rig.findDevice(3, config);
         XmtrInfo window(rig.toolContext());
         window.show();
         QCOMPARE(window.windowTitle(), QString("Transmitter Information"));
         QCOMPARE(LabelText(&window, "serialnumber"), QString("SIM0000001"));
         QCOMPARE(LabelText(&window, "version"), QString("01.00"));
         QCOMPARE(LabelText(&window, "p1Line"), QString("P1:  GI   0-100(PSI)"));
-        QCOMPARE(LabelText(&window, "p2Line"), QString("P2:  GI   0-100(PSI)"));
+        QCOMPARE(LabelText(&window, "p2Line"), QString("P2:  GI   -15-300(PSI)"));
         QCOMPARE(window.findChild<QLineEdit*>("tagEdit")->text(), QString("PT-100"));
         QVERIFY(window.findChild<QLineEdit*>("tagEdit")->isEnabled());
         QCOMPARE(LabelText(&window, "tagEditRoom"), QString("26 left"));
@@ -127,7 +131,8 @@ private Q_SLOTS:
         window.findChild<QLineEdit*>("assetEdit")->setText(QString::fromUtf8("\u2713"));
         Click(&window, "saveButton");
         QVERIFY(requests.frames.empty());
-        QVERIFY(rig.prompter.texts().back().find("Asset No.") != std::string::npos);
+        QCOMPARE(rig.prompter.texts(), std::vector<std::string>{"The text of \"Asset No.\" holds a character that the transmitter cannot "
+                                                                "store. Nothing was saved."});
     }
 };
 

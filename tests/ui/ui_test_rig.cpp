@@ -121,13 +121,25 @@ std::optional<Rs485ConnectValues> ScriptedConnectDialogs::askRs485(const Rs485Co
     return answer;
 }
 
-UiRig::UiRig() = default;
+UiRig::UiRig() {
+    // A test that keeps asking unscripted questions fails here instead of hanging.
+    prompter.onStuck([](const Message& question) {
+        const std::string what = "unscripted questions keep coming, the last: " + question.text;
+        QTest::qFail(what.c_str(), __FILE__, __LINE__);
+    });
+}
 
-sim::SimDevice& UiRig::attach(int port, const std::string& model) {
+namespace {
+
+sim::DeviceConfig Preset(const std::string& model) {
     const auto config = sim::ModelConfig(model);
     if (!config) qFatal("no simulator preset for %s", model.c_str());
-    return attach(port, *config);
+    return *config;
 }
+
+}  // namespace
+
+sim::SimDevice& UiRig::attach(int port, const std::string& model) { return attach(port, Preset(model)); }
 
 sim::SimDevice& UiRig::attach(int port, sim::DeviceConfig config) { return bus.attach(port, std::move(config)); }
 
@@ -137,14 +149,16 @@ UiContext UiRig::context() {
 
 ToolContext UiRig::toolContext() { return ToolContext{comm, store, ports, shared, prompter, files, tools}; }
 
-sim::SimDevice& UiRig::findDevice(int port, const std::string& model) {
-    sim::SimDevice& device = attach(port, model);
+sim::SimDevice& UiRig::findDevice(int port, const std::string& model) { return findDevice(port, Preset(model)); }
+
+sim::SimDevice& UiRig::findDevice(int port, sim::DeviceConfig config) {
+    sim::SimDevice& device = attach(port, std::move(config));
     auto window = openWindow();
     Click(window.get(), "usbRadio");
     prompter.answer({MessageAnswer::Yes});
     Click(window.get(), "findDeviceButton");
     if (!Enabled(window.get(), "deviceInfoButton")) {
-        qFatal("the %s on COM%d was not found", model.c_str(), port);
+        qFatal("the %s on COM%d was not found", device.config().modelCode.c_str(), port);
     }
     prompter.clear();
     return device;

@@ -79,6 +79,7 @@ struct UiRig {
     // and the communication settings hold its connection afterwards. The
     // operator's answers and the recorded boxes are cleared again.
     sim::SimDevice& findDevice(int port, const std::string& model);
+    sim::SimDevice& findDevice(int port, sim::DeviceConfig config);
 
     CommSettings comm;
     MemoryStoredSettings store;

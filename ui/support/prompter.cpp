@@ -14,9 +14,9 @@ void Prompter::error(std::string_view text) {
     show({std::string(text), std::string(kErrorCaption), MessageIcon::Error, MessageButtons::Ok});
 }
 
-bool Prompter::confirm(std::string_view text) {
-    return show({std::string(text), std::string(kApplicationTitle), MessageIcon::Warning, MessageButtons::YesNo}) ==
-           MessageAnswer::Yes;
+bool Prompter::confirm(std::string_view text, std::optional<MessageAnswer> defaultButton) {
+    return show({std::string(text), std::string(kApplicationTitle), MessageIcon::Warning, MessageButtons::YesNo,
+                 defaultButton}) == MessageAnswer::Yes;
 }
 
 }  // namespace corvel

@@ -3,8 +3,10 @@
 // open a message box themselves: they ask the Prompter they were given, which
 // the program implements with real message boxes and the tests with a script.
 
+#include <optional>
 #include <string>
 #include <string_view>
+#include <utility>
 
 namespace corvel {
 
@@ -16,10 +18,20 @@ enum class MessageButtons { Ok, YesNo, YesNoCancel };
 enum class MessageAnswer { Ok, Yes, No, Cancel };
 
 struct Message {
+    Message(std::string text, std::string caption, MessageIcon icon = MessageIcon::None,
+            MessageButtons buttons = MessageButtons::Ok, std::optional<MessageAnswer> defaultButton = std::nullopt)
+        : text(std::move(text)),
+          caption(std::move(caption)),
+          icon(icon),
+          buttons(buttons),
+          defaultButton(defaultButton) {}
+
     std::string text;
     std::string caption;
     MessageIcon icon = MessageIcon::None;
     MessageButtons buttons = MessageButtons::Ok;
+    // The button that Enter presses; nothing leaves the choice to the platform.
+    std::optional<MessageAnswer> defaultButton;
 
     bool operator==(const Message&) const = default;
 };
@@ -36,7 +48,7 @@ public:
     // An OK box reporting a failure, captioned "Error".
     void error(std::string_view text);
     // A Yes/No confirmation with the warning icon; true for Yes.
-    bool confirm(std::string_view text);
+    bool confirm(std::string_view text, std::optional<MessageAnswer> defaultButton = std::nullopt);
 };
 
 }  // namespace corvel

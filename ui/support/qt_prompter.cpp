@@ -25,6 +25,16 @@ QMessageBox::StandardButtons BoxButtons(MessageButtons buttons) {
     return QMessageBox::Ok;
 }
 
+QMessageBox::StandardButton BoxButton(MessageAnswer answer) {
+    switch (answer) {
+        case MessageAnswer::Yes: return QMessageBox::Yes;
+        case MessageAnswer::No: return QMessageBox::No;
+        case MessageAnswer::Cancel: return QMessageBox::Cancel;
+        case MessageAnswer::Ok: break;
+    }
+    return QMessageBox::Ok;
+}
+
 // What closing the box by its frame or Escape answers.
 MessageAnswer Dismissed(MessageButtons buttons) {
     switch (buttons) {
@@ -40,6 +50,7 @@ MessageAnswer Dismissed(MessageButtons buttons) {
 MessageAnswer QtPrompter::show(const Message& message) {
     QMessageBox box(BoxIcon(message.icon), QString::fromStdString(message.caption),
                     QString::fromStdString(message.text), BoxButtons(message.buttons), QApplication::activeWindow());
+    if (message.defaultButton) box.setDefaultButton(BoxButton(*message.defaultButton));
     const bool busy = QApplication::overrideCursor() != nullptr;
     if (busy) QApplication::setOverrideCursor(Qt::ArrowCursor);
     const int pressed = box.exec();

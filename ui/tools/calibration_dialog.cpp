@@ -48,6 +48,9 @@ QWidget* cCalibration::buildFields() {
     }
     status_ = Named(new QLabel(fields), "statusText");
     status_->setMinimumWidth(220);
+    // Room for two lines: the link's failure texts are long.
+    status_->setWordWrap(true);
+    status_->setMinimumHeight(2 * status_->fontMetrics().lineSpacing());
     grid->addWidget(status_, row, 0, 1, 2);
     return fields;
 }
@@ -104,7 +107,9 @@ void cCalibration::showValues() {
     const CalibrationState& state = model_.state();
     SetText(numberOfPoints_, Text(std::to_string(state.numberOfPoints)));
     SetText(currentPoint_, Text(std::to_string(state.currentPoint)));
-    if (!apply_->hasFocus()) SetText(apply_, Text(state.applyText));
+    // What the operator is typing stays, unless the transmitter proposed a new point since.
+    if (!apply_->hasFocus() || state.proposedApplyValues != shownApplyValues_) SetText(apply_, Text(state.applyText));
+    shownApplyValues_ = state.proposedApplyValues;
     apply_->setEnabled(state.applyEnabled);
     SetText(reading_, Text(state.readingText));
     reading_->setBackgroundColour(state.readingAlarm ? kAlarmFieldColour : kNormalFieldColour);

@@ -36,6 +36,7 @@ private:
     CalibrationModel model_;
     int running_ = 0;  // actions in progress (live loops nest the others)
     bool closeWhenIdle_ = false;
+    int shownApplyValues_ = 0;  // the transmitter's proposals "Apply" has shown
     QLineEdit* numberOfPoints_ = nullptr;
     QLineEdit* currentPoint_ = nullptr;
     QLineEdit* apply_ = nullptr;

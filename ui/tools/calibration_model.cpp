@@ -1,5 +1,6 @@
 #include "calibration_model.h"
 
+#include "frame.h"
 #include "reading_status.h"
 
 namespace corvel {
@@ -10,6 +11,7 @@ constexpr const char* kCalibrationSuccessful = "Calibration Successful      \n C
 constexpr const char* kRestoreQuestion = "Restore to Factory Defaults?           ";
 constexpr const char* kRestored = "Device restored to factory defaults";
 constexpr int kCalExpired = 20;
+constexpr int kFirstRefusal = 64;  // "Recal not allowed"; the refusals run to "out of sequence"
 constexpr int kOutOfSequence = 70;
 
 // The codes Next Point's live loop tells the operator about.
@@ -45,7 +47,10 @@ void CalibrationModel::readP1() {
 void CalibrationModel::takePoint(bool withApplyText) {
     state_.numberOfPoints = session_.numberOfPoints;
     state_.currentPoint = session_.currentPoint;
-    if (withApplyText) state_.applyText = session_.applyValueText;
+    if (withApplyText) {
+        state_.applyText = session_.applyValueText;
+        ++state_.proposedApplyValues;
+    }
     state_.minimumText = session_.minimumValueText;
     state_.maximumText = session_.maximumValueText;
 }
@@ -72,8 +77,12 @@ void CalibrationModel::startRecal() {
     savedPoints_ = 0;
     // A new recalibration shows live readings again, also after a completed one.
     stopRequested_ = false;
-    session_.StartRecalibration(route_);
-    takePoint(true);
+    if (session_.StartRecalibration(route_)) {
+        reportStartRefusal();
+        takePoint(true);
+    } else {
+        reportExchangeFailure();
+    }
     liveLoop([this](int code) {
         const RecalReadingStatus status = RecalReadingStatusOf(code);
         if (status.text) state_.statusText = *status.text;
@@ -89,9 +98,25 @@ void CalibrationModel::reportPointStatus(bool includingOutOfSequence) {
     if (const char* text = RecalPointStatusText(code)) context_.prompter.error(text);
 }
 
+void CalibrationModel::reportStartRefusal() {
+    // The reading's own codes come with the live loop; only a refusal is told here.
+    const int code = session_.p1.statusCode;
+    if (code >= kFirstRefusal && code <= kOutOfSequence) context_.prompter.error(RecalPointStatusText(code));
+}
+
+void CalibrationModel::reportExchangeFailure() {
+    state_.statusText = session_.statusText;
+    context_.prompter.error(session_.statusText);
+    host_.showValues();
+}
+
 void CalibrationModel::savePoint() {
     session_.applyValueText = state_.applyText;
-    session_.SaveCalibrationPoint(route_);
+    // Only the transmitter's own confirmation of this point counts it.
+    if (!session_.SaveCalibrationPoint(route_)) {
+        reportExchangeFailure();
+        return;
+    }
     reportPointStatus(false);
     if (session_.p1.statusCode != 0) return;
     ++savedPoints_;
@@ -108,9 +133,12 @@ void CalibrationModel::savePoint() {
 void CalibrationModel::nextPoint() {
     stopRequested_ = false;
     session_.applyValueText = state_.applyText;
-    session_.ReadCalibrationPoint(route_);
-    reportPointStatus(true);
-    takePoint(true);
+    if (session_.ReadCalibrationPoint(route_)) {
+        reportPointStatus(true);
+        takePoint(true);
+    } else {
+        reportExchangeFailure();
+    }
     liveLoop([this](int code) { reportOnce(code, NextPointReadingText(code)); });
 }
 
@@ -129,9 +157,23 @@ void CalibrationModel::restoreFactoryDefaults() {
     const Message question{kRestoreQuestion, "Restore Defaults", MessageIcon::Warning, MessageButtons::YesNo};
     if (context_.prompter.show(question) != MessageAnswer::Yes) return;
     session_.RestoreFactoryCalibration(true, false, false, route_);
-    context_.prompter.inform(kRestored);
+    reportRestore();
     host_.showValues();
     stopRequested_ = false;
+}
+
+void CalibrationModel::reportRestore() {
+    if (!session_.lastExchangeSucceeded) {
+        reportExchangeFailure();
+        return;
+    }
+    const int code = session_.p1.statusCode != 0 ? session_.p1.statusCode : session_.lastReplyStatus;
+    if (code == 0) {
+        context_.prompter.inform(kRestored);
+        return;
+    }
+    const char* text = RecalPointStatusText(code);
+    context_.prompter.error(text ? std::string(text) : StatusText(static_cast<std::uint8_t>(code)));
 }
 
 void CalibrationModel::close() {

@@ -21,6 +21,9 @@ struct CalibrationState {
     int numberOfPoints = 0;
     int currentPoint = 0;
     std::string applyText;
+    // Counts the apply values the transmitter proposed: a new one is shown
+    // even in a field the operator is typing in.
+    int proposedApplyValues = 0;
     bool applyEnabled = false;
     std::string readingText;
     bool readingAlarm = false;  // light red, else light grey
@@ -58,6 +61,10 @@ private:
     void readP1();
     void takePoint(bool withApplyText);
     void reportPointStatus(bool includingOutOfSequence);
+    // The link's text of an exchange that failed, in the status text and a box.
+    void reportExchangeFailure();
+    void reportStartRefusal();
+    void reportRestore();
     // A box for a code when it first appears in this loop run or after it changed.
     void reportOnce(int code, const char* text);
 

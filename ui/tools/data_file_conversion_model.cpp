@@ -103,6 +103,7 @@ bool DataFileConversionModel::fillList() {
         context_.prompter.error("The instrument's log files cannot be read: " + directory.failure);
         return false;
     }
+    // A refusal part way has been shown ("error %d"); the files listed before it stay.
     entries_ = std::move(directory.entries);
     for (auto entry = entries_.rbegin(); entry != entries_.rend(); ++entry) rows_.push_back(LogListRowText(*entry));
     if (!rows_.empty()) selectedRow_ = 0;
@@ -126,7 +127,7 @@ void DataFileConversionModel::chooseOutputFile() {
 }
 
 void DataFileConversionModel::eraseAll() {
-    if (context_.prompter.confirm("Are you sure you want to erase all files?") &&
+    if (context_.prompter.confirm("Are you sure you want to erase all files?", MessageAnswer::No) &&
         !session_.EraseAllLogFiles(storeRoute_))
         context_.prompter.error("The log files were not erased: " + session_.statusText);
     entries_.clear();
@@ -147,6 +148,7 @@ DataFileConversionModel::AfterSave DataFileConversionModel::save(const SaveView&
         context_.prompter.error(kEmptyListGuidance);
         return AfterSave::KeepOpen;
     }
+    if (source_ == Source::Instrument && !rawLogMayBeWritten()) return AfterSave::KeepOpen;
     bool saved = false;
     if (source_ == Source::Pc) {
         saved = convertFile(inputPath_, view);
@@ -160,6 +162,15 @@ DataFileConversionModel::AfterSave DataFileConversionModel::save(const SaveView&
     }
     view.progress(0, "");
     return askAfterSave(saved);
+}
+
+bool DataFileConversionModel::rawLogMayBeWritten() {
+    if (!keepRawLog_) return true;
+    const fs::path raw = RawLogBeside(outputPath_);
+    std::error_code error;
+    if (!fs::is_regular_file(raw, error)) return true;
+    return context_.prompter.confirm(raw.filename().string() + " already exists.\nDo you want to replace it?",
+                                     MessageAnswer::No);
 }
 
 DataFileConversionModel::AfterSave DataFileConversionModel::askAfterSave(bool saved) {

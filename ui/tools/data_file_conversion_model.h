@@ -62,6 +62,8 @@ private:
     CopyEnd copyAndConvert(const SaveView& view);
     const LogDirectoryEntry* selectedEntry() const;
     AfterSave askAfterSave(bool saved);
+    // False when the operator would rather keep an existing raw log beside the output.
+    bool rawLogMayBeWritten();
 
     ToolContext context_;
     PrompterNotifier notifier_;
