@@ -243,6 +243,18 @@ private Q_SLOTS:
         QVERIFY(!model.state().readingAlarm);
     }
 
+    void aReadingThatDidNotComeShowsAsDashes() {
+        OpenCalibration open;
+        auto& [rig, device, host, model, turns] = open;
+        host.onTurn = [&](int turn) {
+            if (turn == 2) device.faults.silent = true;
+            if (turn == 4) model.applyFocused();
+        };
+        model.startRecal();
+        QCOMPARE(model.state().readingText, std::string("------"));
+        QVERIFY(model.state().statusText.starts_with("SerialTransact failed"));
+    }
+
     void zeroReportsItsResult() {
         OpenCalibration open;
         auto& [rig, device, host, model, turns] = open;

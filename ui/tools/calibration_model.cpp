@@ -39,9 +39,17 @@ void CalibrationModel::open() {
     host_.showValues();
 }
 
-void CalibrationModel::readP1() {
+// A reading that did not come shows as dashes with the link's text, never as
+// the last one that did.
+bool CalibrationModel::readP1() {
     session_.ReadMeasurements(true, false, false, false, route_, false, 1, 1);
-    if (session_.lastExchangeSucceeded) state_.readingText = session_.p1.displayText;
+    if (!session_.lastExchangeSucceeded) {
+        state_.readingText = kDashedValue;
+        state_.statusText = session_.statusText;
+        return false;
+    }
+    state_.readingText = session_.p1.displayText;
+    return true;
 }
 
 void CalibrationModel::takePoint(bool withApplyText) {
@@ -60,8 +68,7 @@ void CalibrationModel::liveLoop(OnReading onReading) {
     lastReportedCode_ = 0;
     do {
         host_.processEvents();
-        readP1();
-        onReading(session_.p1.statusCode);
+        if (readP1()) onReading(session_.p1.statusCode);
         host_.showValues();
     } while (!stopRequested_);
 }

@@ -58,7 +58,7 @@ private:
     // A live loop: `onReading` runs after each reading of P1.
     template <typename OnReading>
     void liveLoop(OnReading onReading);
-    void readP1();
+    bool readP1();
     void takePoint(bool withApplyText);
     void reportPointStatus(bool includingOutOfSequence);
     // The link's text of an exchange that failed, in the status text and a box.
