@@ -1,4 +1,4 @@
-#include "comm_settings.h"
+#include "app/comm_settings.h"
 
 namespace corvel {
 

@@ -2,8 +2,8 @@
 // The start-up steps that restore the communication settings from the store,
 // before the main window opens.
 
-#include "comm_settings.h"
-#include "stored_settings.h"
+#include "app/comm_settings.h"
+#include "app/stored_settings.h"
 
 namespace corvel {
 

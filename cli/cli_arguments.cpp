@@ -1,4 +1,4 @@
-#include "cli_arguments.h"
+#include "cli/cli_arguments.h"
 
 #include <algorithm>
 #include <cctype>
@@ -7,7 +7,7 @@
 #include <iterator>
 #include <string_view>
 
-#include "port_names.h"
+#include "link/port_names.h"
 
 namespace corvel::cli {
 

@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "cli_arguments.h"
-#include "cli_output.h"
-#include "serial_port.h"
+#include "cli/cli_arguments.h"
+#include "cli/cli_output.h"
+#include "link/serial_port.h"
 
 namespace corvel::cli {
 

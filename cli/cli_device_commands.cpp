@@ -3,11 +3,11 @@
 #include <string>
 #include <string_view>
 
-#include "cli_commands.h"
-#include "number_format.h"
-#include "reading_status.h"
-#include "tool_session.h"
-#include "windows1252.h"
+#include "cli/cli_commands.h"
+#include "link/number_format.h"
+#include "link/reading_status.h"
+#include "cli/tool_session.h"
+#include "link/windows1252.h"
 
 namespace corvel::cli {
 

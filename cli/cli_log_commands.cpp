@@ -4,11 +4,11 @@
 #include <string>
 #include <vector>
 
-#include "cli_commands.h"
-#include "log_copy.h"
-#include "log_directory.h"
-#include "tool_session.h"
-#include "windows1252.h"
+#include "cli/cli_commands.h"
+#include "link/log_copy.h"
+#include "link/log_directory.h"
+#include "cli/tool_session.h"
+#include "link/windows1252.h"
 
 namespace corvel::cli {
 

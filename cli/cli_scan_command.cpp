@@ -4,10 +4,10 @@
 #include <ostream>
 #include <string>
 
-#include "cli_commands.h"
-#include "port_names.h"
-#include "tool_session.h"
-#include "windows1252.h"
+#include "cli/cli_commands.h"
+#include "link/port_names.h"
+#include "cli/tool_session.h"
+#include "link/windows1252.h"
 
 namespace corvel::cli {
 

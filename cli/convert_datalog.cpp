@@ -4,8 +4,8 @@
 #include <array>
 #include <csignal>
 
-#include "cli_commands.h"
-#include "log_conversion_command.h"
+#include "cli/cli_commands.h"
+#include "datalog/log_conversion_command.h"
 
 namespace corvel::cli {
 

@@ -1,8 +1,8 @@
-#include "corvelctl.h"
+#include "cli/corvelctl.h"
 
 #include <array>
 
-#include "program_version.h"
+#include "common/program_version.h"
 
 namespace corvel::cli {
 

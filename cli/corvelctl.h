@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "cli_commands.h"
+#include "cli/cli_commands.h"
 
 namespace corvel::cli {
 

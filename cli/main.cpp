@@ -5,10 +5,10 @@
 #include <thread>
 #include <vector>
 
-#include "corvelctl.h"
-#include "file_access.h"
-#include "port_permission.h"
-#include "system_serial_port.h"
+#include "cli/corvelctl.h"
+#include "datalog/file_access.h"
+#include "link/port_permission.h"
+#include "link/system_serial_port.h"
 
 namespace {
 

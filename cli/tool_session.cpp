@@ -1,11 +1,11 @@
-#include "tool_session.h"
+#include "cli/tool_session.h"
 
 #include <algorithm>
 #include <cctype>
 #include <charconv>
 #include <chrono>
 
-#include "port_names.h"
+#include "link/port_names.h"
 
 namespace corvel::cli {
 

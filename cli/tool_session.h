@@ -8,14 +8,14 @@
 #include <ostream>
 #include <string>
 
-#include "cli_arguments.h"
-#include "cli_commands.h"
-#include "comm_settings.h"
-#include "device_session.h"
-#include "notifier.h"
-#include "serial_trace.h"
-#include "shared_device_values.h"
-#include "stored_settings.h"
+#include "cli/cli_arguments.h"
+#include "cli/cli_commands.h"
+#include "app/comm_settings.h"
+#include "link/device_session.h"
+#include "link/notifier.h"
+#include "link/serial_trace.h"
+#include "link/shared_device_values.h"
+#include "app/stored_settings.h"
 
 namespace corvel::cli {
 

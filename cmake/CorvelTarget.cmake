@@ -1,7 +1,9 @@
-# Common settings of every target of the project: C++20, warnings, and the
+# Common settings of every target of the project: C++20, the include root, warnings, and the
 # sanitizers when CORVEL_SANITIZE is on.
 function(corvel_target target)
   target_compile_features(${target} PUBLIC cxx_std_20)
+  # One include root: every include names its folder, "link/frame.h".
+  target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR} ${PROJECT_BINARY_DIR}/generated)
   set_target_properties(${target} PROPERTIES CXX_EXTENSIONS OFF)
   target_compile_options(${target} PRIVATE -Wall -Wextra -Wpedantic)
   if(CORVEL_WERROR)

@@ -1,9 +1,9 @@
-#include "analog_output_rules.h"
+#include "config/analog_output_rules.h"
 
 #include <cmath>
 #include <utility>
 
-#include "number_format.h"
+#include "link/number_format.h"
 
 namespace corvel {
 namespace {

@@ -1,4 +1,4 @@
-#include "buffered_file_writer.h"
+#include "datalog/buffered_file_writer.h"
 
 #include <algorithm>
 #include <cerrno>

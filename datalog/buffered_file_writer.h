@@ -11,7 +11,7 @@
 #include <string_view>
 #include <system_error>
 
-#include "file_access.h"
+#include "datalog/file_access.h"
 
 namespace corvel {
 

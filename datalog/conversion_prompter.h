@@ -6,7 +6,7 @@
 #include <string>
 #include <system_error>
 
-#include "file_access.h"
+#include "datalog/file_access.h"
 
 namespace corvel {
 

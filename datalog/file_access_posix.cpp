@@ -3,7 +3,7 @@
 
 #include <cerrno>
 
-#include "file_access.h"
+#include "datalog/file_access.h"
 
 namespace corvel {
 

@@ -1,4 +1,4 @@
-#include "file_access.h"
+#include "datalog/file_access.h"
 
 namespace corvel {
 

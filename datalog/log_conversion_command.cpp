@@ -1,10 +1,10 @@
-#include "log_conversion_command.h"
+#include "datalog/log_conversion_command.h"
 
 #include <ostream>
 #include <vector>
 
-#include "conversion_prompter.h"
-#include "log_converter.h"
+#include "datalog/conversion_prompter.h"
+#include "datalog/log_converter.h"
 
 namespace corvel {
 

@@ -15,7 +15,7 @@
 #include <span>
 #include <string>
 
-#include "log_converter.h"
+#include "datalog/log_converter.h"
 
 namespace corvel {
 

@@ -1,4 +1,4 @@
-#include "log_converter.h"
+#include "datalog/log_converter.h"
 
 #include <algorithm>
 #include <cstring>
@@ -7,12 +7,12 @@
 #include <span>
 #include <vector>
 
-#include "buffered_file_writer.h"
-#include "file_access.h"
-#include "log_description.h"
-#include "log_file_reader.h"
-#include "log_line_assembler.h"
-#include "log_sanity.h"
+#include "datalog/buffered_file_writer.h"
+#include "datalog/file_access.h"
+#include "datalog/log_description.h"
+#include "datalog/log_file_reader.h"
+#include "datalog/log_line_assembler.h"
+#include "datalog/log_sanity.h"
 
 namespace corvel {
 

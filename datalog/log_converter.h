@@ -8,7 +8,7 @@
 #include <filesystem>
 #include <functional>
 
-#include "conversion_prompter.h"
+#include "datalog/conversion_prompter.h"
 
 namespace corvel {
 

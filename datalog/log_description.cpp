@@ -1,8 +1,8 @@
-#include "log_description.h"
+#include "datalog/log_description.h"
 
 #include <string_view>
 
-#include "value_text.h"
+#include "datalog/value_text.h"
 
 namespace corvel {
 

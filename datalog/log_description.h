@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "log_file_format.h"
+#include "datalog/log_file_format.h"
 
 namespace corvel {
 

@@ -10,7 +10,7 @@
 #include <cstdint>
 #include <string>
 
-#include "bytes.h"
+#include "common/bytes.h"
 
 namespace corvel {
 

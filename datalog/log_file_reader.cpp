@@ -1,4 +1,4 @@
-#include "log_file_reader.h"
+#include "datalog/log_file_reader.h"
 
 #include <algorithm>
 #include <cerrno>

@@ -13,9 +13,9 @@
 #include <system_error>
 #include <vector>
 
-#include "bytes.h"
-#include "file_access.h"
-#include "log_file_format.h"
+#include "common/bytes.h"
+#include "datalog/file_access.h"
+#include "datalog/log_file_format.h"
 
 namespace corvel {
 

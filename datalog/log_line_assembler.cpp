@@ -1,10 +1,10 @@
 // The helpers that every record passes through are declared inline so that
 // the compiler folds them into handle(): a log holds millions of records.
-#include "log_line_assembler.h"
+#include "datalog/log_line_assembler.h"
 
 #include <algorithm>
 
-#include "value_text.h"
+#include "datalog/value_text.h"
 
 namespace corvel {
 

@@ -17,11 +17,11 @@
 #include <string>
 #include <string_view>
 
-#include "buffered_file_writer.h"
-#include "log_description.h"
-#include "log_file_format.h"
-#include "row_number_text.h"
-#include "value_text.h"
+#include "datalog/buffered_file_writer.h"
+#include "datalog/log_description.h"
+#include "datalog/log_file_format.h"
+#include "datalog/row_number_text.h"
+#include "datalog/value_text.h"
 
 namespace corvel {
 

@@ -1,4 +1,4 @@
-#include "log_sanity.h"
+#include "datalog/log_sanity.h"
 
 namespace corvel {
 namespace {

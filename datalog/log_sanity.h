@@ -10,7 +10,7 @@
 #include <span>
 #include <string>
 
-#include "log_description.h"
+#include "datalog/log_description.h"
 
 namespace corvel {
 

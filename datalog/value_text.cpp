@@ -1,4 +1,4 @@
-#include "value_text.h"
+#include "datalog/value_text.h"
 
 #include <algorithm>
 #include <array>

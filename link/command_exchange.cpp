@@ -1,4 +1,4 @@
-#include "command_exchange.h"
+#include "link/command_exchange.h"
 
 #include <algorithm>
 #include <bit>

@@ -7,8 +7,8 @@
 #include <initializer_list>
 #include <vector>
 
-#include "device_session.h"
-#include "frame.h"
+#include "link/device_session.h"
+#include "link/frame.h"
 
 namespace corvel::command {
 

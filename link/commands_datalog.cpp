@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "command_exchange.h"
-#include "device_session.h"
+#include "link/command_exchange.h"
+#include "link/device_session.h"
 
 namespace corvel {
 

@@ -3,9 +3,9 @@
 
 #include <string>
 
-#include "command_exchange.h"
-#include "device_session.h"
-#include "number_format.h"
+#include "link/command_exchange.h"
+#include "link/device_session.h"
+#include "link/number_format.h"
 
 namespace corvel {
 

@@ -6,10 +6,10 @@
 #include <string>
 #include <vector>
 
-#include "command_exchange.h"
-#include "crc.h"
-#include "device_session.h"
-#include "number_format.h"
+#include "link/command_exchange.h"
+#include "link/crc.h"
+#include "link/device_session.h"
+#include "link/number_format.h"
 
 namespace corvel {
 

@@ -1,12 +1,12 @@
 // The exchange with the transmitter: one request, one reply, the port open only
 // in between. The commands that build on it live in files of their own.
 
-#include "device_session.h"
+#include "link/device_session.h"
 
 #include <algorithm>
 #include <chrono>
 
-#include "port_names.h"
+#include "link/port_names.h"
 
 namespace corvel {
 namespace {

@@ -14,13 +14,13 @@
 #include <cstdint>
 #include <string>
 
-#include "comm_settings.h"
-#include "frame.h"
-#include "notifier.h"
-#include "reply_tally.h"
-#include "serial_port.h"
-#include "shared_device_values.h"
-#include "stored_settings.h"
+#include "app/comm_settings.h"
+#include "link/frame.h"
+#include "link/notifier.h"
+#include "link/reply_tally.h"
+#include "link/serial_port.h"
+#include "link/shared_device_values.h"
+#include "app/stored_settings.h"
 
 namespace corvel {
 

@@ -1,8 +1,8 @@
-#include "frame.h"
+#include "link/frame.h"
 
 #include <algorithm>
 
-#include "crc.h"
+#include "link/crc.h"
 
 namespace corvel {
 

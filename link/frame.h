@@ -122,10 +122,6 @@ std::string ReplyDamageReason(ReplyCheck check);
 // mismatch", or "No device at this address" for the "no device here" answer.
 std::string ReplyDamageText(ReplyCheck check);
 
-}  // namespace corvel
-
-namespace corvel {
-
 // The Modbus RTU request "restart communications" (function 0x08, sub-function
 // 0x0001, data 0xFF00) to `address`, sealed with CRC-16/MODBUS low byte first.
 std::array<std::uint8_t, 8> ModbusRestartRequest(std::uint8_t address);

@@ -1,4 +1,4 @@
-#include "log_copy.h"
+#include "link/log_copy.h"
 
 #include <algorithm>
 #include <cerrno>

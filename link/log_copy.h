@@ -19,8 +19,8 @@
 #include <optional>
 #include <string>
 
-#include "device_session.h"
-#include "log_directory.h"
+#include "link/device_session.h"
+#include "link/log_directory.h"
 
 namespace corvel {
 

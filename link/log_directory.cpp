@@ -1,4 +1,4 @@
-#include "log_directory.h"
+#include "link/log_directory.h"
 
 #include <set>
 

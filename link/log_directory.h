@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "device_session.h"
+#include "link/device_session.h"
 
 namespace corvel {
 

@@ -8,11 +8,11 @@
 //   OwnedLinkContext link;
 //   DeviceSession session(link.with(ports));
 
-#include "comm_settings.h"
-#include "device_session.h"
-#include "notifier.h"
-#include "shared_device_values.h"
-#include "stored_settings.h"
+#include "app/comm_settings.h"
+#include "link/device_session.h"
+#include "link/notifier.h"
+#include "link/shared_device_values.h"
+#include "app/stored_settings.h"
 
 namespace corvel {
 

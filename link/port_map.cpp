@@ -1,4 +1,4 @@
-#include "port_map.h"
+#include "link/port_map.h"
 
 #include <algorithm>
 #include <charconv>
@@ -7,7 +7,7 @@
 #include <optional>
 #include <system_error>
 
-#include "port_names.h"
+#include "link/port_names.h"
 
 namespace corvel {
 namespace {

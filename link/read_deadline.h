@@ -8,7 +8,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "serial_port.h"
+#include "link/serial_port.h"
 
 namespace corvel {
 

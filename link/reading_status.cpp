@@ -1,4 +1,4 @@
-#include "reading_status.h"
+#include "link/reading_status.h"
 
 namespace corvel {
 

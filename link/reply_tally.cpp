@@ -1,6 +1,6 @@
-#include "reply_tally.h"
+#include "link/reply_tally.h"
 
-#include "port_names.h"
+#include "link/port_names.h"
 
 namespace corvel {
 

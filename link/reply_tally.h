@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "frame.h"
+#include "link/frame.h"
 
 namespace corvel {
 

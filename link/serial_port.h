@@ -11,7 +11,7 @@
 #include <memory>
 #include <string>
 
-#include "bytes.h"
+#include "common/bytes.h"
 
 namespace corvel {
 

@@ -1,4 +1,4 @@
-#include "serial_port_posix.h"
+#include "link/serial_port_posix.h"
 
 #include <fcntl.h>
 #include <grp.h>
@@ -16,10 +16,10 @@
 #include <thread>
 #include <vector>
 
-#include "port_map.h"
-#include "port_permission.h"
-#include "read_deadline.h"
-#include "system_serial_port.h"
+#include "link/port_map.h"
+#include "link/port_permission.h"
+#include "link/read_deadline.h"
+#include "link/system_serial_port.h"
 
 namespace corvel {
 namespace {

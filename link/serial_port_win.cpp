@@ -1,12 +1,12 @@
-#include "serial_port_win.h"
+#include "link/serial_port_win.h"
 
 #include <windows.h>
 
 #include <algorithm>
 #include <thread>
 
-#include "read_deadline.h"
-#include "system_serial_port.h"
+#include "link/read_deadline.h"
+#include "link/system_serial_port.h"
 
 namespace corvel {
 namespace {

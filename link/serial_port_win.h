@@ -23,7 +23,7 @@
 
 #include <memory>
 
-#include "serial_port.h"
+#include "link/serial_port.h"
 
 namespace corvel {
 

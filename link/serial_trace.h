@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "serial_port.h"
+#include "link/serial_port.h"
 
 namespace corvel {
 

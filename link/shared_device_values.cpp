@@ -1,4 +1,4 @@
-#include "shared_device_values.h"
+#include "link/shared_device_values.h"
 
 namespace corvel {
 

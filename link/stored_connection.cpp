@@ -1,8 +1,8 @@
-#include "stored_connection.h"
+#include "link/stored_connection.h"
 
 #include <charconv>
 
-#include "port_names.h"
+#include "link/port_names.h"
 
 namespace corvel {
 

@@ -13,9 +13,9 @@
 #include <string>
 #include <string_view>
 
-#include "comm_settings.h"
-#include "frame.h"
-#include "stored_settings.h"
+#include "app/comm_settings.h"
+#include "link/frame.h"
+#include "app/stored_settings.h"
 
 namespace corvel {
 

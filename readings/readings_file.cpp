@@ -1,4 +1,4 @@
-#include "readings_file.h"
+#include "readings/readings_file.h"
 
 #include <charconv>
 #include <ctime>
@@ -6,7 +6,7 @@
 #include <random>
 #include <system_error>
 
-#include "number_format.h"
+#include "link/number_format.h"
 
 namespace corvel {
 namespace {

@@ -6,8 +6,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "device_model.h"
-#include "protocol.h"
+#include "sim/device_model.h"
+#include "sim/protocol.h"
 
 namespace corvel::sim {
 

@@ -8,7 +8,7 @@
 //                            4 value f32  8 minimum f32  12 maximum f32
 //   range record (8):        0 status  1 unit code  3 damping mode  4 upper limit f32
 
-#include "commands.h"
+#include "sim/commands.h"
 
 namespace corvel::sim {
 namespace {

@@ -12,7 +12,7 @@
 
 #include <algorithm>
 
-#include "commands.h"
+#include "sim/commands.h"
 
 namespace corvel::sim {
 namespace {

@@ -8,7 +8,7 @@
 //                    8 the 128 data bytes                              (136 bytes)
 // Models without a log store answer 0x10; a block of a file not open 0x15.
 
-#include "commands.h"
+#include "sim/commands.h"
 
 namespace corvel::sim {
 namespace {

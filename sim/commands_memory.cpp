@@ -5,7 +5,7 @@
 // the module's map. A range outside the map, a short write or an invalid
 // network address (0 or 255) is refused with status 0x11.
 
-#include "commands.h"
+#include "sim/commands.h"
 
 namespace corvel::sim {
 namespace {

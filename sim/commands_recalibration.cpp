@@ -8,7 +8,7 @@
 
 #include <cmath>
 
-#include "commands.h"
+#include "sim/commands.h"
 
 namespace corvel::sim {
 namespace {

@@ -1,4 +1,4 @@
-#include "device_config.h"
+#include "sim/device_config.h"
 
 #include <cctype>
 

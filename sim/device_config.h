@@ -9,9 +9,9 @@
 #include <string_view>
 #include <vector>
 
-#include "live_channel.h"
-#include "log_builder.h"
-#include "units_table.h"
+#include "sim/live_channel.h"
+#include "sim/log_builder.h"
+#include "sim/units_table.h"
 
 namespace corvel::sim {
 

@@ -1,4 +1,4 @@
-#include "device_model.h"
+#include "sim/device_model.h"
 
 #include <algorithm>
 

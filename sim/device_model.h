@@ -9,13 +9,13 @@
 #include <map>
 #include <memory>
 
-#include "device_config.h"
-#include "faults.h"
-#include "frame.h"
-#include "live_channel.h"
-#include "log_store.h"
-#include "memory_map.h"
-#include "recalibration.h"
+#include "sim/device_config.h"
+#include "sim/faults.h"
+#include "link/frame.h"
+#include "sim/live_channel.h"
+#include "sim/log_store.h"
+#include "sim/memory_map.h"
+#include "sim/recalibration.h"
 
 namespace corvel::sim {
 

@@ -1,9 +1,9 @@
-#include "inprocess_port.h"
+#include "sim/inprocess_port.h"
 
 #include <cerrno>
 #include <system_error>
 
-#include "port_names.h"
+#include "link/port_names.h"
 
 namespace corvel::sim {
 

@@ -15,9 +15,9 @@
 #include <optional>
 #include <set>
 
-#include "line.h"
-#include "serial_port.h"
-#include "sim_clock.h"
+#include "sim/line.h"
+#include "link/serial_port.h"
+#include "sim/sim_clock.h"
 
 namespace corvel::sim {
 

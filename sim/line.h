@@ -18,8 +18,8 @@
 #include <utility>
 #include <vector>
 
-#include "device_model.h"
-#include "protocol.h"
+#include "sim/device_model.h"
+#include "sim/protocol.h"
 
 namespace corvel::sim {
 

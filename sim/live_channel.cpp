@@ -1,4 +1,4 @@
-#include "live_channel.h"
+#include "sim/live_channel.h"
 
 #include <algorithm>
 

@@ -1,6 +1,6 @@
-#include "log_builder.h"
+#include "sim/log_builder.h"
 
-#include "bytes.h"
+#include "common/bytes.h"
 
 namespace corvel::sim {
 namespace {

@@ -1,4 +1,4 @@
-#include "log_store.h"
+#include "sim/log_store.h"
 
 #include <algorithm>
 

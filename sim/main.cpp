@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "program_version.h"
-#include "pty_server.h"
-#include "script.h"
+#include "common/program_version.h"
+#include "sim/pty_server.h"
+#include "sim/script.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "memory_map.h"
+#include "sim/memory_map.h"
 
 #include <algorithm>
 

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "bytes.h"
+#include "common/bytes.h"
 
 namespace corvel::sim {
 

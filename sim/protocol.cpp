@@ -1,8 +1,8 @@
-#include "protocol.h"
+#include "sim/protocol.h"
 
 #include <algorithm>
 
-#include "commands.h"
+#include "sim/commands.h"
 
 namespace corvel::sim {
 

@@ -7,8 +7,8 @@
 #include <optional>
 #include <vector>
 
-#include "bytes.h"
-#include "frame.h"
+#include "common/bytes.h"
+#include "link/frame.h"
 
 namespace corvel::sim {
 

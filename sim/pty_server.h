@@ -15,9 +15,9 @@
 #include <string>
 #include <thread>
 
-#include "line.h"
-#include "script.h"
-#include "sim_clock.h"
+#include "sim/line.h"
+#include "sim/script.h"
+#include "sim/sim_clock.h"
 
 namespace corvel::sim {
 

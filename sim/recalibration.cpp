@@ -1,4 +1,4 @@
-#include "recalibration.h"
+#include "sim/recalibration.h"
 
 #include <algorithm>
 #include <cmath>

@@ -19,7 +19,7 @@
 #include <optional>
 #include <vector>
 
-#include "live_channel.h"
+#include "sim/live_channel.h"
 
 namespace corvel::sim {
 

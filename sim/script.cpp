@@ -1,4 +1,4 @@
-#include "script.h"
+#include "sim/script.h"
 
 #include <charconv>
 #include <functional>

@@ -12,9 +12,9 @@
 #include <string_view>
 #include <vector>
 
-#include "device_config.h"
-#include "faults.h"
-#include "line.h"
+#include "sim/device_config.h"
+#include "sim/faults.h"
+#include "sim/line.h"
 
 namespace corvel::sim {
 

@@ -1,4 +1,4 @@
-#include "units_table.h"
+#include "sim/units_table.h"
 
 #include <array>
 

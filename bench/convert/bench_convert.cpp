@@ -16,9 +16,9 @@
 #include <string>
 #include <vector>
 
-#include "bytes.h"
-#include "log_converter.h"
-#include "log_file_format.h"
+#include "common/bytes.h"
+#include "datalog/log_converter.h"
+#include "datalog/log_file_format.h"
 
 namespace {
 

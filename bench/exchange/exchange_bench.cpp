@@ -28,10 +28,10 @@
 #include <thread>
 #include <vector>
 
-#include "device_session.h"
-#include "owned_link_context.h"
-#include "port_map.h"
-#include "serial_port_posix.h"
+#include "link/device_session.h"
+#include "link/owned_link_context.h"
+#include "link/port_map.h"
+#include "link/serial_port_posix.h"
 
 namespace corvel {
 namespace {

@@ -17,11 +17,11 @@
 #include <string_view>
 #include <vector>
 
-#include "device_session.h"
-#include "owned_link_context.h"
-#include "log_builder.h"
-#include "pty_server.h"
-#include "serial_port_posix.h"
+#include "link/device_session.h"
+#include "link/owned_link_context.h"
+#include "sim/log_builder.h"
+#include "sim/pty_server.h"
+#include "link/serial_port_posix.h"
 
 namespace corvel {
 namespace {

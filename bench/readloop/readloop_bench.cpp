@@ -18,11 +18,11 @@
 #include <string>
 #include <unistd.h>
 
-#include "config_dlg.h"
-#include "pty_server.h"
-#include "scripted_file_chooser.h"
-#include "scripted_prompter.h"
-#include "serial_port_posix.h"
+#include "ui/tools/measurement/measurement_view.h"
+#include "sim/pty_server.h"
+#include "ui/support/scripted_file_chooser.h"
+#include "ui/support/scripted_prompter.h"
+#include "link/serial_port_posix.h"
 
 namespace corvel {
 namespace {

@@ -17,10 +17,10 @@
 #include <string>
 #include <vector>
 
-#include "device_config.h"
-#include "inprocess_port.h"
-#include "owned_link_context.h"
-#include "session_operations.h"
+#include "sim/device_config.h"
+#include "sim/inprocess_port.h"
+#include "link/owned_link_context.h"
+#include "fuzz/command_replies/session_operations.h"
 
 namespace corvel::fuzz {
 namespace {

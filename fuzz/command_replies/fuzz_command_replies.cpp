@@ -8,9 +8,9 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "device_session.h"
-#include "owned_link_context.h"
-#include "session_operations.h"
+#include "link/device_session.h"
+#include "link/owned_link_context.h"
+#include "fuzz/command_replies/session_operations.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     using namespace corvel;

@@ -18,8 +18,8 @@
 #include <string_view>
 #include <vector>
 
-#include "bytes.h"
-#include "frame.h"
+#include "common/bytes.h"
+#include "link/frame.h"
 
 namespace corvel::fuzz {
 

@@ -1,4 +1,4 @@
-#include "session_operations.h"
+#include "fuzz/command_replies/session_operations.h"
 
 #include <unistd.h>
 
@@ -8,13 +8,13 @@
 #include <stdexcept>
 #include <string>
 
-#include "log_copy.h"
-#include "log_directory.h"
-#include "number_format.h"
-#include "port_names.h"
-#include "reading_status.h"
-#include "stored_connection.h"
-#include "windows1252.h"
+#include "link/log_copy.h"
+#include "link/log_directory.h"
+#include "link/number_format.h"
+#include "link/port_names.h"
+#include "link/reading_status.h"
+#include "link/stored_connection.h"
+#include "link/windows1252.h"
 
 namespace corvel::fuzz {
 namespace {

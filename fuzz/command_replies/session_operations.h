@@ -9,9 +9,9 @@
 #include <memory>
 #include <string_view>
 
-#include "device_session.h"
-#include "input_cursor.h"
-#include "serial_port.h"
+#include "link/device_session.h"
+#include "fuzz/command_replies/input_cursor.h"
+#include "link/serial_port.h"
 
 namespace corvel::fuzz {
 

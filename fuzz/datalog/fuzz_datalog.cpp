@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "log_converter.h"
+#include "datalog/log_converter.h"
 
 namespace {
 

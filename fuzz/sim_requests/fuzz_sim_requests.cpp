@@ -5,7 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "line.h"
+#include "sim/line.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "comm_settings.h"
-#include "startup.h"
-#include "stored_settings.h"
+#include "app/comm_settings.h"
+#include "app/startup.h"
+#include "app/stored_settings.h"
 
 namespace corvel {
 namespace {

@@ -5,7 +5,7 @@
 #include <clocale>
 #include <limits>
 
-#include "cli_output.h"
+#include "cli/cli_output.h"
 
 namespace corvel::cli {
 namespace {

@@ -7,9 +7,9 @@
 #include <regex>
 #include <sstream>
 
-#include "corvelctl.h"
-#include "inprocess_port.h"
-#include "simulated_log.h"
+#include "cli/corvelctl.h"
+#include "sim/inprocess_port.h"
+#include "tests/datalog/simulated_log.h"
 
 namespace corvel::cli {
 namespace {

@@ -5,9 +5,9 @@
 #include <filesystem>
 #include <sstream>
 
-#include "conversion_harness.h"
-#include "corvelctl.h"
-#include "inprocess_port.h"
+#include "tests/datalog/conversion_harness.h"
+#include "cli/corvelctl.h"
+#include "sim/inprocess_port.h"
 
 namespace corvel::cli {
 namespace {

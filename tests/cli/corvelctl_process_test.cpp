@@ -17,7 +17,7 @@
 #include <thread>
 #include <vector>
 
-#include "simulated_log.h"
+#include "tests/datalog/simulated_log.h"
 
 extern char** environ;
 

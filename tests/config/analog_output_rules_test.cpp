@@ -1,11 +1,11 @@
-#include "analog_output_rules.h"
+#include "config/analog_output_rules.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
 
-#include "number_format.h"
+#include "link/number_format.h"
 
 namespace corvel {
 namespace {

@@ -8,9 +8,9 @@
 #include <algorithm>
 #include <sstream>
 
-#include "conversion_harness.h"
-#include "log_conversion_command.h"
-#include "log_converter.h"
+#include "tests/datalog/conversion_harness.h"
+#include "datalog/log_conversion_command.h"
+#include "datalog/log_converter.h"
 
 namespace corvel::testing {
 namespace {

@@ -1,10 +1,10 @@
-#include "conversion_harness.h"
+#include "tests/datalog/conversion_harness.h"
 
 #include <fstream>
 #include <sstream>
 #include <unistd.h>
 
-#include "log_converter.h"
+#include "datalog/log_converter.h"
 
 namespace corvel::testing {
 

@@ -11,8 +11,8 @@
 #include <string_view>
 #include <vector>
 
-#include "conversion_prompter.h"
-#include "log_builder.h"
+#include "datalog/conversion_prompter.h"
+#include "tests/datalog/log_builder.h"
 
 namespace corvel::testing {
 

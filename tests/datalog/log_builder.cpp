@@ -1,4 +1,4 @@
-#include "log_builder.h"
+#include "tests/datalog/log_builder.h"
 
 #include <fstream>
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "bytes.h"
-#include "log_file_format.h"
+#include "common/bytes.h"
+#include "datalog/log_file_format.h"
 
 namespace corvel::testing {
 

@@ -1,7 +1,7 @@
 // Header lines, and logs outside the usual two-module shape.
 #include <gtest/gtest.h>
 
-#include "conversion_harness.h"
+#include "tests/datalog/conversion_harness.h"
 
 namespace corvel::testing {
 namespace {

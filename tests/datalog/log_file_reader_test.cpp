@@ -5,8 +5,8 @@
 #include <span>
 #include <unistd.h>
 
-#include "log_builder.h"
-#include "log_file_reader.h"
+#include "tests/datalog/log_builder.h"
+#include "datalog/log_file_reader.h"
 
 namespace corvel {
 namespace {

@@ -4,7 +4,7 @@
 
 #include <clocale>
 
-#include "conversion_harness.h"
+#include "tests/datalog/conversion_harness.h"
 
 namespace corvel::testing {
 namespace {

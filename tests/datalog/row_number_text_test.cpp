@@ -3,7 +3,7 @@
 #include <array>
 #include <string>
 
-#include "row_number_text.h"
+#include "datalog/row_number_text.h"
 
 namespace corvel {
 namespace {

@@ -1,4 +1,4 @@
-#include "simulated_log.h"
+#include "tests/datalog/simulated_log.h"
 
 #include <algorithm>
 

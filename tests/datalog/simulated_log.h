@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "log_builder.h"
+#include "tests/datalog/log_builder.h"
 
 namespace corvel::testing {
 

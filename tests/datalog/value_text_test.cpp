@@ -6,7 +6,7 @@
 #include <random>
 #include <string>
 
-#include "value_text.h"
+#include "datalog/value_text.h"
 
 namespace corvel {
 namespace {

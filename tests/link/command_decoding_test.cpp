@@ -6,7 +6,7 @@
 #include <bit>
 #include <clocale>
 
-#include "scripted_port.h"
+#include "tests/link/scripted_port.h"
 
 namespace corvel::test {
 namespace {

@@ -6,9 +6,9 @@
 #include <bit>
 #include <functional>
 
-#include "crc_oracle.h"
-#include "frame.h"
-#include "scripted_port.h"
+#include "tests/link/crc_oracle.h"
+#include "link/frame.h"
+#include "tests/link/scripted_port.h"
 
 namespace corvel::test {
 namespace {

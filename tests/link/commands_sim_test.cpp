@@ -4,10 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include "device_session.h"
-#include "inprocess_port.h"
-#include "owned_link_context.h"
-#include "simulated_log.h"
+#include "link/device_session.h"
+#include "sim/inprocess_port.h"
+#include "link/owned_link_context.h"
+#include "tests/datalog/simulated_log.h"
 
 namespace corvel {
 namespace {

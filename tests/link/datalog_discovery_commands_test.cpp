@@ -4,7 +4,7 @@
 
 #include <set>
 
-#include "scripted_port.h"
+#include "tests/link/scripted_port.h"
 
 namespace corvel::test {
 namespace {

@@ -5,11 +5,11 @@
 
 #include <cerrno>
 
-#include "device_session.h"
-#include "owned_link_context.h"
-#include "pseudo_terminal.h"
-#include "reply_frame.h"
-#include "serial_port_posix.h"
+#include "link/device_session.h"
+#include "link/owned_link_context.h"
+#include "tests/link/pseudo_terminal.h"
+#include "tests/link/reply_frame.h"
+#include "link/serial_port_posix.h"
 
 namespace corvel::test {
 namespace {

@@ -6,10 +6,10 @@
 #include <deque>
 #include <map>
 
-#include "device_session.h"
-#include "owned_link_context.h"
-#include "port_names.h"
-#include "reply_frame.h"
+#include "link/device_session.h"
+#include "link/owned_link_context.h"
+#include "link/port_names.h"
+#include "tests/link/reply_frame.h"
 
 namespace corvel {
 namespace {

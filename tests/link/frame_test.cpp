@@ -3,9 +3,9 @@
 #include <string>
 #include <vector>
 
-#include "crc.h"
-#include "crc_oracle.h"
-#include "frame.h"
+#include "link/crc.h"
+#include "tests/link/crc_oracle.h"
+#include "link/frame.h"
 
 namespace corvel {
 namespace {

@@ -8,10 +8,10 @@
 #include <fstream>
 #include <iterator>
 
-#include "inprocess_port.h"
-#include "log_copy.h"
-#include "owned_link_context.h"
-#include "simulated_log.h"
+#include "sim/inprocess_port.h"
+#include "link/log_copy.h"
+#include "link/owned_link_context.h"
+#include "tests/datalog/simulated_log.h"
 
 namespace corvel {
 namespace {

@@ -3,8 +3,8 @@
 #include <clocale>
 #include <limits>
 
-#include "number_format.h"
-#include "reading_status.h"
+#include "link/number_format.h"
+#include "link/reading_status.h"
 
 namespace corvel {
 namespace {

@@ -1,4 +1,4 @@
-#include "port_permission.h"
+#include "link/port_permission.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "pseudo_terminal.h"
+#include "tests/link/pseudo_terminal.h"
 
 #include <fcntl.h>
 #include <poll.h>
@@ -10,7 +10,7 @@
 #include <cstdlib>
 #include <stdexcept>
 
-#include "port_map.h"
+#include "link/port_map.h"
 
 namespace corvel::test {
 namespace {

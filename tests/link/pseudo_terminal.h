@@ -9,7 +9,7 @@
 #include <thread>
 #include <vector>
 
-#include "bytes.h"
+#include "common/bytes.h"
 
 namespace corvel::test {
 

@@ -6,7 +6,7 @@
 
 #include <chrono>
 
-#include "read_deadline.h"
+#include "link/read_deadline.h"
 
 namespace corvel {
 namespace {

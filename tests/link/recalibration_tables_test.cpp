@@ -1,7 +1,7 @@
 // The recalibration tables of status codes, each row as the documentation of
 // the transmitter gives it (the reading status table is tested beside the
 // number formats).
-#include "reading_status.h"
+#include "link/reading_status.h"
 
 #include <gtest/gtest.h>
 

@@ -7,12 +7,12 @@
 #include <fstream>
 #include <set>
 
-#include "device_session.h"
-#include "inprocess_port.h"
-#include "log_copy.h"
-#include "owned_link_context.h"
-#include "serial_trace.h"
-#include "simulated_log.h"
+#include "link/device_session.h"
+#include "sim/inprocess_port.h"
+#include "link/log_copy.h"
+#include "link/owned_link_context.h"
+#include "link/serial_trace.h"
+#include "tests/datalog/simulated_log.h"
 
 namespace corvel {
 namespace {

@@ -1,4 +1,4 @@
-#include "reply_frame.h"
+#include "tests/link/reply_frame.h"
 
 namespace corvel::test {
 

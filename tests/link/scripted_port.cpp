@@ -1,4 +1,4 @@
-#include "scripted_port.h"
+#include "tests/link/scripted_port.h"
 
 #include <algorithm>
 #include <stdexcept>

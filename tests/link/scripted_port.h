@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "device_session.h"
-#include "frame.h"
-#include "serial_port.h"
+#include "link/device_session.h"
+#include "link/frame.h"
+#include "link/serial_port.h"
 
 namespace corvel::test {
 

@@ -24,7 +24,7 @@
 #include <string>
 #include <vector>
 
-#include "serial_port.h"
+#include "link/serial_port.h"
 
 namespace corvel::test {
 

@@ -1,4 +1,4 @@
-#include "serial_port_posix.h"
+#include "link/serial_port_posix.h"
 
 #include <fcntl.h>
 #include <grp.h>
@@ -12,9 +12,9 @@
 #include <filesystem>
 #include <optional>
 
-#include "port_permission.h"
-#include "pseudo_terminal.h"
-#include "serial_port_conformance.h"
+#include "link/port_permission.h"
+#include "tests/link/pseudo_terminal.h"
+#include "tests/link/serial_port_conformance.h"
 
 namespace corvel::test {
 namespace {

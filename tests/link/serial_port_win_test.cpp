@@ -3,13 +3,13 @@
 // test run: CORVEL_TEST_PORT and CORVEL_TEST_PEER name two COM ports whose
 // lines are joined (under Wine, two pseudo-terminals joined by a relay);
 // without them the conformance suite is skipped.
-#include "serial_port_win.h"
+#include "link/serial_port_win.h"
 
 #include <windows.h>
 
 #include <cstdlib>
 
-#include "serial_port_conformance.h"
+#include "tests/link/serial_port_conformance.h"
 
 namespace corvel::test {
 namespace {

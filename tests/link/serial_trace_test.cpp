@@ -1,4 +1,4 @@
-#include "serial_trace.h"
+#include "link/serial_trace.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "stored_connection.h"
+#include "link/stored_connection.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "readings_file.h"
+#include "readings/readings_file.h"
 
 #include <gtest/gtest.h>
 

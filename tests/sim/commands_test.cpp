@@ -2,9 +2,9 @@
 // port, decoded at the reply offsets the utility reads.
 #include <gtest/gtest.h>
 
-#include "bytes.h"
-#include "crc_oracle.h"
-#include "exchange.h"
+#include "common/bytes.h"
+#include "tests/link/crc_oracle.h"
+#include "tests/sim/exchange.h"
 
 namespace corvel::sim::test {
 namespace {

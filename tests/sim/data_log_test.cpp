@@ -1,9 +1,9 @@
 // Log files built from a description, listed and downloaded block by block.
 #include <gtest/gtest.h>
 
-#include "bytes.h"
-#include "exchange.h"
-#include "log_builder.h"
+#include "common/bytes.h"
+#include "tests/sim/exchange.h"
+#include "sim/log_builder.h"
 
 namespace corvel::sim::test {
 namespace {

@@ -6,9 +6,9 @@
 #include <initializer_list>
 #include <vector>
 
-#include "frame.h"
-#include "inprocess_port.h"
-#include "port_names.h"
+#include "link/frame.h"
+#include "sim/inprocess_port.h"
+#include "link/port_names.h"
 
 namespace corvel::sim::test {
 

@@ -3,9 +3,9 @@
 // simulated transmitters on the COM numbers they sit on, on simulated time.
 #include <gtest/gtest.h>
 
-#include "device_session.h"
-#include "exchange.h"
-#include "owned_link_context.h"
+#include "link/device_session.h"
+#include "tests/sim/exchange.h"
+#include "link/owned_link_context.h"
 
 namespace corvel::sim::test {
 namespace {

@@ -1,7 +1,7 @@
 // The in-process port passes the conformance suite of every serial port, with
 // an empty simulated line as the device at the far end.
-#include "inprocess_port.h"
-#include "serial_port_conformance.h"
+#include "sim/inprocess_port.h"
+#include "tests/link/serial_port_conformance.h"
 
 namespace corvel::sim::test {
 namespace {

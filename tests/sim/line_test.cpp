@@ -4,8 +4,8 @@
 
 #include <cerrno>
 
-#include "bytes.h"
-#include "exchange.h"
+#include "common/bytes.h"
+#include "tests/sim/exchange.h"
 
 namespace corvel::sim::test {
 namespace {

@@ -12,7 +12,7 @@
 #include <thread>
 #include <vector>
 
-#include "frame.h"
+#include "link/frame.h"
 
 namespace corvel::sim::test {
 

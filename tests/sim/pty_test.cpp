@@ -8,9 +8,9 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "bytes.h"
-#include "pty_exchange.h"
-#include "pty_server.h"
+#include "common/bytes.h"
+#include "tests/sim/pty_exchange.h"
+#include "sim/pty_server.h"
 
 extern char** environ;
 

@@ -2,8 +2,8 @@
 // drives them: context bytes at reply bytes 14/15, point data from byte 16.
 #include <gtest/gtest.h>
 
-#include "bytes.h"
-#include "exchange.h"
+#include "common/bytes.h"
+#include "tests/sim/exchange.h"
 
 namespace corvel::sim::test {
 namespace {

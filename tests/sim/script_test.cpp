@@ -4,7 +4,7 @@
 #include <clocale>
 #include <sstream>
 
-#include "script.h"
+#include "sim/script.h"
 
 namespace corvel::sim {
 namespace {

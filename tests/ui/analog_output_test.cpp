@@ -11,9 +11,9 @@
 #include <clocale>
 #include <cstdio>
 
-#include "analog_output.h"
-#include "reading_status.h"
-#include "ui_test_rig.h"
+#include "ui/tools/analog_output/analog_output_view.h"
+#include "link/reading_status.h"
+#include "tests/ui/ui_test_rig.h"
 
 using namespace corvel;
 using namespace corvel::testing;

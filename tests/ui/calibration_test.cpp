@@ -7,8 +7,8 @@
 #include <QTest>
 #include <QTimer>
 
-#include "calibration_dialog.h"
-#include "ui_test_rig.h"
+#include "ui/tools/calibration/calibration_view.h"
+#include "tests/ui/ui_test_rig.h"
 
 using namespace corvel;
 using namespace corvel::testing;

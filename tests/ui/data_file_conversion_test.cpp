@@ -12,11 +12,11 @@
 #include <QTest>
 #include <memory>
 
-#include "data_file_conversion_dialog.h"
-#include "device_config.h"
-#include "frame.h"
-#include "log_builder.h"
-#include "ui_test_rig.h"
+#include "ui/tools/data_log/data_log_view.h"
+#include "sim/device_config.h"
+#include "link/frame.h"
+#include "sim/log_builder.h"
+#include "tests/ui/ui_test_rig.h"
 
 using namespace corvel;
 using namespace corvel::testing;

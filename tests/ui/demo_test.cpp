@@ -5,10 +5,10 @@
 #include <QFileInfo>
 #include <QTest>
 
-#include "demo_simulator.h"
-#include "startup.h"
-#include "system_serial_port.h"
-#include "ui_test_rig.h"
+#include "ui/main/demo_simulator.h"
+#include "app/startup.h"
+#include "link/system_serial_port.h"
+#include "tests/ui/ui_test_rig.h"
 
 using namespace corvel;
 using namespace corvel::testing;

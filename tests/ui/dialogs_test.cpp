@@ -6,14 +6,14 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "about_dlg.h"
-#include "device_config.h"
-#include "link_trace_log.h"
-#include "rs232_find_device.h"
-#include "rs485_find_device.h"
-#include "scripted_prompter.h"
-#include "tool_window_opener.h"
-#include "ui_test_rig.h"
+#include "ui/main/about_dlg.h"
+#include "sim/device_config.h"
+#include "ui/support/link_trace_log.h"
+#include "ui/main/rs232_find_device.h"
+#include "ui/main/rs485_find_device.h"
+#include "ui/support/scripted_prompter.h"
+#include "ui/tools/tool_windows.h"
+#include "tests/ui/ui_test_rig.h"
 
 using namespace corvel;
 using namespace corvel::testing;

@@ -11,12 +11,12 @@
 #include <QTest>
 #include <QTimer>
 
-#include "device_config.h"
-#include "modal_connect_dialogs.h"
-#include "port_names.h"
-#include "port_permission.h"
-#include "startup.h"
-#include "ui_test_rig.h"
+#include "sim/device_config.h"
+#include "ui/main/modal_connect_dialogs.h"
+#include "link/port_names.h"
+#include "link/port_permission.h"
+#include "app/startup.h"
+#include "tests/ui/ui_test_rig.h"
 
 using namespace corvel;
 using namespace corvel::testing;

@@ -9,11 +9,11 @@
 #include <QTemporaryDir>
 #include <QTest>
 
-#include "device_config.h"
-#include "qt_launcher.h"
-#include "qt_stored_settings.h"
-#include "startup.h"
-#include "ui_test_rig.h"
+#include "sim/device_config.h"
+#include "ui/support/qt_launcher.h"
+#include "ui/support/qt_stored_settings.h"
+#include "app/startup.h"
+#include "tests/ui/ui_test_rig.h"
 
 using namespace corvel;
 using namespace corvel::testing;

@@ -15,12 +15,12 @@
 #include <fstream>
 #include <sstream>
 
-#include "config_dlg.h"
-#include "read_only_edit.h"
-#include "trend_buffer.h"
-#include "tool_window_opener.h"
-#include "trend_plot.h"
-#include "ui_test_rig.h"
+#include "ui/tools/measurement/measurement_view.h"
+#include "ui/tools/read_only_edit.h"
+#include "ui/tools/measurement/trend_buffer.h"
+#include "ui/tools/tool_windows.h"
+#include "ui/tools/measurement/trend_plot.h"
+#include "tests/ui/ui_test_rig.h"
 
 using namespace corvel;
 using namespace corvel::testing;

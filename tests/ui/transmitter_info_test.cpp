@@ -7,8 +7,8 @@
 #include <QPlainTextEdit>
 #include <QTest>
 
-#include "ui_test_rig.h"
-#include "xmtr_info.h"
+#include "tests/ui/ui_test_rig.h"
+#include "ui/tools/transmitter_info/transmitter_info_view.h"
 
 using namespace corvel;
 using namespace corvel::testing;

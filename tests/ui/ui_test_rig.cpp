@@ -1,4 +1,4 @@
-#include "ui_test_rig.h"
+#include "tests/ui/ui_test_rig.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -11,8 +11,8 @@
 
 #include <optional>
 
-#include "device_config.h"
-#include "startup.h"
+#include "sim/device_config.h"
+#include "app/startup.h"
 
 namespace corvel::testing {
 namespace {

@@ -12,19 +12,19 @@
 #include <string>
 #include <vector>
 
-#include "comm_settings.h"
-#include "connect_dialogs.h"
-#include "ct4400pc_dialog.h"
-#include "device_config.h"
-#include "inprocess_port.h"
-#include "recording_launcher.h"
-#include "scripted_file_chooser.h"
-#include "scripted_prompter.h"
-#include "shared_device_values.h"
-#include "stored_settings.h"
-#include "tool_context.h"
-#include "tool_windows.h"
-#include "ui_context.h"
+#include "app/comm_settings.h"
+#include "ui/main/connect_dialogs.h"
+#include "ui/main/ct4400pc_dialog.h"
+#include "sim/device_config.h"
+#include "sim/inprocess_port.h"
+#include "ui/support/recording_launcher.h"
+#include "ui/support/scripted_file_chooser.h"
+#include "ui/support/scripted_prompter.h"
+#include "link/shared_device_values.h"
+#include "app/stored_settings.h"
+#include "ui/tools/tool_context.h"
+#include "ui/support/tool_window_opener.h"
+#include "ui/main/ui_context.h"
 
 namespace corvel::testing {
 

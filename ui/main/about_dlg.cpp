@@ -1,4 +1,4 @@
-#include "about_dlg.h"
+#include "ui/main/about_dlg.h"
 
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
@@ -7,7 +7,7 @@
 #include <QStyle>
 #include <QVBoxLayout>
 
-#include "program_version.h"
+#include "common/program_version.h"
 
 namespace corvel {
 

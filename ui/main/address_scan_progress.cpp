@@ -1,9 +1,9 @@
-#include "address_scan_progress.h"
+#include "ui/main/address_scan_progress.h"
 
 #include <QCoreApplication>
 
-#include "frame.h"
-#include "port_names.h"
+#include "link/frame.h"
+#include "link/port_names.h"
 
 namespace corvel {
 

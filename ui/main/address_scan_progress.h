@@ -7,7 +7,7 @@
 #include <QProgressDialog>
 #include <QString>
 
-#include "watched_port_factory.h"
+#include "ui/support/watched_port_factory.h"
 
 namespace corvel {
 

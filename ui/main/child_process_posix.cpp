@@ -2,7 +2,7 @@
 #include <csignal>
 #include <sys/prctl.h>
 
-#include "child_process.h"
+#include "ui/main/child_process.h"
 
 namespace corvel {
 

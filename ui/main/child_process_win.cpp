@@ -1,6 +1,6 @@
 #include <QProcess>
 
-#include "child_process.h"
+#include "ui/main/child_process.h"
 
 namespace corvel {
 

@@ -1,4 +1,4 @@
-#include "connect_dialog_parts.h"
+#include "ui/main/connect_dialog_parts.h"
 
 #include <QComboBox>
 #include <QDialog>
@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "connect_dialogs.h"
+#include "ui/main/connect_dialogs.h"
 
 namespace corvel {
 namespace {

@@ -1,4 +1,4 @@
-#include "ct4400pc_dialog.h"
+#include "ui/main/ct4400pc_dialog.h"
 
 #include <QAction>
 #include <QApplication>
@@ -17,8 +17,8 @@
 #include <QIcon>
 #include <QVBoxLayout>
 
-#include "about_dlg.h"
-#include "program_version.h"
+#include "ui/main/about_dlg.h"
+#include "common/program_version.h"
 
 namespace corvel {
 namespace {

@@ -7,15 +7,15 @@
 #include <QDialog>
 #include <memory>
 
-#include "address_scan_progress.h"
-#include "device_discovery.h"
-#include "device_session.h"
-#include "event_pump_watcher.h"
-#include "main_window_model.h"
-#include "prompter_notifier.h"
-#include "search_feedback.h"
-#include "ui_context.h"
-#include "watched_port_factory.h"
+#include "ui/main/address_scan_progress.h"
+#include "ui/main/device_discovery.h"
+#include "link/device_session.h"
+#include "ui/support/event_pump_watcher.h"
+#include "ui/main/main_window_model.h"
+#include "ui/support/prompter_notifier.h"
+#include "ui/main/search_feedback.h"
+#include "ui/main/ui_context.h"
+#include "ui/support/watched_port_factory.h"
 
 class QLabel;
 class QLineEdit;

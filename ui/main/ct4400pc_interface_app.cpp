@@ -1,18 +1,18 @@
-#include "ct4400pc_interface_app.h"
+#include "ui/main/ct4400pc_interface_app.h"
 
 #include <QCoreApplication>
 #include <QFileInfo>
 
-#include "ct4400pc_dialog.h"
-#include "link_trace_log.h"
-#include "modal_connect_dialogs.h"
-#include "port_permission.h"
-#include "qt_file_chooser.h"
-#include "qt_launcher.h"
-#include "qt_prompter.h"
-#include "qt_stored_settings.h"
-#include "startup.h"
-#include "tool_window_opener.h"
+#include "ui/main/ct4400pc_dialog.h"
+#include "ui/support/link_trace_log.h"
+#include "ui/main/modal_connect_dialogs.h"
+#include "link/port_permission.h"
+#include "ui/support/qt_file_chooser.h"
+#include "ui/support/qt_launcher.h"
+#include "ui/support/qt_prompter.h"
+#include "ui/support/qt_stored_settings.h"
+#include "app/startup.h"
+#include "ui/tools/tool_windows.h"
 
 namespace corvel {
 

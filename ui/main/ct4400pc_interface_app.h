@@ -5,7 +5,7 @@
 
 #include <QString>
 
-#include "serial_port.h"
+#include "link/serial_port.h"
 
 namespace corvel {
 

@@ -1,4 +1,4 @@
-#include "demo_simulator.h"
+#include "ui/main/demo_simulator.h"
 
 #include <QCoreApplication>
 #include <QDeadlineTimer>
@@ -7,9 +7,9 @@
 #include <QStandardPaths>
 #include <QThread>
 #include <filesystem>
-#include "child_process.h"
-#include "port_map.h"
-#include "port_names.h"
+#include "ui/main/child_process.h"
+#include "link/port_map.h"
+#include "link/port_names.h"
 
 namespace corvel {
 namespace {

@@ -1,13 +1,13 @@
-#include "device_discovery.h"
+#include "ui/main/device_discovery.h"
 
 #include <algorithm>
 #include <array>
 #include <optional>
 #include <string_view>
 
-#include "port_names.h"
-#include "port_permission.h"
-#include "windows1252.h"
+#include "link/port_names.h"
+#include "link/port_permission.h"
+#include "link/windows1252.h"
 
 namespace corvel {
 namespace {

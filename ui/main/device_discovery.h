@@ -10,13 +10,13 @@
 
 #include <string>
 
-#include "comm_settings.h"
-#include "connect_dialogs.h"
-#include "device_session.h"
-#include "main_window_state.h"
-#include "prompter.h"
-#include "search_feedback.h"
-#include "stored_settings.h"
+#include "app/comm_settings.h"
+#include "ui/main/connect_dialogs.h"
+#include "link/device_session.h"
+#include "ui/main/main_window_state.h"
+#include "ui/support/prompter.h"
+#include "ui/main/search_feedback.h"
+#include "app/stored_settings.h"
 
 namespace corvel {
 

@@ -10,12 +10,12 @@
 #include <optional>
 #include <string>
 
-#include "ct4400pc_interface_app.h"
-#include "demo_simulator.h"
-#include "device_config.h"
-#include "program_version.h"
-#include "quit_on_signal.h"
-#include "system_serial_port.h"
+#include "ui/main/ct4400pc_interface_app.h"
+#include "ui/main/demo_simulator.h"
+#include "sim/device_config.h"
+#include "common/program_version.h"
+#include "ui/main/quit_on_signal.h"
+#include "link/system_serial_port.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "main_window_model.h"
+#include "ui/main/main_window_model.h"
 
 #include <charconv>
 
-#include "port_names.h"
+#include "link/port_names.h"
 
 namespace corvel {
 

@@ -5,12 +5,12 @@
 
 #include <optional>
 
-#include "comm_settings.h"
-#include "device_session.h"
-#include "launcher.h"
-#include "main_window_state.h"
-#include "prompter.h"
-#include "stored_settings.h"
+#include "app/comm_settings.h"
+#include "link/device_session.h"
+#include "ui/support/launcher.h"
+#include "ui/main/main_window_state.h"
+#include "ui/support/prompter.h"
+#include "app/stored_settings.h"
 
 namespace corvel {
 

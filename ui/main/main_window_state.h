@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "frame.h"
+#include "link/frame.h"
 
 namespace corvel {
 

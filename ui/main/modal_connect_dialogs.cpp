@@ -1,9 +1,9 @@
-#include "modal_connect_dialogs.h"
+#include "ui/main/modal_connect_dialogs.h"
 
 #include <QApplication>
 
-#include "rs232_find_device.h"
-#include "rs485_find_device.h"
+#include "ui/main/rs232_find_device.h"
+#include "ui/main/rs485_find_device.h"
 
 namespace corvel {
 

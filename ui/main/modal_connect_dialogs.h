@@ -1,8 +1,8 @@
 #pragma once
 // The connect dialogs of the running program, run modally over the active window.
 
-#include "connect_dialogs.h"
-#include "prompter.h"
+#include "ui/main/connect_dialogs.h"
+#include "ui/support/prompter.h"
 
 namespace corvel {
 

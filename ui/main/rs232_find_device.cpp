@@ -1,10 +1,10 @@
-#include "rs232_find_device.h"
+#include "ui/main/rs232_find_device.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFormLayout>
 
-#include "connect_dialog_parts.h"
+#include "ui/main/connect_dialog_parts.h"
 
 namespace corvel {
 

@@ -3,7 +3,7 @@
 
 #include <QDialog>
 
-#include "connect_dialogs.h"
+#include "ui/main/connect_dialogs.h"
 
 class QComboBox;
 

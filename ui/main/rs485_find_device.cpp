@@ -1,4 +1,4 @@
-#include "rs485_find_device.h"
+#include "ui/main/rs485_find_device.h"
 
 #include <QComboBox>
 #include <QDialogButtonBox>
@@ -6,8 +6,8 @@
 #include <QLineEdit>
 #include <QRegularExpressionValidator>
 
-#include "connect_dialog_parts.h"
-#include "main_window_model.h"
+#include "ui/main/connect_dialog_parts.h"
+#include "ui/main/main_window_model.h"
 
 namespace corvel {
 

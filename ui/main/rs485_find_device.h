@@ -5,8 +5,8 @@
 
 #include <QDialog>
 
-#include "connect_dialogs.h"
-#include "prompter.h"
+#include "ui/main/connect_dialogs.h"
+#include "ui/support/prompter.h"
 
 class QComboBox;
 class QLineEdit;

@@ -4,14 +4,14 @@
 // fills it with the real implementations; tests hand in fakes and the
 // simulator.
 
-#include "comm_settings.h"
-#include "connect_dialogs.h"
-#include "launcher.h"
-#include "prompter.h"
-#include "serial_port.h"
-#include "shared_device_values.h"
-#include "stored_settings.h"
-#include "tool_windows.h"
+#include "app/comm_settings.h"
+#include "ui/main/connect_dialogs.h"
+#include "ui/support/launcher.h"
+#include "ui/support/prompter.h"
+#include "link/serial_port.h"
+#include "link/shared_device_values.h"
+#include "app/stored_settings.h"
+#include "ui/support/tool_window_opener.h"
 
 namespace corvel {
 

@@ -1,4 +1,4 @@
-#include "event_pump_watcher.h"
+#include "ui/support/event_pump_watcher.h"
 
 #include <QCoreApplication>
 

@@ -3,7 +3,7 @@
 // exchange the pending events are processed, except the operator's input,
 // which must not start a second action in the middle of this one.
 
-#include "watched_port_factory.h"
+#include "ui/support/watched_port_factory.h"
 
 namespace corvel {
 

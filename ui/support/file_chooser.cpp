@@ -1,4 +1,4 @@
-#include "file_chooser.h"
+#include "ui/support/file_chooser.h"
 
 #include <filesystem>
 #include <string_view>

@@ -1,4 +1,4 @@
-#include "link_trace_log.h"
+#include "ui/support/link_trace_log.h"
 
 Q_LOGGING_CATEGORY(lcLinkTrace, "corvel.link", QtWarningMsg)
 

@@ -5,7 +5,7 @@
 
 #include <QLoggingCategory>
 
-#include "serial_trace.h"
+#include "link/serial_trace.h"
 
 Q_DECLARE_LOGGING_CATEGORY(lcLinkTrace)
 

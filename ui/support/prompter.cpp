@@ -1,4 +1,4 @@
-#include "prompter.h"
+#include "ui/support/prompter.h"
 
 namespace corvel {
 

@@ -1,4 +1,4 @@
-#include "prompter_notifier.h"
+#include "ui/support/prompter_notifier.h"
 
 namespace corvel {
 

@@ -2,8 +2,8 @@
 // The device link's message boxes ("Valid Network Address range is 1 - 254",
 // "error %d") shown through the window's Prompter as plain OK boxes.
 
-#include "notifier.h"
-#include "prompter.h"
+#include "link/notifier.h"
+#include "ui/support/prompter.h"
 
 namespace corvel {
 

@@ -1,4 +1,4 @@
-#include "qt_file_chooser.h"
+#include "ui/support/qt_file_chooser.h"
 
 #include <QApplication>
 #include <QFileDialog>

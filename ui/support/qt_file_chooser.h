@@ -1,7 +1,7 @@
 #pragma once
 // The FileChooser of the program: the desktop's file and folder dialogs.
 
-#include "file_chooser.h"
+#include "ui/support/file_chooser.h"
 
 class QWidget;
 

@@ -1,4 +1,4 @@
-#include "qt_launcher.h"
+#include "ui/support/qt_launcher.h"
 
 #include <QCoreApplication>
 #include <QDesktopServices>

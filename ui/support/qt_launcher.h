@@ -6,7 +6,7 @@
 
 #include <QString>
 
-#include "launcher.h"
+#include "ui/support/launcher.h"
 
 namespace corvel {
 

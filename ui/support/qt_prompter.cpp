@@ -1,4 +1,4 @@
-#include "qt_prompter.h"
+#include "ui/support/qt_prompter.h"
 
 #include <QApplication>
 #include <QMessageBox>

@@ -3,7 +3,7 @@
 // window. While a box is open the normal arrow cursor shows, even in the middle
 // of a search that shows the wait cursor.
 
-#include "prompter.h"
+#include "ui/support/prompter.h"
 
 namespace corvel {
 

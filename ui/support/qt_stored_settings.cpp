@@ -1,4 +1,4 @@
-#include "qt_stored_settings.h"
+#include "ui/support/qt_stored_settings.h"
 
 namespace corvel {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <QSettings>
 
-#include "stored_settings.h"
+#include "app/stored_settings.h"
 
 namespace corvel {
 

@@ -1,4 +1,4 @@
-#include "recording_launcher.h"
+#include "ui/support/recording_launcher.h"
 
 namespace corvel {
 

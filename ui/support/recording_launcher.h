@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "launcher.h"
+#include "ui/support/launcher.h"
 
 namespace corvel {
 

@@ -1,4 +1,4 @@
-#include "scripted_file_chooser.h"
+#include "ui/support/scripted_file_chooser.h"
 
 namespace corvel {
 

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "file_chooser.h"
+#include "ui/support/file_chooser.h"
 
 namespace corvel {
 

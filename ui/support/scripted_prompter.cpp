@@ -1,4 +1,4 @@
-#include "scripted_prompter.h"
+#include "ui/support/scripted_prompter.h"
 
 namespace corvel {
 

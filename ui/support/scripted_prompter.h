@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "prompter.h"
+#include "ui/support/prompter.h"
 
 namespace corvel {
 

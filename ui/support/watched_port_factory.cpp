@@ -1,4 +1,4 @@
-#include "watched_port_factory.h"
+#include "ui/support/watched_port_factory.h"
 
 namespace corvel {
 namespace {

@@ -1,4 +1,4 @@
-#include "read_only_edit.h"
+#include "ui/tools/read_only_edit.h"
 
 #include <QPalette>
 

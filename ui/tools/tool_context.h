@@ -4,13 +4,13 @@
 // connection it talks to comes from the stored settings, not from the main
 // window.
 
-#include "comm_settings.h"
-#include "file_chooser.h"
-#include "prompter.h"
-#include "serial_port.h"
-#include "shared_device_values.h"
-#include "stored_settings.h"
-#include "tool_windows.h"
+#include "app/comm_settings.h"
+#include "ui/support/file_chooser.h"
+#include "ui/support/prompter.h"
+#include "link/serial_port.h"
+#include "link/shared_device_values.h"
+#include "app/stored_settings.h"
+#include "ui/support/tool_window_opener.h"
 
 namespace corvel {
 

@@ -8,7 +8,7 @@
 #include <QString>
 #include <string>
 
-#include "windows1252.h"
+#include "link/windows1252.h"
 
 namespace corvel {
 

@@ -1,7 +1,7 @@
-#include "calibration_model.h"
+#include "ui/tools/calibration/calibration_model.h"
 
-#include "frame.h"
-#include "reading_status.h"
+#include "link/frame.h"
+#include "link/reading_status.h"
 
 namespace corvel {
 namespace {

@@ -6,7 +6,7 @@
 
 #include <QDialog>
 
-#include "data_file_conversion_model.h"
+#include "ui/tools/data_log/data_log_model.h"
 
 class QCheckBox;
 class QLabel;

@@ -1,10 +1,10 @@
-#include "tool_window_opener.h"
+#include "ui/tools/tool_windows.h"
 
-#include "analog_output.h"
-#include "calibration_dialog.h"
-#include "config_dlg.h"
-#include "data_file_conversion_dialog.h"
-#include "xmtr_info.h"
+#include "ui/tools/analog_output/analog_output_view.h"
+#include "ui/tools/calibration/calibration_view.h"
+#include "ui/tools/measurement/measurement_view.h"
+#include "ui/tools/data_log/data_log_view.h"
+#include "ui/tools/transmitter_info/transmitter_info_view.h"
 
 namespace corvel {
 namespace {

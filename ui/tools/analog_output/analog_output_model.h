@@ -13,11 +13,11 @@
 #include <optional>
 #include <string>
 
-#include "analog_output_rules.h"
-#include "device_session.h"
-#include "prompter_notifier.h"
-#include "stored_connection.h"
-#include "tool_context.h"
+#include "config/analog_output_rules.h"
+#include "link/device_session.h"
+#include "ui/support/prompter_notifier.h"
+#include "link/stored_connection.h"
+#include "ui/tools/tool_context.h"
 
 namespace corvel {
 

@@ -1,4 +1,4 @@
-#include "calibration_dialog.h"
+#include "ui/tools/calibration/calibration_view.h"
 
 #include <QCoreApplication>
 #include <QEvent>
@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include "tool_widgets.h"
+#include "ui/tools/tool_widgets.h"
 
 namespace corvel {
 

@@ -2,7 +2,7 @@
 // The program's ToolWindowOpener: runs the real tool window of each button
 // modally over the main window.
 
-#include "tool_context.h"
+#include "ui/tools/tool_context.h"
 
 namespace corvel {
 

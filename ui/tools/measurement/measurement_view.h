@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <functional>
 
-#include "measurement_model.h"
+#include "ui/tools/measurement/measurement_model.h"
 
 class QCheckBox;
 class QGroupBox;

@@ -6,7 +6,7 @@
 
 #include <QDialog>
 
-#include "calibration_model.h"
+#include "ui/tools/calibration/calibration_model.h"
 
 class QLineEdit;
 class QLabel;

@@ -1,12 +1,12 @@
-#include "data_file_conversion_model.h"
+#include "ui/tools/data_log/data_log_model.h"
 
 #include <QDir>
 #include <QTemporaryDir>
 #include <filesystem>
 
-#include "log_converter.h"
-#include "log_copy.h"
-#include "stored_connection.h"
+#include "datalog/log_converter.h"
+#include "link/log_copy.h"
+#include "link/stored_connection.h"
 
 namespace corvel {
 

@@ -8,12 +8,12 @@
 
 #include <string>
 
-#include "device_session.h"
-#include "loop_host.h"
-#include "prompter_notifier.h"
-#include "read_only_edit.h"
-#include "stored_connection.h"
-#include "tool_context.h"
+#include "link/device_session.h"
+#include "ui/tools/loop_host.h"
+#include "ui/support/prompter_notifier.h"
+#include "ui/tools/read_only_edit.h"
+#include "link/stored_connection.h"
+#include "ui/tools/tool_context.h"
 
 namespace corvel {
 

@@ -1,12 +1,12 @@
-#include "analog_output_model.h"
+#include "ui/tools/analog_output/analog_output_model.h"
 
 #include <bit>
 #include <charconv>
 #include <cmath>
 
-#include "bytes.h"
-#include "number_format.h"
-#include "reading_status.h"
+#include "common/bytes.h"
+#include "link/number_format.h"
+#include "link/reading_status.h"
 
 namespace corvel {
 namespace {

@@ -1,4 +1,4 @@
-#include "data_file_conversion_dialog.h"
+#include "ui/tools/data_log/data_log_view.h"
 
 #include <QApplication>
 #include <QCheckBox>

@@ -13,9 +13,9 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "file_chooser.h"
-#include "prompter.h"
-#include "trend_buffer.h"
+#include "ui/support/file_chooser.h"
+#include "ui/support/prompter.h"
+#include "ui/tools/measurement/trend_buffer.h"
 
 class QChart;
 class QChartView;

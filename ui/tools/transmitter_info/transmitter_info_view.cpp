@@ -1,4 +1,4 @@
-#include "xmtr_info.h"
+#include "ui/tools/transmitter_info/transmitter_info_view.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -9,7 +9,7 @@
 #include <QPushButton>
 #include <QTextCursor>
 
-#include "tool_widgets.h"
+#include "ui/tools/tool_widgets.h"
 
 namespace corvel {
 namespace {

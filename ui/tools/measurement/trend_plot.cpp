@@ -1,4 +1,4 @@
-#include "trend_plot.h"
+#include "ui/tools/measurement/trend_plot.h"
 
 #include <QChart>
 #include <QChartView>
@@ -12,8 +12,8 @@
 #include <algorithm>
 #include <fstream>
 
-#include "number_format.h"
-#include "readings_file.h"
+#include "link/number_format.h"
+#include "readings/readings_file.h"
 
 namespace corvel {
 namespace {

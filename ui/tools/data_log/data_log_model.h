@@ -9,10 +9,10 @@
 #include <string>
 #include <vector>
 
-#include "device_session.h"
-#include "log_directory.h"
-#include "prompter_notifier.h"
-#include "tool_context.h"
+#include "link/device_session.h"
+#include "link/log_directory.h"
+#include "ui/support/prompter_notifier.h"
+#include "ui/tools/tool_context.h"
 
 namespace corvel {
 

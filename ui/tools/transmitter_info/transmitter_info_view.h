@@ -7,7 +7,7 @@
 
 #include <QDialog>
 
-#include "transmitter_info_model.h"
+#include "ui/tools/transmitter_info/transmitter_info_model.h"
 
 class QLabel;
 class QLineEdit;

@@ -1,4 +1,4 @@
-#include "tool_windows.h"
+#include "ui/support/tool_window_opener.h"
 
 namespace corvel {
 

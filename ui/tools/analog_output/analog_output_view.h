@@ -6,7 +6,7 @@
 #include <QDialog>
 #include <array>
 
-#include "analog_output_model.h"
+#include "ui/tools/analog_output/analog_output_model.h"
 
 class QComboBox;
 class QGroupBox;

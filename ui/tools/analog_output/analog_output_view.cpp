@@ -1,4 +1,4 @@
-#include "analog_output.h"
+#include "ui/tools/analog_output/analog_output_view.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -12,7 +12,7 @@
 #include <QThread>
 #include <QVBoxLayout>
 
-#include "tool_widgets.h"
+#include "ui/tools/tool_widgets.h"
 
 namespace corvel {
 namespace {

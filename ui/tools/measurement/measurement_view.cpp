@@ -1,4 +1,4 @@
-#include "config_dlg.h"
+#include "ui/tools/measurement/measurement_view.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -15,9 +15,9 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
-#include "read_only_edit.h"
-#include "tool_widgets.h"
-#include "trend_plot.h"
+#include "ui/tools/read_only_edit.h"
+#include "ui/tools/tool_widgets.h"
+#include "ui/tools/measurement/trend_plot.h"
 
 namespace corvel {
 namespace {

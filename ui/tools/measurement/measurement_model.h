@@ -15,15 +15,15 @@
 #include <optional>
 #include <string>
 
-#include "device_session.h"
-#include "file_chooser.h"
-#include "loop_host.h"
-#include "measurement_state.h"
-#include "prompter.h"
-#include "prompter_notifier.h"
-#include "readings_file.h"
-#include "stored_connection.h"
-#include "tool_context.h"
+#include "link/device_session.h"
+#include "ui/support/file_chooser.h"
+#include "ui/tools/loop_host.h"
+#include "ui/tools/measurement/measurement_state.h"
+#include "ui/support/prompter.h"
+#include "ui/support/prompter_notifier.h"
+#include "readings/readings_file.h"
+#include "link/stored_connection.h"
+#include "ui/tools/tool_context.h"
 
 namespace corvel {
 

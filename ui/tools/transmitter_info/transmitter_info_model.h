@@ -7,10 +7,10 @@
 
 #include <string>
 
-#include "device_session.h"
-#include "prompter_notifier.h"
-#include "stored_connection.h"
-#include "tool_context.h"
+#include "link/device_session.h"
+#include "ui/support/prompter_notifier.h"
+#include "link/stored_connection.h"
+#include "ui/tools/tool_context.h"
 
 namespace corvel {
 

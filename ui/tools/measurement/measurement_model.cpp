@@ -1,8 +1,8 @@
-#include "measurement_model.h"
+#include "ui/tools/measurement/measurement_model.h"
 
 #include <charconv>
 
-#include "reading_status.h"
+#include "link/reading_status.h"
 
 namespace corvel {
 namespace {

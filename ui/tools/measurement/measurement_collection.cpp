@@ -3,8 +3,8 @@
 // chosen file when the run ends.
 #include <algorithm>
 
-#include "measurement_model.h"
-#include "number_format.h"
+#include "ui/tools/measurement/measurement_model.h"
+#include "link/number_format.h"
 
 namespace corvel {
 namespace {

@@ -1,4 +1,4 @@
-#include "trend_buffer.h"
+#include "ui/tools/measurement/trend_buffer.h"
 
 #include <algorithm>
 

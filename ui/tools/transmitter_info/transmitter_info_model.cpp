@@ -1,8 +1,8 @@
-#include "transmitter_info_model.h"
+#include "ui/tools/transmitter_info/transmitter_info_model.h"
 
 #include <optional>
 
-#include "windows1252.h"
+#include "link/windows1252.h"
 
 namespace corvel {
 namespace {
