@@ -4,7 +4,7 @@
 #include <string_view>
 
 #include "cli/cli_commands.h"
-#include "link/number_format.h"
+#include "common/number_format.h"
 #include "link/reading_status.h"
 #include "cli/tool_session.h"
 #include "link/windows1252.h"

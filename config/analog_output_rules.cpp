@@ -3,7 +3,7 @@
 #include <cmath>
 #include <utility>
 
-#include "link/number_format.h"
+#include "common/number_format.h"
 
 namespace corvel {
 namespace {

@@ -5,7 +5,7 @@
 
 #include "link/command_exchange.h"
 #include "link/device_session.h"
-#include "link/number_format.h"
+#include "common/number_format.h"
 
 namespace corvel {
 

@@ -6,7 +6,7 @@
 #include <random>
 #include <system_error>
 
-#include "link/number_format.h"
+#include "common/number_format.h"
 
 namespace corvel {
 namespace {

@@ -10,7 +10,7 @@
 
 #include "link/log_copy.h"
 #include "link/log_directory.h"
-#include "link/number_format.h"
+#include "common/number_format.h"
 #include "link/port_names.h"
 #include "link/reading_status.h"
 #include "link/stored_connection.h"

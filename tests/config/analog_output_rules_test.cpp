@@ -5,7 +5,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "link/number_format.h"
+#include "common/number_format.h"
 
 namespace corvel {
 namespace {

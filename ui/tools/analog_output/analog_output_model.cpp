@@ -5,7 +5,7 @@
 #include <cmath>
 
 #include "common/bytes.h"
-#include "link/number_format.h"
+#include "common/number_format.h"
 #include "link/reading_status.h"
 
 namespace corvel {

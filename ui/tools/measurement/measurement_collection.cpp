@@ -4,7 +4,7 @@
 #include <algorithm>
 
 #include "ui/tools/measurement/measurement_model.h"
-#include "link/number_format.h"
+#include "common/number_format.h"
 
 namespace corvel {
 namespace {

@@ -12,7 +12,7 @@
 #include <algorithm>
 #include <fstream>
 
-#include "link/number_format.h"
+#include "common/number_format.h"
 #include "readings/readings_file.h"
 
 namespace corvel {

@@ -1,42 +1,9 @@
 #include <gtest/gtest.h>
 
-#include <clocale>
-#include <limits>
-
-#include "link/number_format.h"
 #include "link/reading_status.h"
 
 namespace corvel {
 namespace {
-
-TEST(FormatFixed, WidthDecimalsAndPrintfDefaultForNegativeDecimals) {
-    EXPECT_EQ(FormatFixed(3.14159, 12, 2), "        3.14");
-    EXPECT_EQ(FormatFixed(-3.14159, 1, 0), "-3");
-    EXPECT_EQ(FormatFixed(2.5, 1, -1), "2.500000");
-    EXPECT_EQ(FormatFixed(123456.0, 3, 1), "123456.0");
-    EXPECT_EQ(FormatFixed(0.1f, 16, 10), "    0.1000000015");
-    EXPECT_EQ(FormatFixed(-1e308, 1, 127).size(), 1u + 309u + 1u + 127u);
-    EXPECT_EQ(FormatFixed(std::numeric_limits<double>::quiet_NaN(), 5, 2), "  nan");
-}
-
-TEST(FormatFixed, FullStopUnderAGermanLocale) {
-    if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "de_DE.UTF-8 not available";
-    const std::string text = FormatFixed(1.5, 10, 5);
-    const double parsed = ParseDecimal("2.75");
-    std::setlocale(LC_ALL, "C");
-    EXPECT_EQ(text, "   1.50000");
-    EXPECT_DOUBLE_EQ(parsed, 2.75);
-}
-
-TEST(ParseDecimal, LeadingNumberOfATypedText) {
-    EXPECT_DOUBLE_EQ(ParseDecimal("2.5"), 2.5);
-    EXPECT_DOUBLE_EQ(ParseDecimal("  +1.25 s"), 1.25);
-    EXPECT_DOUBLE_EQ(ParseDecimal("-0.5"), -0.5);
-    EXPECT_DOUBLE_EQ(ParseDecimal(".5"), 0.5);
-    EXPECT_DOUBLE_EQ(ParseDecimal("abc"), 0.0);
-    EXPECT_DOUBLE_EQ(ParseDecimal(""), 0.0);
-    EXPECT_DOUBLE_EQ(ParseDecimal("1,5"), 1.0);
-}
 
 TEST(ReadingStatusTable, TextsFieldsAndDashes) {
     struct Row {
