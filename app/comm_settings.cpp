@@ -1,14 +1,12 @@
 #include "app/comm_settings.h"
 
+#include "common/number_format.h"
+
 namespace corvel {
 
 std::uint32_t ParseBaudText(std::string_view text) {
-    std::uint32_t value = 0;
-    for (char c : text) {
-        if (c < '0' || c > '9') break;
-        value = value * 10 + static_cast<std::uint32_t>(c - '0');
-    }
-    return value;
+    const std::string_view digits = text.substr(0, text.find_first_not_of("0123456789"));
+    return ParseWholeText<std::uint32_t>(digits).value_or(0);
 }
 
 CommSettings& TheCommSettings() {

@@ -16,7 +16,7 @@ inline constexpr std::uint32_t kProtocolNative = 0;
 inline constexpr std::uint32_t kProtocolModbus = 1;
 
 // Decimal parse of a baud text: stops at the first non-digit, so "9600x" is
-// 9600 and "fast" is 0.
+// 9600 and "fast" is 0; digits beyond what 32 bits hold give 0 as well.
 std::uint32_t ParseBaudText(std::string_view text);
 
 struct CommSettings {

@@ -2,11 +2,11 @@
 
 #include <algorithm>
 #include <cctype>
-#include <charconv>
 #include <cmath>
 #include <iterator>
 #include <string_view>
 
+#include "common/number_format.h"
 #include "link/port_names.h"
 
 namespace corvel::cli {
@@ -67,28 +67,22 @@ std::optional<long long> ComArgumentNumber(std::string_view name) {
     if (name.size() < 4 || name.size() > 12) return std::nullopt;
     for (std::size_t i = 0; i < 3; ++i)
         if (std::toupper(static_cast<unsigned char>(name[i])) != "COM"[i]) return std::nullopt;
-    long long number = 0;
-    const auto [end, error] = std::from_chars(name.data() + 3, name.data() + name.size(), number);
-    if (error != std::errc{} || end != name.data() + name.size() || name[3] == '-' || name[3] == '+')
-        return std::nullopt;
-    return number;
+    return ParseWholeText<long long>(name.substr(3), {.minus = false});
 }
 
 long long ParseInteger(const std::string& text, long long low, long long high, const std::string& what) {
-    long long value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc{} || end != text.data() + text.size() || value < low || value > high)
+    const auto value = ParseWholeText<long long>(text, {.min = low, .max = high});
+    if (!value)
         throw UsageError(what + " must be a whole number from " + std::to_string(low) + " to " +
                          std::to_string(high) + ", not \"" + text + "\"");
-    return value;
+    return *value;
 }
 
 double ParseSeconds(const std::string& text, const std::string& what) {
-    double value = 0.0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc{} || end != text.data() + text.size() || !std::isfinite(value) || value < 0.0)
+    const auto value = ParseWholeText<double>(text);
+    if (!value || !std::isfinite(*value) || *value < 0.0)
         throw UsageError(what + " must be a number of seconds, not \"" + text + "\"");
-    return value;
+    return *value;
 }
 
 GlobalOptions TakeGlobalOptions(std::vector<std::string>& args) {

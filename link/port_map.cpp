@@ -1,34 +1,28 @@
 #include "link/port_map.h"
 
 #include <algorithm>
-#include <charconv>
 #include <cstdlib>
 #include <filesystem>
 #include <optional>
 #include <system_error>
 
+#include "common/number_format.h"
 #include "link/port_names.h"
 
 namespace corvel {
 namespace {
 
 constexpr int kOnBoardPorts = 4;  // COM1..COM4 are ttyS0..ttyS3
-
-// The decimal number that makes up all of `text` (no sign, no leading zero).
-std::optional<int> WholeNumber(std::string_view text) {
-    if (text.empty() || (text.size() > 1 && text.front() == '0')) return std::nullopt;
-    int number = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    return number;
-}
+// The number in a device or COM name: no sign, no leading zero.
+constexpr NumberRules<int> kNameNumber{.minus = false, .leadingZero = false};
 
 // Numbers of the devices "<prefix><number>" among `deviceNames`, ascending.
 std::vector<int> NumberedDevices(const std::vector<std::string>& deviceNames, std::string_view prefix) {
     std::vector<int> numbers;
     for (const std::string& name : deviceNames) {
         if (!std::string_view(name).starts_with(prefix)) continue;
-        if (const auto number = WholeNumber(std::string_view(name).substr(prefix.size()))) numbers.push_back(*number);
+        const std::string_view suffix = std::string_view(name).substr(prefix.size());
+        if (const auto number = ParseWholeText<int>(suffix, kNameNumber)) numbers.push_back(*number);
     }
     std::sort(numbers.begin(), numbers.end());
     numbers.erase(std::unique(numbers.begin(), numbers.end()), numbers.end());
@@ -58,7 +52,7 @@ int ComNumberOf(std::string_view portName) {
     constexpr std::string_view kNamespace = "\\\\.\\";
     if (portName.starts_with(kNamespace)) portName.remove_prefix(kNamespace.size());
     if (!portName.starts_with("COM")) return 0;
-    const auto number = WholeNumber(portName.substr(3));
+    const auto number = ParseWholeText<int>(portName.substr(3), kNameNumber);
     return number && *number >= kFirstPort && *number <= kLastPort ? *number : 0;
 }
 

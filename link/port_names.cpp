@@ -1,6 +1,6 @@
 #include "link/port_names.h"
 
-#include <charconv>
+#include "common/number_format.h"
 
 namespace corvel {
 namespace {
@@ -10,12 +10,8 @@ constexpr std::string_view kNamespacePrefix = "\\\\.\\COM";
 
 // The number after `prefix`, if the whole rest of `name` is a decimal number.
 int NumberAfter(std::string_view name, std::string_view prefix) {
-    if (!name.starts_with(prefix) || name.size() == prefix.size()) return 0;
-    int number = 0;
-    const char* first = name.data() + prefix.size();
-    const char* last = name.data() + name.size();
-    const auto [end, error] = std::from_chars(first, last, number);
-    return (error == std::errc() && end == last && *first != '0') ? number : 0;
+    if (!name.starts_with(prefix)) return 0;
+    return ParseWholeText<int>(name.substr(prefix.size()), {.leadingZero = false}).value_or(0);
 }
 
 }  // namespace

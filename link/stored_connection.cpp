@@ -1,17 +1,12 @@
 #include "link/stored_connection.h"
 
-#include <charconv>
-
+#include "common/number_format.h"
 #include "link/port_names.h"
 
 namespace corvel {
 
 int NumberFromList(std::string_view text, int first, int last, int unchanged) {
-    if (text.empty() || (text.size() > 1 && text.front() == '0')) return unchanged;
-    int number = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (error != std::errc() || end != text.data() + text.size()) return unchanged;
-    return number >= first && number <= last ? number : unchanged;
+    return ParseWholeText<int>(text, {.leadingZero = false, .min = first, .max = last}).value_or(unchanged);
 }
 
 StoredConnection ReadStoredConnection(const StoredSettings& store, CommSettings& comm) {

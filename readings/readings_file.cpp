@@ -1,6 +1,5 @@
 #include "readings/readings_file.h"
 
-#include <charconv>
 #include <ctime>
 #include <fstream>
 #include <random>
@@ -11,21 +10,10 @@
 namespace corvel {
 namespace {
 
-std::string_view Trimmed(std::string_view text) {
-    const std::size_t first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    const std::size_t last = text.find_last_not_of(" \t");
-    return text.substr(first, last - first + 1);
-}
-
+// A whole number as the operator types it: blanks around it and a '+' allowed.
 template <typename Number>
-std::optional<Number> WholeNumber(std::string_view text) {
-    text = Trimmed(text);
-    if (text.starts_with('+')) text.remove_prefix(1);
-    Number number{};
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    return number;
+std::optional<Number> TypedWholeNumber(std::string_view text) {
+    return ParseWholeText<Number>(text, {.blanks = " \t", .plus = true});
 }
 
 // "%f": six decimals.
@@ -70,11 +58,10 @@ void SampleBuffer::clearValues() {
 }
 
 std::optional<unsigned> ParseInterval(std::string_view text) {
-    if (Trimmed(text).starts_with('-')) return std::nullopt;
-    return WholeNumber<unsigned>(text);
+    return TypedWholeNumber<unsigned>(text);
 }
 
-std::optional<int> ParseSampleCount(std::string_view text) { return WholeNumber<int>(text); }
+std::optional<int> ParseSampleCount(std::string_view text) { return TypedWholeNumber<int>(text); }
 
 std::string ReadingsLine(int number, const SampleEntry& entry, const ReadingsLineParts& parts) {
     std::string line = LineNumber(number);

@@ -1,7 +1,6 @@
 // corvel-sim: simulated transmitters on a pseudo-terminal, reachable as a COM
 // port through the port-map folder, until SIGTERM or SIGINT.
 
-#include <charconv>
 #include <csignal>
 #include <cstdlib>
 #include <filesystem>
@@ -10,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "common/number_format.h"
 #include "common/program_version.h"
 #include "sim/pty_server.h"
 #include "sim/script.h"
@@ -100,9 +100,7 @@ bool Parse(const std::vector<std::string>& args, Options& options) {
         const bool hasValue = i + 1 < args.size();
         if (arg == "--port-dir" && hasValue) options.portDir = args[++i];
         else if (arg == "--com" && hasValue) {
-            const std::string& number = args[++i];
-            const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), options.com);
-            if (error != std::errc() || end != number.data() + number.size()) options.com = 0;
+            options.com = corvel::ParseWholeText<int>(args[++i]).value_or(0);
         }
         else if (arg == "--script" && hasValue) {
             if (!ApplyScriptFile(options, args[++i])) return false;

@@ -1,9 +1,10 @@
 #include "sim/script.h"
 
-#include <charconv>
 #include <functional>
 #include <map>
 #include <sstream>
+
+#include "common/number_format.h"
 
 namespace corvel::sim {
 namespace {
@@ -25,17 +26,10 @@ std::string Rest(const Words& words, std::size_t first) {
     return text;
 }
 
+// A number word: decimal, or for whole numbers hexadecimal after "0x".
 template <typename T>
 std::optional<T> Number(const std::string& word) {
-    T value{};
-    const int base = word.starts_with("0x") || word.starts_with("0X") ? 16 : 10;
-    const char* first = word.data() + (base == 16 ? 2 : 0);
-    std::from_chars_result result;
-    if constexpr (std::is_floating_point_v<T>) result = std::from_chars(first, word.data() + word.size(), value);
-    else result = std::from_chars(first, word.data() + word.size(), value, base);
-    if (result.ec != std::errc() || result.ptr != word.data() + word.size() || first == word.data() + word.size())
-        return std::nullopt;
-    return value;
+    return ParseWholeText<T>(word, {.hex = true});
 }
 
 std::optional<bool> OnOff(const std::string& word) {

@@ -34,6 +34,7 @@ TEST(Settings, BaudTextParseStopsAtTheFirstNonDigit) {
     EXPECT_EQ(ParseBaudText("fast"), 0u);
     EXPECT_EQ(ParseBaudText(""), 0u);
     EXPECT_EQ(ParseBaudText("-9600"), 0u);
+    EXPECT_EQ(ParseBaudText("4294976896"), 0u);  // 2^32 + 9600 must not wrap round to 9600
     CommSettings comm;
     comm.setBaudText("57600");
     EXPECT_EQ(comm.baudRate, 57600u);
