@@ -1,20 +1,12 @@
 #include "ui/main/main_window_model.h"
 
-#include <charconv>
-
+#include "common/number_format.h"
 #include "link/port_names.h"
 
 namespace corvel {
 
 std::optional<int> ParseAddressField(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    int value = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size() || value < 0 || value > 255) {
-        return std::nullopt;
-    }
-    return value;
+    return ParseWholeText<int>(text, {.blanks = " ", .min = 0, .max = 255});
 }
 
 std::string SelectedTransmitterText(const SelectedTransmitter& selected) {

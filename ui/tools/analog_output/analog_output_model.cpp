@@ -1,7 +1,6 @@
 #include "ui/tools/analog_output/analog_output_model.h"
 
 #include <bit>
-#include <charconv>
 #include <cmath>
 
 #include "common/bytes.h"
@@ -26,13 +25,7 @@ constexpr std::chrono::milliseconds kZeroSettling{500};
 
 // The number the operator typed: a decimal in the C locale, blanks around it allowed.
 std::optional<float> Number(std::string_view text) {
-    while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
-    if (text.starts_with('+')) text.remove_prefix(1);
-    float value = 0.0f;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size()) return std::nullopt;
-    return value;
+    return ParseWholeText<float>(text, {.blanks = " ", .plus = true});
 }
 
 float& FieldValue(AnalogOutputSettings& s, AoField field) {

@@ -1,7 +1,6 @@
 #include "ui/tools/measurement/measurement_model.h"
 
-#include <charconv>
-
+#include "common/number_format.h"
 #include "link/reading_status.h"
 
 namespace corvel {
@@ -309,14 +308,13 @@ bool MeasurementModel::takeControlValues(const ControlValues& values) {
 }
 
 bool MeasurementModel::takeUnitCode(const std::string& text, PressureState& input) {
-    int code = 0;
-    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), code);
-    if (text.empty() || error != std::errc() || end != text.data() + text.size()) {
+    const std::optional<int> code = ParseWholeText<int>(text);
+    if (!code) {
         context_.prompter.notify(kNotAnInteger);
         show();
         return false;
     }
-    input.unitCode = code;
+    input.unitCode = *code;
     return true;
 }
 
