@@ -33,8 +33,11 @@ constexpr std::size_t kUnitNameLength = 8;
 // Shown instead of a temperature whose transmitter reports no digits.
 constexpr const char* kNoTemperature = "      ----------";
 
-std::uint8_t Channels(bool p1, bool p2, bool channel3, bool channel4) {
-    return command::ChannelMask(p1, p2, channel3, channel4);
+// The mask of the commands that write, zero or restore: channel 3 never
+// takes part in those.
+std::uint8_t MaskWithoutChannel3(ChannelMask channels) {
+    channels.channel3 = false;
+    return command::MaskBits(channels);
 }
 
 std::uint8_t FirstRead(std::size_t base, std::size_t perChannel, std::uint8_t mask) {
@@ -165,9 +168,8 @@ void DecodeRecalContext(DeviceSession& session) {
 
 // ---- Class 3 ------------------------------------------------------------------
 
-bool DeviceSession::ReadEngineeringUnits(bool p1Wanted, bool p2Wanted, bool channel3, bool channel4,
-                                         const RouteBlock& route) {
-    const std::uint8_t mask = Channels(p1Wanted, p2Wanted, channel3, channel4);
+bool DeviceSession::ReadEngineeringUnits(ChannelMask channels, const RouteBlock& route) {
+    const std::uint8_t mask = command::MaskBits(channels);
     const bool exchanged = command::ExchangeInSession(
         *this, FrameRequest{kClassUnits, static_cast<std::uint8_t>(mask | kUnitsRead), 0, {}, route, 0},
         FirstRead(12, kUnitRecordSize, mask));
@@ -175,12 +177,12 @@ bool DeviceSession::ReadEngineeringUnits(bool p1Wanted, bool p2Wanted, bool chan
     return exchanged;
 }
 
-bool DeviceSession::WriteEngineeringUnits(bool p1Wanted, bool p2Wanted, bool channel4, const RouteBlock& route) {
-    const std::uint8_t mask = Channels(p1Wanted, p2Wanted, false, channel4);
+bool DeviceSession::WriteEngineeringUnits(ChannelMask channels, const RouteBlock& route) {
+    const std::uint8_t mask = MaskWithoutChannel3(channels);
     std::vector<std::uint8_t> unitCodes;
-    if (p1Wanted) unitCodes.push_back(p1.unitCode);
-    if (p2Wanted) unitCodes.push_back(p2.unitCode);
-    if (channel4) unitCodes.push_back(temperature.unitCode);
+    if (channels.p1) unitCodes.push_back(p1.unitCode);
+    if (channels.p2) unitCodes.push_back(p2.unitCode);
+    if (channels.channel4) unitCodes.push_back(temperature.unitCode);
     const bool exchanged = command::ExchangeInSession(
         *this, FrameRequest{kClassUnits, static_cast<std::uint8_t>(mask | kUnitsWrite), 0, unitCodes, route, 0},
         FirstRead(12, kUnitRecordSize, mask));
@@ -190,19 +192,20 @@ bool DeviceSession::WriteEngineeringUnits(bool p1Wanted, bool p2Wanted, bool cha
 
 // ---- Class 4 ------------------------------------------------------------------
 
-void DeviceSession::ReadMeasurements(bool p1Wanted, bool p2Wanted, bool channel3, bool channel4,
-                                     const RouteBlock& route, bool minMax, int p1DigitChoice, int p2DigitChoice) {
-    const std::uint8_t mask = Channels(p1Wanted, p2Wanted, channel3, channel4);
+void DeviceSession::ReadMeasurements(ChannelMask channels, const RouteBlock& route, MinMax withMinMax,
+                                     int p1DigitChoice, int p2DigitChoice) {
+    const std::uint8_t mask = command::MaskBits(channels);
+    const bool minMax = withMinMax == MinMax::With;
     const std::uint8_t operation = minMax ? kMeasureMinMax : kMeasureRead;
     const FrameRequest request{kClassMeasurements, static_cast<std::uint8_t>(mask | operation), 0, {}, route, 0};
     if (!command::ExchangeInSession(*this, request, FirstRead(12, minMax ? 16 : 8, mask))) return;
     DecodeMeasurements(*this, mask, minMax, p1DigitChoice, p2DigitChoice);
 }
 
-void DeviceSession::ReadMeasurementsForOutput(bool p1Wanted, bool p2Wanted, bool channel3, bool channel4,
-                                              const RouteBlock& route, bool minMax, int p1DigitChoice,
-                                              int p2DigitChoice) {
-    const std::uint8_t mask = Channels(p1Wanted, p2Wanted, channel3, channel4);
+void DeviceSession::ReadMeasurementsForOutput(ChannelMask channels, const RouteBlock& route, MinMax withMinMax,
+                                              int p1DigitChoice, int p2DigitChoice) {
+    const std::uint8_t mask = command::MaskBits(channels);
+    const bool minMax = withMinMax == MinMax::With;
     const FrameRequest request{kClassMeasurements, static_cast<std::uint8_t>(mask | kMeasureRestartMinMax), 0, {},
                                route, 0};
     if (!command::ExchangeInSession(*this, request, FirstRead(18, 16, mask))) return;
@@ -220,12 +223,12 @@ bool DeviceSession::ReadOutputKind(const RouteBlock& route) {
 
 // ---- Class 6 ------------------------------------------------------------------
 
-void DeviceSession::ZeroChannels(bool p1Wanted, bool p2Wanted, bool channel4, const RouteBlock& route) {
-    ZeroOperation(*this, Channels(p1Wanted, p2Wanted, false, channel4), kRecalZero, route);
+void DeviceSession::ZeroChannels(ChannelMask channels, const RouteBlock& route) {
+    ZeroOperation(*this, MaskWithoutChannel3(channels), kRecalZero, route);
 }
 
-void DeviceSession::RestoreFactoryCalibration(bool p1Wanted, bool p2Wanted, bool channel4, const RouteBlock& route) {
-    ZeroOperation(*this, Channels(p1Wanted, p2Wanted, false, channel4), kRecalRestoreFactory, route);
+void DeviceSession::RestoreFactoryCalibration(ChannelMask channels, const RouteBlock& route) {
+    ZeroOperation(*this, MaskWithoutChannel3(channels), kRecalRestoreFactory, route);
 }
 
 bool DeviceSession::StartRecalibration(const RouteBlock& route) {
@@ -268,9 +271,8 @@ bool DeviceSession::FinishRecalibration(const RouteBlock& route) {
 
 // ---- Class 8 ------------------------------------------------------------------
 
-bool DeviceSession::ReadSensorRange(bool p1Wanted, bool p2Wanted, bool channel3, bool channel4,
-                                    const RouteBlock& route) {
-    const std::uint8_t mask = Channels(p1Wanted, p2Wanted, channel3, channel4);
+bool DeviceSession::ReadSensorRange(ChannelMask channels, const RouteBlock& route) {
+    const std::uint8_t mask = command::MaskBits(channels);
     const bool exchanged = command::ExchangeInSession(
         *this, FrameRequest{kClassSensorRange, mask, 0, {}, route, 0}, FirstRead(12, 8, mask));
     sensorRangeStatus = command::ReplyStatus(replyFrame);

@@ -80,6 +80,18 @@ struct SensorRangeRecord {
 
 enum class PressureInput { P1, P2 };
 
+// The channels a channel command (classes 3, 4, 6 and 8) asks for; they become
+// the channel bits of command byte 2. The program never asks for channel 3.
+struct ChannelMask {
+    bool p1 = false;
+    bool p2 = false;
+    bool channel3 = false;
+    bool channel4 = false;  // temperature
+};
+
+// Whether a measurement read takes the minimum and maximum from the reply.
+enum class MinMax { Without, With };
+
 class DeviceSession {
 public:
     explicit DeviceSession(LinkContext context);
@@ -121,28 +133,29 @@ public:
     bool ReadUnitRecordP1Selected(const RouteBlock& route);
 
     // ---- Class 3: engineering units -----------------------------------------
-    bool ReadEngineeringUnits(bool p1, bool p2, bool channel3, bool channel4, const RouteBlock& route);
-    bool WriteEngineeringUnits(bool p1, bool p2, bool channel4, const RouteBlock& route);
+    bool ReadEngineeringUnits(ChannelMask channels, const RouteBlock& route);
+    bool WriteEngineeringUnits(ChannelMask channels, const RouteBlock& route);  // channel 3 never written
 
     // ---- Class 4: measurements (digit choice 1 = precision, else accuracy) ---
-    void ReadMeasurements(bool p1, bool p2, bool channel3, bool channel4, const RouteBlock& route, bool minMax,
-                          int p1DigitChoice, int p2DigitChoice);
-    void ReadMeasurementsForOutput(bool p1, bool p2, bool channel3, bool channel4, const RouteBlock& route,
-                                   bool minMax, int p1DigitChoice, int p2DigitChoice);
+    void ReadMeasurements(ChannelMask channels, const RouteBlock& route, MinMax minMax, int p1DigitChoice,
+                          int p2DigitChoice);
+    void ReadMeasurementsForOutput(ChannelMask channels, const RouteBlock& route, MinMax minMax, int p1DigitChoice,
+                                   int p2DigitChoice);
 
     // ---- Class 5: output kind ------------------------------------------------
     bool ReadOutputKind(const RouteBlock& route);
 
     // ---- Class 6: zero and recalibration -------------------------------------
-    void ZeroChannels(bool p1, bool p2, bool channel4, const RouteBlock& route);
-    void RestoreFactoryCalibration(bool p1, bool p2, bool channel4, const RouteBlock& route);
+    // Channel 3 is never zeroed or restored.
+    void ZeroChannels(ChannelMask channels, const RouteBlock& route);
+    void RestoreFactoryCalibration(ChannelMask channels, const RouteBlock& route);
     bool StartRecalibration(const RouteBlock& route);
     bool ReadCalibrationPoint(const RouteBlock& route);
     bool SaveCalibrationPoint(const RouteBlock& route);
     bool FinishRecalibration(const RouteBlock& route);
 
     // ---- Class 8: sensor range -----------------------------------------------
-    bool ReadSensorRange(bool p1, bool p2, bool channel3, bool channel4, const RouteBlock& route);
+    bool ReadSensorRange(ChannelMask channels, const RouteBlock& route);
 
     // ---- Class 0x62: memory map ----------------------------------------------
     bool WriteMemoryByte(const RouteBlock& route, std::uint8_t value, std::uint32_t address);

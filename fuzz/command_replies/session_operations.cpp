@@ -22,13 +22,9 @@ namespace {
 using In = InputCursor;
 
 // The channel flags of the channel commands, from the low four bits of a byte.
-struct Channels {
-    bool p1, p2, channel3, channel4;
-};
-
-Channels ChannelsFrom(In& in) {
+ChannelMask ChannelsFrom(In& in) {
     const std::uint8_t bits = in.byte();
-    return {(bits & 1) != 0, (bits & 2) != 0, (bits & 4) != 0, (bits & 8) != 0};
+    return {.p1 = (bits & 1) != 0, .p2 = (bits & 2) != 0, .channel3 = (bits & 4) != 0, .channel4 = (bits & 8) != 0};
 }
 
 // A text the operator typed, in UTF-8, as the windows and corvelctl hand it to
@@ -167,38 +163,38 @@ constexpr Operation kOperations[] = {
      }},
     // Class 3.
     {"ReadEngineeringUnits", [](DeviceSession& s, In& in) {
-         const Channels c = ChannelsFrom(in);
-         s.ReadEngineeringUnits(c.p1, c.p2, c.channel3, c.channel4, in.route());
+         const ChannelMask c = ChannelsFrom(in);
+         s.ReadEngineeringUnits(c, in.route());
      }},
     {"WriteEngineeringUnits", [](DeviceSession& s, In& in) {
-         const Channels c = ChannelsFrom(in);
-         s.WriteEngineeringUnits(c.p1, c.p2, c.channel4, in.route());
+         const ChannelMask c = ChannelsFrom(in);
+         s.WriteEngineeringUnits(c, in.route());
      }},
     // Class 4: digit choices 0-2 (1 is precision, others accuracy).
     {"ReadMeasurements", [](DeviceSession& s, In& in) {
-         const Channels c = ChannelsFrom(in);
+         const ChannelMask c = ChannelsFrom(in);
          const RouteBlock r = in.route();
-         const bool minMax = in.flag();
+         const MinMax minMax = in.flag() ? MinMax::With : MinMax::Without;
          const int p1Digits = in.byte() % 3;
-         s.ReadMeasurements(c.p1, c.p2, c.channel3, c.channel4, r, minMax, p1Digits, in.byte() % 3);
+         s.ReadMeasurements(c, r, minMax, p1Digits, in.byte() % 3);
      }},
     {"ReadMeasurementsForOutput", [](DeviceSession& s, In& in) {
-         const Channels c = ChannelsFrom(in);
+         const ChannelMask c = ChannelsFrom(in);
          const RouteBlock r = in.route();
-         const bool minMax = in.flag();
+         const MinMax minMax = in.flag() ? MinMax::With : MinMax::Without;
          const int p1Digits = in.byte() % 3;
-         s.ReadMeasurementsForOutput(c.p1, c.p2, c.channel3, c.channel4, r, minMax, p1Digits, in.byte() % 3);
+         s.ReadMeasurementsForOutput(c, r, minMax, p1Digits, in.byte() % 3);
      }},
     // Class 5.
     {"ReadOutputKind", [](DeviceSession& s, In& in) { s.ReadOutputKind(in.route()); }},
     // Class 6.
     {"ZeroChannels", [](DeviceSession& s, In& in) {
-         const Channels c = ChannelsFrom(in);
-         s.ZeroChannels(c.p1, c.p2, c.channel4, in.route());
+         const ChannelMask c = ChannelsFrom(in);
+         s.ZeroChannels(c, in.route());
      }},
     {"RestoreFactoryCalibration", [](DeviceSession& s, In& in) {
-         const Channels c = ChannelsFrom(in);
-         s.RestoreFactoryCalibration(c.p1, c.p2, c.channel4, in.route());
+         const ChannelMask c = ChannelsFrom(in);
+         s.RestoreFactoryCalibration(c, in.route());
      }},
     {"StartRecalibration", [](DeviceSession& s, In& in) {
          s.recalChannel = in.byte();
@@ -213,8 +209,8 @@ constexpr Operation kOperations[] = {
     {"FinishRecalibration", [](DeviceSession& s, In& in) { s.FinishRecalibration(in.route()); }},
     // Class 8.
     {"ReadSensorRange", [](DeviceSession& s, In& in) {
-         const Channels c = ChannelsFrom(in);
-         s.ReadSensorRange(c.p1, c.p2, c.channel3, c.channel4, in.route());
+         const ChannelMask c = ChannelsFrom(in);
+         s.ReadSensorRange(c, in.route());
      }},
     // Memory map.
     {"WriteMemoryByte", [](DeviceSession& s, In& in) {

@@ -38,7 +38,7 @@ TEST(ReadMeasurements, TemperatureRecordFollowsP1AtByte28) {
     const Bytes temperature = MeasurementRecord(0, 1, 1, 23.4f);
     payload.insert(payload.end(), temperature.begin(), temperature.end());
     f.line.queueReplies({ReplyFrame(0, payload)});
-    f.session.ReadMeasurements(true, false, false, true, kRoute, false, 1, 1);
+    f.session.ReadMeasurements(ChannelMask{.p1 = true, .channel4 = true}, kRoute, MinMax::Without, 1, 1);
     EXPECT_EQ(f.only().readSizes.front(), 28u);
     EXPECT_EQ(f.session.p1.displayText, "      14.696");
     EXPECT_EQ(f.session.p1.fullPrecisionText, "   14.6958999634");
@@ -52,7 +52,7 @@ TEST(ReadMeasurements, DigitChoiceAndMinMaxTextsPerPressureInput) {
     const Bytes p2 = MeasurementRecord(0, 2, 0, 100.0f, 99.0f, 101.0f);
     payload.insert(payload.end(), p2.begin(), p2.end());
     f.line.queueReplies({ReplyFrame(0x13, payload)});
-    f.session.ReadMeasurements(true, true, false, false, kRoute, true, 0, 1);
+    f.session.ReadMeasurements(ChannelMask{.p1 = true, .p2 = true}, kRoute, MinMax::With, 0, 1);
     EXPECT_EQ(f.session.p1.displayText, "         2.5");  // accuracy digits: 1
     EXPECT_EQ(f.session.p1.minimumText, "        -1.2");
     EXPECT_EQ(f.session.p1.maximumText, "         3.0");
@@ -69,7 +69,7 @@ TEST(ReadMeasurements, TemperatureWithoutDigitsShowsDashesAndPressureShowsSixDec
     const Bytes temperature = MeasurementRecord(0, 0, -1, 22.0f, 21.0f, 23.0f);
     payload.insert(payload.end(), temperature.begin(), temperature.end());
     f.line.queueReplies({ReplyFrame(0, payload)});
-    f.session.ReadMeasurements(true, false, false, true, kRoute, true, 1, 1);
+    f.session.ReadMeasurements(ChannelMask{.p1 = true, .channel4 = true}, kRoute, MinMax::With, 1, 1);
     EXPECT_EQ(f.session.temperature.displayText, "      ----------");
     EXPECT_EQ(f.session.temperature.minimumText, "      ----------");
     EXPECT_EQ(f.session.p1.displayText, "    1.500000");
@@ -78,9 +78,9 @@ TEST(ReadMeasurements, TemperatureWithoutDigitsShowsDashesAndPressureShowsSixDec
 TEST(ReadMeasurements, FailedExchangeKeepsThePreviousReading) {
     SessionFixture f;
     f.line.queueReplies({ReplyFrame(0, MeasurementRecord(0, 1, 1, 7.0f)), Bytes{}});
-    f.session.ReadMeasurements(true, false, false, false, kRoute, false, 1, 1);
+    f.session.ReadMeasurements(ChannelMask{.p1 = true}, kRoute, MinMax::Without, 1, 1);
     EXPECT_TRUE(f.session.lastExchangeSucceeded);
-    f.session.ReadMeasurements(true, false, false, false, kRoute, false, 1, 1);
+    f.session.ReadMeasurements(ChannelMask{.p1 = true}, kRoute, MinMax::Without, 1, 1);
     EXPECT_FALSE(f.session.lastExchangeSucceeded);
     EXPECT_EQ(f.session.p1.displayText, "         7.0");
     EXPECT_NE(f.session.statusText.find("SerialTransact failed with error"), std::string::npos);
@@ -90,7 +90,7 @@ TEST(ReadMeasurements, NumberTextsUseAFullStopUnderAGermanLocale) {
     if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "de_DE.UTF-8 not available";
     SessionFixture f;
     f.line.queueReplies({ReplyFrame(0, MeasurementRecord(0, 2, 2, 1234.5f))});
-    f.session.ReadMeasurements(true, false, false, false, kRoute, false, 1, 1);
+    f.session.ReadMeasurements(ChannelMask{.p1 = true}, kRoute, MinMax::Without, 1, 1);
     std::setlocale(LC_ALL, "C");
     EXPECT_EQ(f.session.p1.displayText, "     1234.50");
     EXPECT_EQ(f.session.p1.fullPrecisionText, " 1234.5000000000");
@@ -104,13 +104,13 @@ TEST(EngineeringUnits, RecordsInMaskOrderAndSelectedUnitCode) {
     const Bytes temperature = {0, 32, 0, 1, 1, 0, 'd', 'e', 'g', 'C', 'x', 'y', 'z', 'w', 0, 0, 0, 0};
     payload.insert(payload.end(), temperature.begin(), temperature.end());
     f.line.queueReplies({ReplyFrame(0, payload), ReplyFrame(0, payload)});
-    EXPECT_TRUE(f.session.ReadEngineeringUnits(true, false, false, true, kRoute));
+    EXPECT_TRUE(f.session.ReadEngineeringUnits(ChannelMask{.p1 = true, .channel4 = true}, kRoute));
     EXPECT_EQ(f.session.p1.unitName, "psi");
     EXPECT_EQ(f.session.p1.unitAttribute, 0x11);
     EXPECT_EQ(f.session.temperature.unitCode, 32);
     EXPECT_EQ(f.session.temperature.unitName, "degCxyzw") << "an 8-byte name without its zero ends at its field";
     EXPECT_EQ(f.shared.selectedUnitCode, 7);
-    EXPECT_TRUE(f.session.WriteEngineeringUnits(true, false, true, kRoute));
+    EXPECT_TRUE(f.session.WriteEngineeringUnits(ChannelMask{.p1 = true, .channel4 = true}, kRoute));
     EXPECT_EQ(f.session.p1.unitName, " psi");
 }
 
@@ -366,7 +366,7 @@ TEST(SensorRange, BothRecordsStored) {
     const Bytes b = F32(2.0f);
     payload.insert(payload.end(), b.begin(), b.end());
     f.line.queueReplies({ReplyFrame(16, payload)});
-    EXPECT_TRUE(f.session.ReadSensorRange(true, true, false, false, kRoute));
+    EXPECT_TRUE(f.session.ReadSensorRange(ChannelMask{.p1 = true, .p2 = true}, kRoute));
     EXPECT_EQ(f.session.sensorRangeStatus, 16);
     EXPECT_EQ(f.session.p1Range.bytes[3], 1);
     EXPECT_FLOAT_EQ(f.session.p1Range.value, 0.5f);
@@ -377,7 +377,7 @@ TEST(SensorRange, BothRecordsStored) {
 TEST(ZeroChannels, OneStatusBytePerChannelInMaskOrder) {
     SessionFixture f;
     f.line.queueReplies({ReplyFrame(0x41, {5, 6})});
-    f.session.ZeroChannels(true, false, true, kRoute);
+    f.session.ZeroChannels(ChannelMask{.p1 = true, .channel4 = true}, kRoute);
     EXPECT_EQ(f.session.lastReplyStatus, 0x41);
     EXPECT_EQ(f.session.p1.statusCode, 5);
     EXPECT_EQ(f.session.temperature.statusCode, 6);

@@ -39,6 +39,9 @@ Bytes Concat(Bytes a, const Bytes& b) {
 }
 
 constexpr RouteBlock R = kRoute;
+constexpr ChannelMask kP1T{.p1 = true, .channel4 = true};
+constexpr ChannelMask kP1P2{.p1 = true, .p2 = true};
+constexpr ChannelMask kP1P2T{.p1 = true, .p2 = true, .channel4 = true};
 RouteBlock RouteWithModule(std::uint8_t module) { return {R[0], R[1], R[2], R[3], R[4], module}; }
 
 std::vector<RequestCase> Cases() {
@@ -74,25 +77,25 @@ std::vector<RequestCase> Cases() {
              s.ReadUnitRecordP1Selected(R);
          },
          3, 0x12, 0, {5}, R, 30},
-        {"ReadEngineeringUnits P1 P2 T", [](DeviceSession& s) { s.ReadEngineeringUnits(true, true, false, true, R); }, 3,
+        {"ReadEngineeringUnits P1 P2 T", [](DeviceSession& s) { s.ReadEngineeringUnits(kP1P2T, R); }, 3,
          0xB0, 0, {}, R, 12 + 3 * 18},
         {"WriteEngineeringUnits P1 T",
          [](DeviceSession& s) {
              s.p1.unitCode = 4;
              s.temperature.unitCode = 32;
-             s.WriteEngineeringUnits(true, false, true, R);
+             s.WriteEngineeringUnits(kP1T, R);
          },
          3, 0x91, 0, {4, 32}, R, 12 + 2 * 18},
-        {"ReadMeasurements P1 T", [](DeviceSession& s) { s.ReadMeasurements(true, false, false, true, R, false, 1, 1); },
+        {"ReadMeasurements P1 T", [](DeviceSession& s) { s.ReadMeasurements(kP1T, R, MinMax::Without, 1, 1); },
          4, 0x90, 0, {}, R, 28},
         {"ReadMeasurements P1 P2 T min/max",
-         [](DeviceSession& s) { s.ReadMeasurements(true, true, false, true, R, true, 1, 1); }, 4, 0xB2, 0, {}, R, 60},
+         [](DeviceSession& s) { s.ReadMeasurements(kP1P2T, R, MinMax::With, 1, 1); }, 4, 0xB2, 0, {}, R, 60},
         {"ReadMeasurementsForOutput P1 T",
-         [](DeviceSession& s) { s.ReadMeasurementsForOutput(true, false, false, true, R, true, 1, 1); }, 4, 0x91, 0, {},
+         [](DeviceSession& s) { s.ReadMeasurementsForOutput(kP1T, R, MinMax::With, 1, 1); }, 4, 0x91, 0, {},
          R, 50},
         {"ReadOutputKind", [](DeviceSession& s) { s.ReadOutputKind(R); }, 5, 0, 0, {}, R, 22},
-        {"ZeroChannels P1 T", [](DeviceSession& s) { s.ZeroChannels(true, false, true, R); }, 6, 0x90, 0, {}, R, 20},
-        {"RestoreFactoryCalibration P1 P2", [](DeviceSession& s) { s.RestoreFactoryCalibration(true, true, false, R); },
+        {"ZeroChannels P1 T", [](DeviceSession& s) { s.ZeroChannels(kP1T, R); }, 6, 0x90, 0, {}, R, 20},
+        {"RestoreFactoryCalibration P1 P2", [](DeviceSession& s) { s.RestoreFactoryCalibration(kP1P2, R); },
          6, 0x31, 0, {}, R, 20},
         {"StartRecalibration channel 2",
          [](DeviceSession& s) {
@@ -126,7 +129,7 @@ std::vector<RequestCase> Cases() {
              s.FinishRecalibration(R);
          },
          6, 0x86, 0, {0, 0, 1, 1}, R, 24},
-        {"ReadSensorRange P1 P2", [](DeviceSession& s) { s.ReadSensorRange(true, true, false, false, R); }, 8, 0x30, 0,
+        {"ReadSensorRange P1 P2", [](DeviceSession& s) { s.ReadSensorRange(kP1P2, R); }, 8, 0x30, 0,
          {}, R, 28},
         {"WriteMemoryByte", [](DeviceSession& s) { s.WriteMemoryByte(R, 0x5A, 0x2811); }, 0x62, 0x88, 0,
          {1, 0, 0x11, 0x28, 0, 0, 0x5A}, R, 20},

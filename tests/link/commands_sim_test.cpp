@@ -48,13 +48,13 @@ TEST_F(CommandsOnSimulator, IdentityAndSensorInformation) {
 
 TEST_F(CommandsOnSimulator, UnitsAndMeasurements) {
     attach();
-    EXPECT_TRUE(session.ReadEngineeringUnits(true, true, false, true, route));
+    EXPECT_TRUE(session.ReadEngineeringUnits(ChannelMask{.p1 = true, .p2 = true, .channel4 = true}, route));
     EXPECT_EQ(session.lastReplyStatus, 0);
     EXPECT_EQ(session.p1.unitCode, kPsiCode);
     EXPECT_EQ(shared.selectedUnitCode, kPsiCode);
     EXPECT_TRUE(session.ReadUnitRecordP1Selected(route));
     EXPECT_FLOAT_EQ(shared.conversionFactor, 1.0f);
-    session.ReadMeasurements(true, true, false, true, route, true, 1, 1);
+    session.ReadMeasurements(ChannelMask{.p1 = true, .p2 = true, .channel4 = true}, route, MinMax::With, 1, 1);
     EXPECT_TRUE(session.lastExchangeSucceeded);
     EXPECT_NEAR(session.p1.value, 14.7f, 0.1f);
     EXPECT_NEAR(session.p2.value, 100.0f, 0.1f);

@@ -154,8 +154,8 @@ bool AnalogOutputModel::readOutputLevels() {
 
 bool AnalogOutputModel::readPressure() {
     const RouteBlock pressure = route(Module::Pressure);
-    session_.ReadMeasurements(true, false, false, false, pressure, false, 1, 1);
-    if (!session_.lastExchangeSucceeded || !session_.ReadEngineeringUnits(true, false, false, false, pressure) ||
+    session_.ReadMeasurements(ChannelMask{.p1 = true}, pressure, MinMax::Without, 1, 1);
+    if (!session_.lastExchangeSucceeded || !session_.ReadEngineeringUnits(ChannelMask{.p1 = true}, pressure) ||
         !session_.ReadManufacturingLimits(pressure) || !session_.ReadUnitRecordP1Selected(pressure)) {
         return readFailed();
     }
@@ -428,11 +428,11 @@ void AnalogOutputModel::restoreAfterSave(const SaveCheck& check) {
 
 void AnalogOutputModel::zero() {
     const RouteBlock pressure = route(Module::Pressure);
-    session_.ReadMeasurementsForOutput(true, false, false, false, pressure, false, 1, 1);
+    session_.ReadMeasurementsForOutput(ChannelMask{.p1 = true}, pressure, MinMax::Without, 1, 1);
     const Message question{kZeroQuestion, kZeroCaption, MessageIcon::Warning, MessageButtons::YesNo};
     if (context_.prompter.show(question) != MessageAnswer::Yes) return;
     // P1 and the temperature channel are zeroed together.
-    session_.ZeroChannels(true, false, true, pressure);
+    session_.ZeroChannels(ChannelMask{.p1 = true, .channel4 = true}, pressure);
     if (!session_.lastExchangeSucceeded) return reportLinkFailure();
     if (const char* text = ZeroResultText(session_.p1.statusCode)) {
         context_.prompter.error(text);
@@ -440,7 +440,7 @@ void AnalogOutputModel::zero() {
     }
     if (session_.p1.statusCode != 0) return;
     pause_(kZeroSettling);
-    session_.ReadMeasurements(true, false, false, false, pressure, false, 1, 1);
+    session_.ReadMeasurements(ChannelMask{.p1 = true}, pressure, MinMax::Without, 1, 1);
     if (!session_.lastExchangeSucceeded) return reportLinkFailure();
     view_.measurementText = session_.p1.displayText;
 }

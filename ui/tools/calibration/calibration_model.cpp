@@ -42,7 +42,7 @@ void CalibrationModel::open() {
 // A reading that did not come shows as dashes with the link's text, never as
 // the last one that did.
 bool CalibrationModel::readP1() {
-    session_.ReadMeasurements(true, false, false, false, route_, false, 1, 1);
+    session_.ReadMeasurements(ChannelMask{.p1 = true}, route_, MinMax::Without, 1, 1);
     if (!session_.lastExchangeSucceeded) {
         state_.readingText = kDashedValue;
         state_.statusText = session_.statusText;
@@ -154,7 +154,7 @@ void CalibrationModel::finishRecal() { session_.FinishRecalibration(route_); }
 void CalibrationModel::zero() {
     const Message question{kZeroQuestion, kZeroCaption, MessageIcon::Warning, MessageButtons::YesNo};
     if (context_.prompter.show(question) != MessageAnswer::Yes) return;
-    session_.ZeroChannels(true, false, false, route_);
+    session_.ZeroChannels(ChannelMask{.p1 = true}, route_);
     if (const char* text = ZeroResultText(session_.p1.statusCode)) context_.prompter.error(text);
     host_.showValues();
 }
@@ -163,7 +163,7 @@ void CalibrationModel::restoreFactoryDefaults() {
     stopRequested_ = true;
     const Message question{kRestoreQuestion, "Restore Defaults", MessageIcon::Warning, MessageButtons::YesNo};
     if (context_.prompter.show(question) != MessageAnswer::Yes) return;
-    session_.RestoreFactoryCalibration(true, false, false, route_);
+    session_.RestoreFactoryCalibration(ChannelMask{.p1 = true}, route_);
     reportRestore();
     host_.showValues();
     stopRequested_ = false;

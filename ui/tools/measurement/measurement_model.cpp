@@ -41,7 +41,7 @@ void MeasurementModel::open() {
     readSmartChoice();
     state_.p1.precision = state_.p2.precision = true;
     // The temperature unit alone
-    if (answered(session_.ReadEngineeringUnits(false, false, false, true, route_))) {
+    if (answered(session_.ReadEngineeringUnits(ChannelMask{.channel4 = true}, route_))) {
         state_.fahrenheit = session_.temperature.unitCode == 0;
     }
     answered(refresh());
@@ -59,9 +59,13 @@ void MeasurementModel::open() {
 }
 
 void MeasurementModel::readSmartChoice() {
-    if (!answered(session_.ReadSensorRange(true, state_.p2Present, false, true, route_))) return;
+    if (!answered(session_.ReadSensorRange(shownChannels(), route_))) return;
     state_.p1.smartEnabled = session_.sensorRangeStatus != kSensorRangeUnknown;
     state_.p1.smart = state_.p1.smartEnabled && session_.p1Range.bytes[3] == 1;
+}
+
+ChannelMask MeasurementModel::shownChannels() const {
+    return ChannelMask{.p1 = true, .p2 = state_.p2Present, .channel4 = true};
 }
 
 // Keeps the link's text of the opening's first failed exchange.
@@ -132,10 +136,10 @@ bool MeasurementModel::readDampingTime(PressureInput input) {
 // dashes with the link's text.
 bool MeasurementModel::measure(bool restartMinMax) {
     if (restartMinMax) {
-        session_.ReadMeasurementsForOutput(true, state_.p2Present, false, true, route_, true, DigitChoice(state_.p1),
+        session_.ReadMeasurementsForOutput(shownChannels(), route_, MinMax::With, DigitChoice(state_.p1),
                                            DigitChoice(state_.p2));
     } else {
-        session_.ReadMeasurements(true, state_.p2Present, false, true, route_, true, DigitChoice(state_.p1),
+        session_.ReadMeasurements(shownChannels(), route_, MinMax::With, DigitChoice(state_.p1),
                                   DigitChoice(state_.p2));
     }
     if (!session_.lastExchangeSucceeded) {
@@ -180,7 +184,7 @@ void MeasurementModel::resetMinMaxTexts() {
 }
 
 bool MeasurementModel::readUnits() {
-    if (!session_.ReadEngineeringUnits(true, state_.p2Present, false, true, route_)) return false;
+    if (!session_.ReadEngineeringUnits(shownChannels(), route_)) return false;
     takeUnits();
     return true;
 }
@@ -279,7 +283,7 @@ bool MeasurementModel::writeUnits() {
     session_.p1.unitCode = static_cast<std::uint8_t>(state_.p1.unitCode);
     session_.p2.unitCode = static_cast<std::uint8_t>(state_.p2.unitCode);
     session_.temperature.unitCode = state_.fahrenheit ? 0 : 1;
-    return session_.WriteEngineeringUnits(true, state_.p2Present, true, route_);
+    return session_.WriteEngineeringUnits(shownChannels(), route_);
 }
 
 void MeasurementModel::stepUnit(PressureInput input, int step) {
@@ -345,7 +349,7 @@ void MeasurementModel::zero() {
     measure(true);
     const Message question{kZeroQuestion, kZeroCaption, MessageIcon::Warning, MessageButtons::YesNo};
     if (context_.prompter.show(question) != MessageAnswer::Yes) return;
-    session_.ZeroChannels(true, state_.p2Present, true, route_);
+    session_.ZeroChannels(shownChannels(), route_);
     if (session_.lastExchangeSucceeded) reportZeroResult();
     else showLinkFailure();
     host_.wait(kZeroSettling, {});
