@@ -110,8 +110,8 @@ void WriteIdText(CommandCall& call, IdText which) {
 Record IdentityRecord(const DeviceSession& device, const std::string& version) {
     Record record;
     record.add("serial_number", Windows1252ToUtf8(device.serialNumberText))
-        .add("model_code", Windows1252ToUtf8(device.modelCodeText))
-        .add("model_name", Windows1252ToUtf8(device.modelNameText))
+        .add("model_code", Windows1252ToUtf8(device.memory.modelCodeText))
+        .add("model_name", Windows1252ToUtf8(device.memory.modelNameText))
         .add("version", Windows1252ToUtf8(version));
     return record;
 }
@@ -167,8 +167,8 @@ void RunInfo(CommandCall& call) {
     tool.require(device.ReadTagAndAsset(route, kPressureModule), "reading the tag and asset failed");
     tool.require(device.ReadDescription(route, kPressureModule), "reading the description failed");
     const bool p2 = HasP2(tool);
-    const bool hasFirmwareVersion = firmware && !device.firmwareVersionText.empty();
-    Record record = IdentityRecord(device, hasFirmwareVersion ? device.firmwareVersionText : device.versionText);
+    const bool hasFirmwareVersion = firmware && !device.memory.firmwareVersionText.empty();
+    Record record = IdentityRecord(device, hasFirmwareVersion ? device.memory.firmwareVersionText : device.versionText);
     record.add("tag", Windows1252ToUtf8(device.tagText))
         .add("asset", Windows1252ToUtf8(device.assetText))
         .add("description", Windows1252ToUtf8(device.descriptionText))

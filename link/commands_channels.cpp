@@ -138,7 +138,8 @@ void ZeroOperation(DeviceSession& session, std::uint8_t mask, std::uint8_t opera
 }
 
 std::uint8_t RecalCommand(const DeviceSession& session, std::uint8_t operation) {
-    const int channel = session.recalChannel >= 1 && session.recalChannel <= 4 ? session.recalChannel : 1;
+    const int requested = session.recalibration.recalChannel;
+    const int channel = requested >= 1 && requested <= 4 ? requested : 1;
     return static_cast<std::uint8_t>(((1u << (channel - 1)) << 4) | operation);
 }
 
@@ -150,18 +151,19 @@ void DecodeRecalPoint(DeviceSession& session, bool rewriteApplyValue) {
     const FrameBuffer& reply = session.replyFrame;
     session.lastReplyStatus = command::ReplyStatus(reply);
     session.p1.statusCode = U8At(reply, 12);
-    session.currentPoint = U8At(reply, 16);
-    session.numberOfPoints = U8At(reply, 17);
-    if (rewriteApplyValue) session.applyValueText = RecalText(reply, 18);
-    session.fifthValueText = RecalText(reply, 18);
-    session.minimumValueText = RecalText(reply, 22);
-    session.maximumValueText = RecalText(reply, 26);
-    session.fourthValueText = RecalText(reply, 30);
+    RecalibrationState& recal = session.recalibration;
+    recal.currentPoint = U8At(reply, 16);
+    recal.numberOfPoints = U8At(reply, 17);
+    if (rewriteApplyValue) recal.applyValueText = RecalText(reply, 18);
+    recal.fifthValueText = RecalText(reply, 18);
+    recal.minimumValueText = RecalText(reply, 22);
+    recal.maximumValueText = RecalText(reply, 26);
+    recal.fourthValueText = RecalText(reply, 30);
 }
 
 void DecodeRecalContext(DeviceSession& session) {
-    session.recalContext1 = U8At(session.replyFrame, 14);
-    session.recalContext2 = U8At(session.replyFrame, 15);
+    session.recalibration.recalContext1 = U8At(session.replyFrame, 14);
+    session.recalibration.recalContext2 = U8At(session.replyFrame, 15);
 }
 
 }  // namespace
@@ -217,7 +219,7 @@ void DeviceSession::ReadMeasurementsForOutput(ChannelMask channels, const RouteB
 bool DeviceSession::ReadOutputKind(const RouteBlock& route) {
     FrameBuffer reply;
     const bool exchanged = command::Exchange(*this, FrameRequest{kClassOutputKind, 0, 0, {}, route, 0}, 22, reply);
-    if (exchanged) singleByteResult = U8At(reply, 14);
+    if (exchanged) memory.singleByteResult = U8At(reply, 14);
     return command::Accepted(*this, exchanged, reply);
 }
 
@@ -232,7 +234,7 @@ void DeviceSession::RestoreFactoryCalibration(ChannelMask channels, const RouteB
 }
 
 bool DeviceSession::StartRecalibration(const RouteBlock& route) {
-    const std::uint8_t payload[] = {recalContext1, recalContext2};
+    const std::uint8_t payload[] = {recalibration.recalContext1, recalibration.recalContext2};
     const FrameRequest request{kClassRecalibration, RecalCommand(*this, kRecalStart), 0, payload, route, 0};
     if (!command::ExchangeInSession(*this, request, 40)) return false;
     DecodeRecalPoint(*this, true);
@@ -240,7 +242,8 @@ bool DeviceSession::StartRecalibration(const RouteBlock& route) {
 }
 
 bool DeviceSession::ReadCalibrationPoint(const RouteBlock& route) {
-    const std::uint8_t payload[] = {recalContext1, recalContext2, currentPoint, numberOfPoints};
+    const RecalibrationState& r = recalibration;
+    const std::uint8_t payload[] = {r.recalContext1, r.recalContext2, r.currentPoint, r.numberOfPoints};
     const FrameRequest request{kClassRecalibration, RecalCommand(*this, kRecalReadPoint), 0, payload, route, 0};
     if (!command::ExchangeInSession(*this, request, 40)) return false;
     DecodeRecalPoint(*this, true);
@@ -249,8 +252,9 @@ bool DeviceSession::ReadCalibrationPoint(const RouteBlock& route) {
 }
 
 bool DeviceSession::SaveCalibrationPoint(const RouteBlock& route) {
-    std::vector<std::uint8_t> payload = {recalContext1, recalContext2, currentPoint, 0x02, 0, 0, 0, 0};
-    PutF32(payload, 4, static_cast<float>(ParseDecimal(applyValueText)));
+    const RecalibrationState& r = recalibration;
+    std::vector<std::uint8_t> payload = {r.recalContext1, r.recalContext2, r.currentPoint, 0x02, 0, 0, 0, 0};
+    PutF32(payload, 4, static_cast<float>(ParseDecimal(r.applyValueText)));
     const FrameRequest request{kClassRecalibration, RecalCommand(*this, kRecalSavePoint), 0, payload, route, 0};
     BuildFrame(requestFrame, request);
     lastExchangeSucceeded = SerialTransactDelayed(requestFrame, replyFrame);
@@ -261,7 +265,7 @@ bool DeviceSession::SaveCalibrationPoint(const RouteBlock& route) {
 }
 
 bool DeviceSession::FinishRecalibration(const RouteBlock& route) {
-    const std::uint8_t payload[] = {recalContext1, recalContext2, 0x01, 0x01};
+    const std::uint8_t payload[] = {recalibration.recalContext1, recalibration.recalContext2, 0x01, 0x01};
     const FrameRequest request{kClassRecalibration, RecalCommand(*this, kRecalFinish), 0, payload, route, 0};
     if (!command::ExchangeInSession(*this, request, 24)) return false;
     p1.statusCode = U8At(replyFrame, 12);

@@ -92,6 +92,81 @@ struct ChannelMask {
 // Whether a measurement read takes the minimum and maximum from the reply.
 enum class MinMax { Without, With };
 
+// The port-stepping searches (the port counter, the scan-finished and retry
+// flags, the ports that answered) and the addresses that discovery found.
+struct DiscoveryState {
+    std::uint8_t portCounter = 1;
+    std::uint8_t scanFinished = 0;
+    std::uint8_t retryFlag = 0;
+    std::array<std::uint8_t, 100> answeredPorts{};
+    std::uint32_t answeredPortCount = 0;
+
+    std::uint8_t foundNetworkAddress = 0;
+    std::uint8_t foundModuleNumber = 0;
+    std::uint8_t foundModuleNumberCopy = 0;  // the module number is kept in two fields
+    std::string foundNetworkAddressText;
+    std::string foundModuleNumberText;
+    // The address of the transmitter the main window accepted in discovery; the
+    // empty command after an address change goes there.
+    std::uint8_t currentNetworkAddress = 0;
+    std::uint8_t newNetworkAddress = 0;  // of the last address change
+    std::uint8_t pressureModuleAddress = 0;
+    std::uint8_t secondModuleAddress = 0;
+    std::uint8_t nextStartAddress = 0;
+};
+
+// The field recalibration in progress: the channel, the two context bytes the
+// transmitter hands back with every step, the points and their value texts.
+struct RecalibrationState {
+    std::uint8_t recalChannel = 1;
+    std::uint8_t recalContext1 = 0;
+    std::uint8_t recalContext2 = 0;
+    std::uint8_t currentPoint = 0;
+    std::uint8_t numberOfPoints = 0;
+    std::string applyValueText;
+    std::string minimumValueText;
+    std::string maximumValueText;
+    std::string fourthValueText;
+    std::string fifthValueText;
+};
+
+// What the memory map reads (class 0x62) leave: the raw results of the byte,
+// word, dword and block reads, and the values decoded from fixed addresses.
+struct MemoryResults {
+    std::uint8_t singleByteResult = 0;  // memory byte reads and the output kind
+    std::uint16_t wordResult = 0;
+    float dwordResult = 0.0f;
+    std::array<std::uint8_t, 128> blockBuffer{};
+
+    float lowerRangeValue = 0.0f;
+    float upperRangeValue = 0.0f;
+    std::string lowerRangeText;
+    std::string upperRangeText;
+    std::uint8_t dampingEnabledP1 = 0;
+    std::uint8_t dampingEnabledP2 = 0;
+    float dampingTimeP1 = 0.0f;
+    float dampingTimeP2 = 0.0f;
+    std::string dampingTextP1;
+    std::string dampingTextP2;
+
+    std::string modelCodeText;
+    std::string modelNameText;
+    std::string thirdIdText;
+    std::uint8_t thirdIdLength = 0;
+    std::string firmwareVersionText;
+};
+
+// The data log directory entry last read and the last log block.
+struct LogTransfer {
+    std::array<std::uint8_t, 128> logBuffer{};
+    std::array<std::uint8_t, 8> logStartTimeBytes{};
+    std::array<std::uint8_t, 4> logSampleCountBytes{};
+    std::uint8_t logModuleCount = 0;
+    std::string logNameText;
+    // Whether the last ReadLogBlock stored a block in the log buffer.
+    bool logBlockReceived = false;
+};
+
 class DeviceSession {
 public:
     explicit DeviceSession(LinkContext context);
@@ -173,8 +248,8 @@ public:
     bool ReadDampingTimeP2(const RouteBlock& route);
     bool WriteDampingEnabledP1(const RouteBlock& route, std::uint8_t enabled);
     bool WriteDampingEnabledP2(const RouteBlock& route, std::uint8_t enabled);
-    bool WriteDampingTimeP1(const RouteBlock& route);  // from dampingTextP1
-    bool WriteDampingTimeP2(const RouteBlock& route);  // from dampingTextP2
+    bool WriteDampingTimeP1(const RouteBlock& route);  // from memory.dampingTextP1
+    bool WriteDampingTimeP2(const RouteBlock& route);  // from memory.dampingTextP2
     bool ReadDeviceStrings(const RouteBlock& route, std::uint8_t module);
     bool ReadDeviceStringsXmtr(const RouteBlock& route, std::uint8_t module, std::uint8_t networkAddress);
     bool ReadFirmwareVersion(const RouteBlock& route);
@@ -224,27 +299,6 @@ public:
     std::int32_t lastReplyStatus = 0;
     std::uint8_t modbusAddress = 0;
 
-    // ---- Discovery state -------------------------------------------------------
-    std::uint8_t portCounter = 1;
-    std::uint8_t scanFinished = 0;
-    std::uint8_t retryFlag = 0;
-    std::array<std::uint8_t, 100> answeredPorts{};
-    std::uint32_t answeredPortCount = 0;
-
-    // ---- Network addresses -----------------------------------------------------
-    std::uint8_t foundNetworkAddress = 0;
-    std::uint8_t foundModuleNumber = 0;
-    std::uint8_t foundModuleNumberCopy = 0;  // the module number is kept in two fields
-    std::string foundNetworkAddressText;
-    std::string foundModuleNumberText;
-    // The address of the transmitter the main window accepted in discovery; the
-    // empty command after an address change goes there.
-    std::uint8_t currentNetworkAddress = 0;
-    std::uint8_t newNetworkAddress = 0;  // of the last address change
-    std::uint8_t pressureModuleAddress = 0;
-    std::uint8_t secondModuleAddress = 0;
-    std::uint8_t nextStartAddress = 0;
-
     // ---- Decoded device values -------------------------------------------------
     std::string serialNumberText;
     std::string versionText;
@@ -260,52 +314,14 @@ public:
     ChannelState p2;
     ChannelState temperature;  // channel 4
 
-    std::uint8_t singleByteResult = 0;  // memory byte reads and the output kind
-    std::uint16_t wordResult = 0;
-    float dwordResult = 0.0f;
-    std::array<std::uint8_t, 128> blockBuffer{};
-
-    // Recalibration.
-    std::uint8_t recalChannel = 1;
-    std::uint8_t recalContext1 = 0;
-    std::uint8_t recalContext2 = 0;
-    std::uint8_t currentPoint = 0;
-    std::uint8_t numberOfPoints = 0;
-    std::string applyValueText;
-    std::string minimumValueText;
-    std::string maximumValueText;
-    std::string fourthValueText;
-    std::string fifthValueText;
-
     std::int32_t sensorRangeStatus = 0;
     SensorRangeRecord p1Range;
     SensorRangeRecord p2Range;
 
-    float lowerRangeValue = 0.0f;
-    float upperRangeValue = 0.0f;
-    std::string lowerRangeText;
-    std::string upperRangeText;
-    std::uint8_t dampingEnabledP1 = 0;
-    std::uint8_t dampingEnabledP2 = 0;
-    float dampingTimeP1 = 0.0f;
-    float dampingTimeP2 = 0.0f;
-    std::string dampingTextP1;
-    std::string dampingTextP2;
-
-    std::string modelCodeText;
-    std::string modelNameText;
-    std::string thirdIdText;
-    std::uint8_t thirdIdLength = 0;
-    std::string firmwareVersionText;
-
-    // Data log directory and blocks.
-    std::array<std::uint8_t, 128> logBuffer{};
-    std::array<std::uint8_t, 8> logStartTimeBytes{};
-    std::array<std::uint8_t, 4> logSampleCountBytes{};
-    std::uint8_t logModuleCount = 0;
-    std::string logNameText;
-    // Whether the last ReadLogBlock stored a block in the log buffer.
-    bool logBlockReceived = false;
+    DiscoveryState discovery;
+    RecalibrationState recalibration;
+    MemoryResults memory;
+    LogTransfer logTransfer;
 
     const LinkContext& context() const { return context_; }
 

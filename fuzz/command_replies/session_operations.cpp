@@ -89,11 +89,11 @@ void SetCommSettings(DeviceSession& s, In& in) {
 }
 
 void SetDiscoveryState(DeviceSession& s, In& in) {
-    s.foundNetworkAddress = in.byte();
-    s.foundModuleNumber = in.byte();
-    s.currentNetworkAddress = in.byte();
-    s.portCounter = static_cast<std::uint8_t>(1 + in.byte() % kLastPort);
-    s.SelectPortByNumber(s.portCounter);
+    s.discovery.foundNetworkAddress = in.byte();
+    s.discovery.foundModuleNumber = in.byte();
+    s.discovery.currentNetworkAddress = in.byte();
+    s.discovery.portCounter = static_cast<std::uint8_t>(1 + in.byte() % kLastPort);
+    s.SelectPortByNumber(s.discovery.portCounter);
 }
 
 struct Operation {
@@ -197,13 +197,13 @@ constexpr Operation kOperations[] = {
          s.RestoreFactoryCalibration(c, in.route());
      }},
     {"StartRecalibration", [](DeviceSession& s, In& in) {
-         s.recalChannel = in.byte();
+         s.recalibration.recalChannel = in.byte();
          s.StartRecalibration(in.route());
      }},
     {"ReadCalibrationPoint", [](DeviceSession& s, In& in) { s.ReadCalibrationPoint(in.route()); }},
     {"SaveCalibrationPoint", [](DeviceSession& s, In& in) {
          const RouteBlock r = in.route();
-         s.applyValueText = in.text();
+         s.recalibration.applyValueText = in.text();
          s.SaveCalibrationPoint(r);
      }},
     {"FinishRecalibration", [](DeviceSession& s, In& in) { s.FinishRecalibration(in.route()); }},
@@ -248,12 +248,12 @@ constexpr Operation kOperations[] = {
      }},
     {"WriteDampingTimeP1", [](DeviceSession& s, In& in) {
          const RouteBlock r = in.route();
-         s.dampingTextP1 = in.text();
+         s.memory.dampingTextP1 = in.text();
          s.WriteDampingTimeP1(r);
      }},
     {"WriteDampingTimeP2", [](DeviceSession& s, In& in) {
          const RouteBlock r = in.route();
-         s.dampingTextP2 = in.text();
+         s.memory.dampingTextP2 = in.text();
          s.WriteDampingTimeP2(r);
      }},
     {"ReadDeviceStrings", [](DeviceSession& s, In& in) { const RouteBlock r = in.route(); s.ReadDeviceStrings(r, in.byte()); }},
@@ -290,7 +290,7 @@ constexpr Operation kOperations[] = {
 // What the windows and corvelctl make of the decoded values for the operator.
 void ShowDecodedValues(const DeviceSession& s) {
     for (const std::string* text : {&s.tagText, &s.assetText, &s.descriptionText, &s.serialNumberText,
-                                    &s.modelNameText, &s.manufacturingRecordText, &s.logNameText}) {
+                                    &s.memory.modelNameText, &s.manufacturingRecordText, &s.logTransfer.logNameText}) {
         (void)Windows1252ToUtf8(*text);
     }
     (void)ReadingStatusOf(s.p1.statusCode, true);
@@ -298,7 +298,7 @@ void ShowDecodedValues(const DeviceSession& s) {
     (void)ZeroResultText(s.p1.statusCode);
     (void)RecalPointStatusText(s.lastReplyStatus);
     (void)RecalReadingStatusOf(s.lastReplyStatus);
-    (void)LogStartTimeText(s.logStartTimeBytes);
+    (void)LogStartTimeText(s.logTransfer.logStartTimeBytes);
     (void)ParseDecimal(s.versionText);
 }
 

@@ -230,7 +230,7 @@ TEST(ReplyStatus, ReportedStatusFailsWithItsTextAndStillDecodes) {
     f.line.queueReplies({ReplyWith(0x13, 14, {{20, {0x5A}}})});
     EXPECT_FALSE(f.session.ReadMemoryByte(kRoute, 0x2811));
     EXPECT_EQ(f.session.statusText, "Command 1 not supported in current mode");
-    EXPECT_EQ(f.session.singleByteResult, 0x5A);
+    EXPECT_EQ(f.session.memory.singleByteResult, 0x5A);
 }
 
 TEST(ReplyStatus, RecalibrationCodesAreLeftToTheCaller) {
@@ -240,35 +240,35 @@ TEST(ReplyStatus, RecalibrationCodesAreLeftToTheCaller) {
     EXPECT_TRUE(f.session.StartRecalibration(kRoute));
     EXPECT_EQ(f.session.lastReplyStatus, 0x41);
     EXPECT_EQ(f.session.statusText, "before");
-    EXPECT_EQ(f.session.applyValueText, "  10.00000");
-    EXPECT_EQ(f.session.minimumValueText, "  -1.00000");
-    EXPECT_EQ(f.session.numberOfPoints, 4);
+    EXPECT_EQ(f.session.recalibration.applyValueText, "  10.00000");
+    EXPECT_EQ(f.session.recalibration.minimumValueText, "  -1.00000");
+    EXPECT_EQ(f.session.recalibration.numberOfPoints, 4);
     EXPECT_EQ(f.session.p1.statusCode, 3);
 }
 
 TEST(ReplyStatus, SavedPointKeepsTheOperatorsApplyValue) {
     SessionFixture f;
-    f.session.applyValueText = "12.5";
+    f.session.recalibration.applyValueText = "12.5";
     f.line.queueReplies({ReplyWith(0, 28, {{14, {7}}, {15, {8}}, {18, F32(99.0f)}})});
     EXPECT_TRUE(f.session.SaveCalibrationPoint(kRoute));
     EXPECT_EQ(f.only().request.size(), 26u);
-    EXPECT_EQ(f.session.applyValueText, "12.5");
-    EXPECT_EQ(f.session.fifthValueText, "  99.00000");
-    EXPECT_EQ(f.session.recalContext1, 7);
-    EXPECT_EQ(f.session.recalContext2, 8);
+    EXPECT_EQ(f.session.recalibration.applyValueText, "12.5");
+    EXPECT_EQ(f.session.recalibration.fifthValueText, "  99.00000");
+    EXPECT_EQ(f.session.recalibration.recalContext1, 7);
+    EXPECT_EQ(f.session.recalibration.recalContext2, 8);
 }
 
 TEST(ReplyStatus, DecodedAlwaysReadsZerosAfterAFailedExchange) {
     SessionFixture f;
-    f.session.modelCodeText = "old";
-    f.session.lowerRangeValue = 5.0f;
+    f.session.memory.modelCodeText = "old";
+    f.session.memory.lowerRangeValue = 5.0f;
     f.session.p1.precisionDigits = 2;
     f.line.queueReplies({});
     EXPECT_FALSE(f.session.ReadDeviceStrings(kRoute, 0x28));
-    EXPECT_EQ(f.session.modelCodeText, "");
+    EXPECT_EQ(f.session.memory.modelCodeText, "");
     EXPECT_FALSE(f.session.ReadLowerRangeValue(kRoute));
-    EXPECT_EQ(f.session.lowerRangeValue, 0.0f);
-    EXPECT_EQ(f.session.lowerRangeText, "0.00");
+    EXPECT_EQ(f.session.memory.lowerRangeValue, 0.0f);
+    EXPECT_EQ(f.session.memory.lowerRangeText, "0.00");
 }
 
 TEST(ReplyStatus, ShortRepliesNeverReadPastTheReceivedFrame) {
@@ -276,7 +276,7 @@ TEST(ReplyStatus, ShortRepliesNeverReadPastTheReceivedFrame) {
     // 12 bytes that announce no payload: every text and number lies beyond them.
     f.line.responder = [](const std::string&, const Bytes&) { return Bytes{0x80, 0x01, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0}; };
     EXPECT_TRUE(f.session.ReadDeviceStrings(kRoute, 0x28));
-    EXPECT_EQ(f.session.thirdIdLength, 0);
+    EXPECT_EQ(f.session.memory.thirdIdLength, 0);
     EXPECT_TRUE(f.session.ReadMemoryBlock(kRoute, 0));
     EXPECT_TRUE(f.session.ReadIdentity(kRoute, 0x40));
     EXPECT_EQ(f.session.versionText, "");
@@ -288,10 +288,10 @@ TEST(ReplyStatus, IdentificationTextsWithoutZerosStopAtTheirFields) {
     Bytes block(119, 'M');
     f.line.queueReplies({ReplyWith(0, 127, {{20, block}})});
     EXPECT_TRUE(f.session.ReadDeviceStrings(kRoute, 0x28));
-    EXPECT_EQ(f.session.modelCodeText, std::string(8, 'M'));
-    EXPECT_EQ(f.session.modelNameText, std::string(64, 'M'));
-    EXPECT_EQ(f.session.thirdIdText, std::string(47, 'M'));
-    EXPECT_EQ(f.session.thirdIdLength, 47);
+    EXPECT_EQ(f.session.memory.modelCodeText, std::string(8, 'M'));
+    EXPECT_EQ(f.session.memory.modelNameText, std::string(64, 'M'));
+    EXPECT_EQ(f.session.memory.thirdIdText, std::string(47, 'M'));
+    EXPECT_EQ(f.session.memory.thirdIdLength, 47);
 }
 
 // ---- Memory map ----------------------------------------------------------------------
@@ -301,17 +301,17 @@ TEST(MemoryMap, FirmwareVersionWithIndividualStatus) {
     f.line.queueReplies({ReplyWith(0, 14, {{12, {1}}, {20, Text("01.23X")}})});
     EXPECT_FALSE(f.session.ReadFirmwareVersion(kRoute));
     EXPECT_EQ(f.session.individualStatusText, "Individual status not yet implemented");
-    EXPECT_EQ(f.session.firmwareVersionText, "01.23");
+    EXPECT_EQ(f.session.memory.firmwareVersionText, "01.23");
 }
 
 TEST(MemoryMap, DampingTimeReadAndWriteBack) {
     SessionFixture f;
     f.line.queueReplies({ReplyWith(0, 14, {{20, F32(2.25f)}}), ReplyFrame(0, {})});
     EXPECT_TRUE(f.session.ReadDampingTimeP2(kRoute));
-    EXPECT_EQ(f.session.dampingTextP2, "2.2");
-    f.session.dampingTextP2 = " 3.75s";
+    EXPECT_EQ(f.session.memory.dampingTextP2, "2.2");
+    f.session.memory.dampingTextP2 = " 3.75s";
     EXPECT_TRUE(f.session.WriteDampingTimeP2(kRoute));
-    EXPECT_FLOAT_EQ(f.session.dampingTimeP2, 3.75f);
+    EXPECT_FLOAT_EQ(f.session.memory.dampingTimeP2, 3.75f);
 }
 
 TEST(MemoryMap, NetworkAddressOutsideTheRangeSendsNothing) {
@@ -322,13 +322,13 @@ TEST(MemoryMap, NetworkAddressOutsideTheRangeSendsNothing) {
     EXPECT_EQ(f.notifier.messages,
               (std::vector<std::string>{"Valid Network Address range is 1 - 254", "Valid Network Address range is 1 - 254"}));
     EXPECT_FALSE(f.store.contains(key::kCommBoardAddress));
-    EXPECT_EQ(f.session.newNetworkAddress, 0);
+    EXPECT_EQ(f.session.discovery.newNetworkAddress, 0);
 }
 
 TEST(MemoryMap, NetworkAddressWriteThenEmptyCommandToTheKeptAddress) {
     SessionFixture f;
-    f.session.currentNetworkAddress = 40;
-    f.session.foundModuleNumber = 0x28;
+    f.session.discovery.currentNetworkAddress = 40;
+    f.session.discovery.foundModuleNumber = 0x28;
     f.line.queueReplies({ReplyFrame(0, {}), ReplyFrame(0, {})});
     EXPECT_TRUE(f.session.WriteNetworkAddress(kRoute, 254, 0x28));
     ASSERT_EQ(f.line.exchanges.size(), 2u);
@@ -353,7 +353,7 @@ TEST(OutputKind, StoredEvenWhenTheStatusIsNotZero) {
     SessionFixture f;
     f.line.queueReplies({ReplyWith(0xF3, 4, {{14, {0x40}}})});
     EXPECT_FALSE(f.session.ReadOutputKind(kRoute));
-    EXPECT_EQ(f.session.singleByteResult, 0x40);
+    EXPECT_EQ(f.session.memory.singleByteResult, 0x40);
     EXPECT_EQ(f.session.statusText, "Memory map blank / not loaded");
 }
 

@@ -49,14 +49,14 @@ std::vector<RequestCase> Cases() {
         {"SendEmptyCommand", [](DeviceSession& s) { s.SendEmptyCommand(R); }, 0, 0, 0, {}, R, 12},
         {"SendEmptyCommandToAddress",
          [](DeviceSession& s) {
-             s.currentNetworkAddress = 7;
-             s.foundModuleNumber = 0x28;
+             s.discovery.currentNetworkAddress = 7;
+             s.discovery.foundModuleNumber = 0x28;
              s.SendEmptyCommandToAddress();
          },
          0, 0, 0, {}, {0x80, 0x80, 0x80, 7, 0x80, 0x28}, 18},
         {"SendEmptyCommandFlag40",
          [](DeviceSession& s) {
-             s.foundNetworkAddress = 9;
+             s.discovery.foundNetworkAddress = 9;
              s.SendEmptyCommandFlag40();
          },
          0, 0, 0, {}, {0x80, 0x80, 0x80, 9, 0x80, 0x00}, 18, 0x40},
@@ -99,33 +99,33 @@ std::vector<RequestCase> Cases() {
          6, 0x31, 0, {}, R, 20},
         {"StartRecalibration channel 2",
          [](DeviceSession& s) {
-             s.recalChannel = 2;
-             s.recalContext1 = 5;
-             s.recalContext2 = 6;
+             s.recalibration.recalChannel = 2;
+             s.recalibration.recalContext1 = 5;
+             s.recalibration.recalContext2 = 6;
              s.StartRecalibration(R);
          },
          6, 0x23, 0, {5, 6}, R, 40},
         {"ReadCalibrationPoint",
          [](DeviceSession& s) {
-             s.recalContext1 = 5;
-             s.recalContext2 = 6;
-             s.currentPoint = 2;
-             s.numberOfPoints = 3;
+             s.recalibration.recalContext1 = 5;
+             s.recalibration.recalContext2 = 6;
+             s.recalibration.currentPoint = 2;
+             s.recalibration.numberOfPoints = 3;
              s.ReadCalibrationPoint(R);
          },
          6, 0x15, 0, {5, 6, 2, 3}, R, 40},
         {"SaveCalibrationPoint",
          [](DeviceSession& s) {
-             s.recalContext1 = 5;
-             s.recalContext2 = 6;
-             s.currentPoint = 2;
-             s.applyValueText = "  12.5";
+             s.recalibration.recalContext1 = 5;
+             s.recalibration.recalContext2 = 6;
+             s.recalibration.currentPoint = 2;
+             s.recalibration.applyValueText = "  12.5";
              s.SaveCalibrationPoint(R);
          },
          6, 0x14, 0, Concat({5, 6, 2, 2}, Le32(std::bit_cast<std::uint32_t>(12.5f))), R, 40},
         {"FinishRecalibration channel 4",
          [](DeviceSession& s) {
-             s.recalChannel = 4;
+             s.recalibration.recalChannel = 4;
              s.FinishRecalibration(R);
          },
          6, 0x86, 0, {0, 0, 1, 1}, R, 24},
@@ -166,19 +166,19 @@ std::vector<RequestCase> Cases() {
          {1, 0, 0x10, 0x2A, 0, 0, 1}, R, 20},
         {"WriteDampingTimeP1 2.5",
          [](DeviceSession& s) {
-             s.dampingTextP1 = "2.5";
+             s.memory.dampingTextP1 = "2.5";
              s.WriteDampingTimeP1(R);
          },
          0x62, 0x88, 0, Concat({32, 0, 0x12, 0x28, 0, 0, 0x00, 0x00, 0x20, 0x40}, Zeros(28)), R, 30},
         {"WriteDampingTimeP2 text not a number",
          [](DeviceSession& s) {
-             s.dampingTextP2 = "abc";
+             s.memory.dampingTextP2 = "abc";
              s.WriteDampingTimeP2(R);
          },
          0x62, 0x88, 0, Concat({32, 0, 0x12, 0x2A, 0, 0}, Zeros(32)), R, 30},
         {"ReadDeviceStrings",
          [](DeviceSession& s) {
-             s.foundNetworkAddress = 0x11;
+             s.discovery.foundNetworkAddress = 0x11;
              s.ReadDeviceStrings(R, 0x28);
          },
          0x62, 0x08, 0, {119, 0, 0x62, 0, 0, 0}, {0x80, R[1], R[2], 0x11, R[4], 0x28}, 145},
@@ -195,8 +195,8 @@ std::vector<RequestCase> Cases() {
         {"ReadLogBlock", [](DeviceSession& s) { s.ReadLogBlock(R, 4); }, 0x52, 0x00, 0, {0x80, 4, 0, 0, 0, 0}, R, 154},
         {"ReadIdentityAtAddress",
          [](DeviceSession& s) {
-             s.foundNetworkAddress = 0x15;
-             s.foundModuleNumber = 0x28;
+             s.discovery.foundNetworkAddress = 0x15;
+             s.discovery.foundModuleNumber = 0x28;
              s.ReadIdentityAtAddress();
          },
          2, 0, 0, {}, {0x80, 0x80, 0x80, 0x15, 0xF0, 0x28}, 18},

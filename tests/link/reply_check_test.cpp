@@ -148,7 +148,7 @@ TEST_F(DamagedReplies, AWriteOrABlockIsNeverRepeated) {
     ports.damageNext(1);
     ports.at = 30;
     EXPECT_FALSE(session.ReadLogBlock(logRoute, 1));
-    EXPECT_FALSE(session.logBlockReceived);
+    EXPECT_FALSE(session.logTransfer.logBlockReceived);
     EXPECT_EQ(ports.requests, before + 1);
 }
 

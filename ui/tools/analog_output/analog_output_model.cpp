@@ -91,7 +91,7 @@ void AnalogOutputModel::open() {
         if (!session_.ReadOutputKind(route(Module::Output))) {
             context_.prompter.error(kReadError);
         } else {
-            settings_.output = session_.singleByteResult == kVoltsKind ? OutputType::Volts : OutputType::Current;
+            settings_.output = session_.memory.singleByteResult == kVoltsKind ? OutputType::Volts : OutputType::Current;
             readOutputLevels();
             if (readPressure() && readRange() && convertAlarms()) {
                 // opened completely
@@ -109,12 +109,12 @@ bool AnalogOutputModel::readFailed() {
 bool AnalogOutputModel::readAlarmBlock() {
     const RouteBlock out = route(Module::Output);
     if (!session_.ReadMemoryWord(out, ao_address::kLiveAlarmBlock)) return false;
-    alarmBlock_ = session_.wordResult;
+    alarmBlock_ = session_.memory.wordResult;
     if (!session_.ReadMemoryWord(out, ao_address::kDefaultAlarmBlock)) return false;
-    defaultBlock_ = session_.wordResult;
+    defaultBlock_ = session_.memory.wordResult;
     // A block that did not arrive must not be taken for settings (and corrected on the transmitter).
     if (!session_.ReadMemoryBlock(out, alarmBlock_)) return readFailed();
-    const auto& block = session_.blockBuffer;
+    const auto& block = session_.memory.blockBuffer;
     settings_.transfer = U8At(block, ao_address::kTransfer);
     minimumSpanFraction_ = F32At(block, ao_address::kMinimumSpanFraction);
     settings_.transmitterAlarm = U8At(block, ao_address::kTransmitterAlarm);
@@ -140,13 +140,13 @@ bool AnalogOutputModel::readOutputLevels() {
         context_.prompter.error(kReadError);
         return false;
     }
-    const float atLrv = session_.dwordResult;
+    const float atLrv = session_.memory.dwordResult;
     if (!session_.ReadMemoryDword(out, volts ? ao_address::kVoltsAtUrv : ao_address::kCurrentAtUrv)) {
         context_.prompter.error(kReadError);
         return false;
     }
     settings_.aoAtLrv = atLrv;
-    settings_.aoAtUrv = session_.dwordResult;
+    settings_.aoAtUrv = session_.memory.dwordResult;
     view_.aoAtLrvText = Level(settings_.aoAtLrv);
     view_.aoAtUrvText = Level(settings_.aoAtUrv);
     return true;
@@ -180,8 +180,8 @@ bool AnalogOutputModel::readRange() {
     const RouteBlock pressure = route(Module::Pressure);
     // A range value that did not arrive reads as 0 and would be "corrected" on the transmitter.
     if (!session_.ReadLowerRangeValue(pressure) || !session_.ReadUpperRangeValue(pressure)) return readFailed();
-    settings_.lrv = session_.lowerRangeValue * settings_.conversionFactor;
-    settings_.urv = session_.upperRangeValue * settings_.conversionFactor;
+    settings_.lrv = session_.memory.lowerRangeValue * settings_.conversionFactor;
+    settings_.urv = session_.memory.upperRangeValue * settings_.conversionFactor;
     for (const OpenCorrection& correction : CorrectRangeAtOpen(settings_.lrv, settings_.urv, settings_.lsl,
                                                                settings_.usl, settings_.conversionFactor)) {
         if (!apply(correction)) return false;
@@ -196,7 +196,7 @@ bool AnalogOutputModel::readRange() {
             context_.prompter.error(kReadError);
             return false;
         }
-        settings_.transferValue = session_.dwordResult;
+        settings_.transferValue = session_.memory.dwordResult;
         view_.transferValueText = FormatFixed(settings_.transferValue, 1, decimals_);
     }
     settings_.minimumSpan = (settings_.usl - settings_.lsl) * minimumSpanFraction_;
@@ -229,7 +229,7 @@ std::optional<std::size_t> AnalogOutputModel::deadbandAlarm(const MemoryWrite& w
 bool AnalogOutputModel::readDeadbandBack(std::size_t alarm) {
     const std::uint32_t at = alarmBlock_ + ao_address::kAlarm[alarm] + ao_address::kDeadband;
     if (!session_.ReadMemoryDword(route(Module::Output), at)) return readFailed();
-    settings_.alarms[alarm].deadband = DeadbandFromPercent(session_.dwordResult, settings_.lrv, settings_.urv);
+    settings_.alarms[alarm].deadband = DeadbandFromPercent(session_.memory.dwordResult, settings_.lrv, settings_.urv);
     showAlarmValues(alarm);
     refresh();
     return true;
@@ -464,12 +464,12 @@ bool AnalogOutputModel::readDefaults(FactoryDefaults& defaults) {
     const RouteBlock out = route(Module::Output);
     const auto byteAt = [&](std::uint32_t offset, std::uint8_t& into) {
         if (!session_.ReadMemoryByte(out, defaultBlock_ + offset)) return false;
-        into = session_.singleByteResult;
+        into = session_.memory.singleByteResult;
         return true;
     };
     const auto floatAt = [&](std::uint32_t offset, float& into) {
         if (!session_.ReadMemoryDword(out, defaultBlock_ + offset)) return false;
-        into = session_.dwordResult;
+        into = session_.memory.dwordResult;
         return true;
     };
     using namespace ao_address;

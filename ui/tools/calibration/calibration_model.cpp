@@ -34,7 +34,7 @@ CalibrationModel::CalibrationModel(const ToolContext& context, LoopHost& host)
 
 void CalibrationModel::open() {
     route_ = PressureModuleRoute(ReadStoredConnection(context_.store, context_.comm));
-    session_.recalChannel = 1;
+    session_.recalibration.recalChannel = 1;
     state_.applyEnabled = false;
     host_.showValues();
 }
@@ -53,14 +53,14 @@ bool CalibrationModel::readP1() {
 }
 
 void CalibrationModel::takePoint(bool withApplyText) {
-    state_.numberOfPoints = session_.numberOfPoints;
-    state_.currentPoint = session_.currentPoint;
+    state_.numberOfPoints = session_.recalibration.numberOfPoints;
+    state_.currentPoint = session_.recalibration.currentPoint;
     if (withApplyText) {
-        state_.applyText = session_.applyValueText;
+        state_.applyText = session_.recalibration.applyValueText;
         ++state_.proposedApplyValues;
     }
-    state_.minimumText = session_.minimumValueText;
-    state_.maximumText = session_.maximumValueText;
+    state_.minimumText = session_.recalibration.minimumValueText;
+    state_.maximumText = session_.recalibration.maximumValueText;
 }
 
 template <typename OnReading>
@@ -118,7 +118,7 @@ void CalibrationModel::reportExchangeFailure() {
 }
 
 void CalibrationModel::savePoint() {
-    session_.applyValueText = state_.applyText;
+    session_.recalibration.applyValueText = state_.applyText;
     // Only the transmitter's own confirmation of this point counts it.
     if (!session_.SaveCalibrationPoint(route_)) {
         reportExchangeFailure();
@@ -139,7 +139,7 @@ void CalibrationModel::savePoint() {
 
 void CalibrationModel::nextPoint() {
     stopRequested_ = false;
-    session_.applyValueText = state_.applyText;
+    session_.recalibration.applyValueText = state_.applyText;
     if (session_.ReadCalibrationPoint(route_)) {
         reportPointStatus(true);
         takePoint(true);

@@ -104,7 +104,7 @@ void MeasurementModel::openP2() {
 
 void MeasurementModel::openP2Damping() {
     PressureState& p2 = state_.p2;
-    if (!answered(session_.ReadDampingEnabledP2(route_)) || !session_.dampingEnabledP2) return;
+    if (!answered(session_.ReadDampingEnabledP2(route_)) || !session_.memory.dampingEnabledP2) return;
     p2.dampingOn = true;
     answered(readDampingTime(PressureInput::P2));
     p2.dampingEditEnabled = true;
@@ -113,7 +113,7 @@ void MeasurementModel::openP2Damping() {
 }
 
 void MeasurementModel::openDamping() {
-    if (!answered(session_.ReadDampingEnabledP1(route_)) || !session_.dampingEnabledP1) return;
+    if (!answered(session_.ReadDampingEnabledP1(route_)) || !session_.memory.dampingEnabledP1) return;
     state_.p1.dampingOn = true;
     state_.p1.dampingEditEnabled = true;
     answered(readDampingTime(PressureInput::P1));
@@ -122,10 +122,10 @@ void MeasurementModel::openDamping() {
 bool MeasurementModel::readDampingTime(PressureInput input) {
     if (input == PressureInput::P1) {
         if (!session_.ReadDampingTimeP1(route_)) return false;
-        state_.p1.dampingText = session_.dampingTextP1;
+        state_.p1.dampingText = session_.memory.dampingTextP1;
     } else {
         if (!session_.ReadDampingTimeP2(route_)) return false;
-        state_.p2.dampingText = session_.dampingTextP2;
+        state_.p2.dampingText = session_.memory.dampingTextP2;
     }
     return true;
 }
@@ -383,10 +383,10 @@ void MeasurementModel::setDampingTime(PressureInput input, const std::string& te
     pressure(input).dampingText = text;
     bool written = false;
     if (input == PressureInput::P1) {
-        session_.dampingTextP1 = text;
+        session_.memory.dampingTextP1 = text;
         written = session_.WriteDampingTimeP1(route_);
     } else {
-        session_.dampingTextP2 = text;
+        session_.memory.dampingTextP2 = text;
         written = session_.WriteDampingTimeP2(route_);
     }
     session_.SendEmptyCommand(route_);
