@@ -110,8 +110,8 @@ void WriteIdText(CommandCall& call, IdText which) {
 Record IdentityRecord(const DeviceSession& device, const std::string& version) {
     Record record;
     record.add("serial_number", Windows1252ToUtf8(device.serialNumberText))
-        .add("model_code", Windows1252ToUtf8(device.modelCodeText))
-        .add("model_name", Windows1252ToUtf8(device.modelNameText))
+        .add("model_code", Windows1252ToUtf8(device.memory.modelCodeText))
+        .add("model_name", Windows1252ToUtf8(device.memory.modelNameText))
         .add("version", Windows1252ToUtf8(version));
     return record;
 }
@@ -142,17 +142,17 @@ void RunRead(CommandCall& call) {
     ToolSession tool(call);
     DeviceSession& device = tool.device();
     const RouteBlock route = tool.route(kPressureModule);
-    const bool p2 = HasP2(tool);
-    tool.require(device.ReadEngineeringUnits(true, p2, false, true, route), "reading the units failed");
+    const ChannelMask channels{.p1 = true, .p2 = HasP2(tool), .channel4 = true};
+    tool.require(device.ReadEngineeringUnits(channels, route), "reading the units failed");
     for (long long i = 1; i <= readings; ++i) {
         if (i > 1 && seconds > 0 && call.environment.wait) call.environment.wait(std::chrono::duration<double>(seconds));
-        device.ReadMeasurements(true, p2, false, true, route, false, 1, 1);
+        device.ReadMeasurements(channels, route, MinMax::Without, 1, 1);
         tool.require(device.lastExchangeSucceeded, "reading the measurements failed");
         if (device.lastReplyStatus != 0) {
             device.SetStatusText(static_cast<std::uint8_t>(device.lastReplyStatus));
             tool.fail("reading the measurements failed");
         }
-        call.output.emit(ReadingRecord(device, p2, static_cast<int>(i)));
+        call.output.emit(ReadingRecord(device, channels.p2, static_cast<int>(i)));
     }
 }
 
@@ -167,8 +167,8 @@ void RunInfo(CommandCall& call) {
     tool.require(device.ReadTagAndAsset(route, kPressureModule), "reading the tag and asset failed");
     tool.require(device.ReadDescription(route, kPressureModule), "reading the description failed");
     const bool p2 = HasP2(tool);
-    const bool hasFirmwareVersion = firmware && !device.firmwareVersionText.empty();
-    Record record = IdentityRecord(device, hasFirmwareVersion ? device.firmwareVersionText : device.versionText);
+    const bool hasFirmwareVersion = firmware && !device.memory.firmwareVersionText.empty();
+    Record record = IdentityRecord(device, hasFirmwareVersion ? device.memory.firmwareVersionText : device.versionText);
     record.add("tag", Windows1252ToUtf8(device.tagText))
         .add("asset", Windows1252ToUtf8(device.assetText))
         .add("description", Windows1252ToUtf8(device.descriptionText))

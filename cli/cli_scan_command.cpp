@@ -19,8 +19,8 @@ Record FoundRecord(ToolSession& tool) {
     DeviceSession& device = tool.device();
     Record record;
     record.add("port", PortDisplayNameOf(tool.comm().portName))
-        .add("network_address", static_cast<int>(device.foundNetworkAddress))
-        .add("module", static_cast<int>(device.foundModuleNumber))
+        .add("network_address", static_cast<int>(device.discovery.foundNetworkAddress))
+        .add("module", static_cast<int>(device.discovery.foundModuleNumber))
         .add("version", Windows1252ToUtf8(device.versionText));
     return record;
 }
@@ -30,16 +30,16 @@ int ScanPorts(const CommandCall& call) {
     ToolSession tool(call);
     Output& output = call.output;
     DeviceSession& device = tool.device();
-    device.portCounter = kFirstPort;
+    device.discovery.portCounter = kFirstPort;
     device.SelectPortByNumber(kFirstPort);
     const RouteBlock route = tool.route(kPressureModule);
     int found = 0;
     while (device.FindDeviceOnPorts(route)) {
         output.emit(FoundRecord(tool));
         ++found;
-        if (device.scanFinished || device.portCounter >= kLastPort) break;
-        ++device.portCounter;
-        device.SelectPortByNumber(device.portCounter);
+        if (device.discovery.scanFinished || device.discovery.portCounter >= kLastPort) break;
+        ++device.discovery.portCounter;
+        device.SelectPortByNumber(device.discovery.portCounter);
     }
     return found;
 }
@@ -90,7 +90,7 @@ int ScanAddresses(const CommandCall& call, std::uint8_t from) {
         progress.countFound();
         ++found;
         if (networkAddress >= kLastNetworkAddress) break;
-        from = device.nextStartAddress;
+        from = device.discovery.nextStartAddress;
     }
     return found;
 }

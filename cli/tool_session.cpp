@@ -59,9 +59,9 @@ ToolSession::ToolSession(const CommandCall& call, TraceSink watcher)
     comm_.rs485Address = options.address;
     const int number = PortNumberFromOpenName(comm_.portName, 1);
     sourceNetwork_ = static_cast<std::uint8_t>(number);
-    session_.currentNetworkAddress = address_;
-    session_.foundNetworkAddress = address_;
-    session_.foundModuleNumber = kCommunicationModule;
+    session_.discovery.currentNetworkAddress = address_;
+    session_.discovery.foundNetworkAddress = address_;
+    session_.discovery.foundModuleNumber = kCommunicationModule;
     store_.write(key::kPort, comm_.portName);
     store_.write(key::kBaudRate, comm_.baudText);
     store_.write(key::kCommBoardAddress, std::to_string(address_));

@@ -67,9 +67,9 @@ bool Accepted(DeviceSession& session, bool exchanged, const FrameBuffer& reply) 
     return false;
 }
 
-std::uint8_t ChannelMask(bool p1, bool p2, bool channel3, bool channel4) {
-    return static_cast<std::uint8_t>((p1 ? kChannelP1 : 0) | (p2 ? kChannelP2 : 0) | (channel3 ? kChannel3 : 0) |
-                                     (channel4 ? kChannel4 : 0));
+std::uint8_t MaskBits(const ChannelMask& channels) {
+    return static_cast<std::uint8_t>((channels.p1 ? kChannelP1 : 0) | (channels.p2 ? kChannelP2 : 0) |
+                                     (channels.channel3 ? kChannel3 : 0) | (channels.channel4 ? kChannel4 : 0));
 }
 
 int ChannelCount(std::uint8_t mask) { return std::popcount(static_cast<std::uint8_t>(mask & 0xF0)); }

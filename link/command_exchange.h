@@ -36,7 +36,7 @@ bool Accepted(DeviceSession& session, bool exchanged, const FrameBuffer& reply);
 inline std::uint8_t ReplyStatus(const FrameBuffer& reply) { return reply[offset::kControl]; }
 
 // Channel bits of command byte 2 and the number of channels they select.
-std::uint8_t ChannelMask(bool p1, bool p2, bool channel3, bool channel4);
+std::uint8_t MaskBits(const ChannelMask& channels);
 int ChannelCount(std::uint8_t mask);
 
 // Memory map requests (class 0x62): a read of `count` bytes at `address`, and a

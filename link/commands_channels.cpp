@@ -33,8 +33,11 @@ constexpr std::size_t kUnitNameLength = 8;
 // Shown instead of a temperature whose transmitter reports no digits.
 constexpr const char* kNoTemperature = "      ----------";
 
-std::uint8_t Channels(bool p1, bool p2, bool channel3, bool channel4) {
-    return command::ChannelMask(p1, p2, channel3, channel4);
+// The mask of the commands that write, zero or restore: channel 3 never
+// takes part in those.
+std::uint8_t MaskWithoutChannel3(ChannelMask channels) {
+    channels.channel3 = false;
+    return command::MaskBits(channels);
 }
 
 std::uint8_t FirstRead(std::size_t base, std::size_t perChannel, std::uint8_t mask) {
@@ -135,7 +138,8 @@ void ZeroOperation(DeviceSession& session, std::uint8_t mask, std::uint8_t opera
 }
 
 std::uint8_t RecalCommand(const DeviceSession& session, std::uint8_t operation) {
-    const int channel = session.recalChannel >= 1 && session.recalChannel <= 4 ? session.recalChannel : 1;
+    const int requested = session.recalibration.recalChannel;
+    const int channel = requested >= 1 && requested <= 4 ? requested : 1;
     return static_cast<std::uint8_t>(((1u << (channel - 1)) << 4) | operation);
 }
 
@@ -147,27 +151,27 @@ void DecodeRecalPoint(DeviceSession& session, bool rewriteApplyValue) {
     const FrameBuffer& reply = session.replyFrame;
     session.lastReplyStatus = command::ReplyStatus(reply);
     session.p1.statusCode = U8At(reply, 12);
-    session.currentPoint = U8At(reply, 16);
-    session.numberOfPoints = U8At(reply, 17);
-    if (rewriteApplyValue) session.applyValueText = RecalText(reply, 18);
-    session.fifthValueText = RecalText(reply, 18);
-    session.minimumValueText = RecalText(reply, 22);
-    session.maximumValueText = RecalText(reply, 26);
-    session.fourthValueText = RecalText(reply, 30);
+    RecalibrationState& recal = session.recalibration;
+    recal.currentPoint = U8At(reply, 16);
+    recal.numberOfPoints = U8At(reply, 17);
+    if (rewriteApplyValue) recal.applyValueText = RecalText(reply, 18);
+    recal.fifthValueText = RecalText(reply, 18);
+    recal.minimumValueText = RecalText(reply, 22);
+    recal.maximumValueText = RecalText(reply, 26);
+    recal.fourthValueText = RecalText(reply, 30);
 }
 
 void DecodeRecalContext(DeviceSession& session) {
-    session.recalContext1 = U8At(session.replyFrame, 14);
-    session.recalContext2 = U8At(session.replyFrame, 15);
+    session.recalibration.recalContext1 = U8At(session.replyFrame, 14);
+    session.recalibration.recalContext2 = U8At(session.replyFrame, 15);
 }
 
 }  // namespace
 
 // ---- Class 3 ------------------------------------------------------------------
 
-bool DeviceSession::ReadEngineeringUnits(bool p1Wanted, bool p2Wanted, bool channel3, bool channel4,
-                                         const RouteBlock& route) {
-    const std::uint8_t mask = Channels(p1Wanted, p2Wanted, channel3, channel4);
+bool DeviceSession::ReadEngineeringUnits(ChannelMask channels, const RouteBlock& route) {
+    const std::uint8_t mask = command::MaskBits(channels);
     const bool exchanged = command::ExchangeInSession(
         *this, FrameRequest{kClassUnits, static_cast<std::uint8_t>(mask | kUnitsRead), 0, {}, route, 0},
         FirstRead(12, kUnitRecordSize, mask));
@@ -175,12 +179,12 @@ bool DeviceSession::ReadEngineeringUnits(bool p1Wanted, bool p2Wanted, bool chan
     return exchanged;
 }
 
-bool DeviceSession::WriteEngineeringUnits(bool p1Wanted, bool p2Wanted, bool channel4, const RouteBlock& route) {
-    const std::uint8_t mask = Channels(p1Wanted, p2Wanted, false, channel4);
+bool DeviceSession::WriteEngineeringUnits(ChannelMask channels, const RouteBlock& route) {
+    const std::uint8_t mask = MaskWithoutChannel3(channels);
     std::vector<std::uint8_t> unitCodes;
-    if (p1Wanted) unitCodes.push_back(p1.unitCode);
-    if (p2Wanted) unitCodes.push_back(p2.unitCode);
-    if (channel4) unitCodes.push_back(temperature.unitCode);
+    if (channels.p1) unitCodes.push_back(p1.unitCode);
+    if (channels.p2) unitCodes.push_back(p2.unitCode);
+    if (channels.channel4) unitCodes.push_back(temperature.unitCode);
     const bool exchanged = command::ExchangeInSession(
         *this, FrameRequest{kClassUnits, static_cast<std::uint8_t>(mask | kUnitsWrite), 0, unitCodes, route, 0},
         FirstRead(12, kUnitRecordSize, mask));
@@ -190,19 +194,20 @@ bool DeviceSession::WriteEngineeringUnits(bool p1Wanted, bool p2Wanted, bool cha
 
 // ---- Class 4 ------------------------------------------------------------------
 
-void DeviceSession::ReadMeasurements(bool p1Wanted, bool p2Wanted, bool channel3, bool channel4,
-                                     const RouteBlock& route, bool minMax, int p1DigitChoice, int p2DigitChoice) {
-    const std::uint8_t mask = Channels(p1Wanted, p2Wanted, channel3, channel4);
+void DeviceSession::ReadMeasurements(ChannelMask channels, const RouteBlock& route, MinMax withMinMax,
+                                     int p1DigitChoice, int p2DigitChoice) {
+    const std::uint8_t mask = command::MaskBits(channels);
+    const bool minMax = withMinMax == MinMax::With;
     const std::uint8_t operation = minMax ? kMeasureMinMax : kMeasureRead;
     const FrameRequest request{kClassMeasurements, static_cast<std::uint8_t>(mask | operation), 0, {}, route, 0};
     if (!command::ExchangeInSession(*this, request, FirstRead(12, minMax ? 16 : 8, mask))) return;
     DecodeMeasurements(*this, mask, minMax, p1DigitChoice, p2DigitChoice);
 }
 
-void DeviceSession::ReadMeasurementsForOutput(bool p1Wanted, bool p2Wanted, bool channel3, bool channel4,
-                                              const RouteBlock& route, bool minMax, int p1DigitChoice,
-                                              int p2DigitChoice) {
-    const std::uint8_t mask = Channels(p1Wanted, p2Wanted, channel3, channel4);
+void DeviceSession::ReadMeasurementsForOutput(ChannelMask channels, const RouteBlock& route, MinMax withMinMax,
+                                              int p1DigitChoice, int p2DigitChoice) {
+    const std::uint8_t mask = command::MaskBits(channels);
+    const bool minMax = withMinMax == MinMax::With;
     const FrameRequest request{kClassMeasurements, static_cast<std::uint8_t>(mask | kMeasureRestartMinMax), 0, {},
                                route, 0};
     if (!command::ExchangeInSession(*this, request, FirstRead(18, 16, mask))) return;
@@ -214,22 +219,22 @@ void DeviceSession::ReadMeasurementsForOutput(bool p1Wanted, bool p2Wanted, bool
 bool DeviceSession::ReadOutputKind(const RouteBlock& route) {
     FrameBuffer reply;
     const bool exchanged = command::Exchange(*this, FrameRequest{kClassOutputKind, 0, 0, {}, route, 0}, 22, reply);
-    if (exchanged) singleByteResult = U8At(reply, 14);
+    if (exchanged) memory.singleByteResult = U8At(reply, 14);
     return command::Accepted(*this, exchanged, reply);
 }
 
 // ---- Class 6 ------------------------------------------------------------------
 
-void DeviceSession::ZeroChannels(bool p1Wanted, bool p2Wanted, bool channel4, const RouteBlock& route) {
-    ZeroOperation(*this, Channels(p1Wanted, p2Wanted, false, channel4), kRecalZero, route);
+void DeviceSession::ZeroChannels(ChannelMask channels, const RouteBlock& route) {
+    ZeroOperation(*this, MaskWithoutChannel3(channels), kRecalZero, route);
 }
 
-void DeviceSession::RestoreFactoryCalibration(bool p1Wanted, bool p2Wanted, bool channel4, const RouteBlock& route) {
-    ZeroOperation(*this, Channels(p1Wanted, p2Wanted, false, channel4), kRecalRestoreFactory, route);
+void DeviceSession::RestoreFactoryCalibration(ChannelMask channels, const RouteBlock& route) {
+    ZeroOperation(*this, MaskWithoutChannel3(channels), kRecalRestoreFactory, route);
 }
 
 bool DeviceSession::StartRecalibration(const RouteBlock& route) {
-    const std::uint8_t payload[] = {recalContext1, recalContext2};
+    const std::uint8_t payload[] = {recalibration.recalContext1, recalibration.recalContext2};
     const FrameRequest request{kClassRecalibration, RecalCommand(*this, kRecalStart), 0, payload, route, 0};
     if (!command::ExchangeInSession(*this, request, 40)) return false;
     DecodeRecalPoint(*this, true);
@@ -237,7 +242,8 @@ bool DeviceSession::StartRecalibration(const RouteBlock& route) {
 }
 
 bool DeviceSession::ReadCalibrationPoint(const RouteBlock& route) {
-    const std::uint8_t payload[] = {recalContext1, recalContext2, currentPoint, numberOfPoints};
+    const RecalibrationState& r = recalibration;
+    const std::uint8_t payload[] = {r.recalContext1, r.recalContext2, r.currentPoint, r.numberOfPoints};
     const FrameRequest request{kClassRecalibration, RecalCommand(*this, kRecalReadPoint), 0, payload, route, 0};
     if (!command::ExchangeInSession(*this, request, 40)) return false;
     DecodeRecalPoint(*this, true);
@@ -246,8 +252,9 @@ bool DeviceSession::ReadCalibrationPoint(const RouteBlock& route) {
 }
 
 bool DeviceSession::SaveCalibrationPoint(const RouteBlock& route) {
-    std::vector<std::uint8_t> payload = {recalContext1, recalContext2, currentPoint, 0x02, 0, 0, 0, 0};
-    PutF32(payload, 4, static_cast<float>(ParseDecimal(applyValueText)));
+    const RecalibrationState& r = recalibration;
+    std::vector<std::uint8_t> payload = {r.recalContext1, r.recalContext2, r.currentPoint, 0x02, 0, 0, 0, 0};
+    PutF32(payload, 4, static_cast<float>(ParseDecimal(r.applyValueText)));
     const FrameRequest request{kClassRecalibration, RecalCommand(*this, kRecalSavePoint), 0, payload, route, 0};
     BuildFrame(requestFrame, request);
     lastExchangeSucceeded = SerialTransactDelayed(requestFrame, replyFrame);
@@ -258,7 +265,7 @@ bool DeviceSession::SaveCalibrationPoint(const RouteBlock& route) {
 }
 
 bool DeviceSession::FinishRecalibration(const RouteBlock& route) {
-    const std::uint8_t payload[] = {recalContext1, recalContext2, 0x01, 0x01};
+    const std::uint8_t payload[] = {recalibration.recalContext1, recalibration.recalContext2, 0x01, 0x01};
     const FrameRequest request{kClassRecalibration, RecalCommand(*this, kRecalFinish), 0, payload, route, 0};
     if (!command::ExchangeInSession(*this, request, 24)) return false;
     p1.statusCode = U8At(replyFrame, 12);
@@ -268,9 +275,8 @@ bool DeviceSession::FinishRecalibration(const RouteBlock& route) {
 
 // ---- Class 8 ------------------------------------------------------------------
 
-bool DeviceSession::ReadSensorRange(bool p1Wanted, bool p2Wanted, bool channel3, bool channel4,
-                                    const RouteBlock& route) {
-    const std::uint8_t mask = Channels(p1Wanted, p2Wanted, channel3, channel4);
+bool DeviceSession::ReadSensorRange(ChannelMask channels, const RouteBlock& route) {
+    const std::uint8_t mask = command::MaskBits(channels);
     const bool exchanged = command::ExchangeInSession(
         *this, FrameRequest{kClassSensorRange, mask, 0, {}, route, 0}, FirstRead(12, 8, mask));
     sensorRangeStatus = command::ReplyStatus(replyFrame);

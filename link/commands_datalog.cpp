@@ -44,13 +44,14 @@ void ShowLogError(DeviceSession& session, bool exchanged, const FrameBuffer& rep
 }
 
 void DecodeDirectoryEntry(DeviceSession& session, const FrameBuffer& reply) {
-    session.logBuffer.fill(0);
-    for (std::size_t i = 0; i < kFileStartLength; ++i) session.logBuffer[i] = U8At(reply, kFileStartAt + i);
-    const auto& log = session.logBuffer;
-    std::copy_n(log.begin() + 2, session.logStartTimeBytes.size(), session.logStartTimeBytes.begin());
-    session.logModuleCount = log[10];
-    session.logNameText = TextAt(log, 12, kLogNameLength);
-    std::copy_n(log.begin() + 80, session.logSampleCountBytes.size(), session.logSampleCountBytes.begin());
+    LogTransfer& entry = session.logTransfer;
+    entry.logBuffer.fill(0);
+    for (std::size_t i = 0; i < kFileStartLength; ++i) entry.logBuffer[i] = U8At(reply, kFileStartAt + i);
+    const auto& log = entry.logBuffer;
+    std::copy_n(log.begin() + 2, entry.logStartTimeBytes.size(), entry.logStartTimeBytes.begin());
+    entry.logModuleCount = log[10];
+    entry.logNameText = TextAt(log, 12, kLogNameLength);
+    std::copy_n(log.begin() + 80, entry.logSampleCountBytes.size(), entry.logSampleCountBytes.begin());
 }
 
 }  // namespace
@@ -97,7 +98,7 @@ bool DeviceSession::EraseAllLogFiles(const RouteBlock& route) {
 bool DeviceSession::ReadLogBlock(const RouteBlock& route, std::uint8_t fileNumber) {
     const std::uint8_t payload[] = {kBlockSize, fileNumber, 0, 0, 0, 0};
     FrameBuffer reply;
-    logBlockReceived = false;
+    logTransfer.logBlockReceived = false;
     const bool exchanged =
         command::Exchange(*this, FrameRequest{kClassLogBlock, 0x00, 0, payload, route, 0}, 154, reply);
     if (!exchanged) return false;
@@ -108,8 +109,8 @@ bool DeviceSession::ReadLogBlock(const RouteBlock& route, std::uint8_t fileNumbe
         ShowLogError(*this, exchanged, reply);
         return false;
     }
-    for (std::size_t i = 0; i < logBuffer.size(); ++i) logBuffer[i] = U8At(reply, kBlockAt + i);
-    logBlockReceived = true;
+    for (std::size_t i = 0; i < logTransfer.logBuffer.size(); ++i) logTransfer.logBuffer[i] = U8At(reply, kBlockAt + i);
+    logTransfer.logBlockReceived = true;
     return U8At(reply, kMoreBlocksAt) == kBlockSize;
 }
 

@@ -21,28 +21,28 @@ FrameRequest IdentityRequest(const RouteBlock& route) { return FrameRequest{kCla
 // The decimal texts of the found values, kept as they were for values outside
 // their ranges.
 void SetFoundNetworkAddress(DeviceSession& session, std::uint8_t networkAddress) {
-    session.foundNetworkAddress = networkAddress;
+    session.discovery.foundNetworkAddress = networkAddress;
     if (networkAddress >= 1 && networkAddress <= kLastNetworkAddress)
-        session.foundNetworkAddressText = std::to_string(networkAddress);
+        session.discovery.foundNetworkAddressText = std::to_string(networkAddress);
 }
 
 void SetFoundModuleNumber(DeviceSession& session, std::uint8_t module) {
-    session.foundModuleNumber = module;
-    session.foundModuleNumberCopy = module;
-    if (module >= 16 && module <= 112) session.foundModuleNumberText = std::to_string(module);
+    session.discovery.foundModuleNumber = module;
+    session.discovery.foundModuleNumberCopy = module;
+    if (module >= 16 && module <= 112) session.discovery.foundModuleNumberText = std::to_string(module);
 }
 
 // The port scan has passed the last port: start over at COM1 next time.
 void EndPortScan(DeviceSession& session) {
-    session.scanFinished = 1;
-    session.portCounter = 1;
+    session.discovery.scanFinished = 1;
+    session.discovery.portCounter = 1;
     session.SelectPortByNumber(1);
 }
 
 }  // namespace
 
 bool DeviceSession::ReadIdentityAtAddress() {
-    const RouteBlock route{0x80, 0x80, 0x80, foundNetworkAddress, 0xF0, foundModuleNumber};
+    const RouteBlock route{0x80, 0x80, 0x80, discovery.foundNetworkAddress, 0xF0, discovery.foundModuleNumber};
     FrameBuffer reply;
     // A reply starting with 0xFF or 0xCC ("no device here") fails the exchange.
     if (!command::Exchange(*this, IdentityRequest(route), 18, reply)) return false;
@@ -70,8 +70,8 @@ std::uint8_t DeviceSession::ScanNetworkAddresses(std::uint8_t startAddress) {
         BuildFrame(request, IdentityRequest(RouteBlock{0x80, 0x80, 0x80, networkAddress, 0xF0, kScanModule}));
         const bool answered = SerialTransactNextPort(request, reply);
         lastExchangeSucceeded = answered;
-        nextStartAddress = static_cast<std::uint8_t>(candidate + 1);
-        scanFinished = 0;
+        discovery.nextStartAddress = static_cast<std::uint8_t>(candidate + 1);
+        discovery.scanFinished = 0;
         if (!answered) continue;
         SetFoundNetworkAddress(*this, networkAddress);
         context_.store.write(key::kCommBoardAddress, std::to_string(networkAddress));
@@ -83,7 +83,7 @@ std::uint8_t DeviceSession::ScanNetworkAddresses(std::uint8_t startAddress) {
 }
 
 bool DeviceSession::FindDeviceOnPorts(const RouteBlock& route) {
-    retryFlag = 0;
+    discovery.retryFlag = 0;
     for (;;) {
         FrameBuffer request{};
         FrameBuffer reply{};
@@ -94,20 +94,20 @@ bool DeviceSession::FindDeviceOnPorts(const RouteBlock& route) {
         const RouteBlock replyRoute = FrameRoute(reply);
         SetFoundNetworkAddress(*this, replyRoute[0]);
         SetFoundModuleNumber(*this, replyRoute[2]);
-        if (foundNetworkAddress == kScanModule || foundModuleNumber == kScanModule) break;
+        if (discovery.foundNetworkAddress == kScanModule || discovery.foundModuleNumber == kScanModule) break;
         // Some other device answered: try the next port, once more if it is silent.
-        retryFlag = 1;
-        if (portCounter >= kLastPortNumber) {
+        discovery.retryFlag = 1;
+        if (discovery.portCounter >= kLastPortNumber) {
             EndPortScan(*this);
             return false;
         }
-        ++portCounter;
-        SelectPortByNumber(portCounter);
+        ++discovery.portCounter;
+        SelectPortByNumber(discovery.portCounter);
     }
     const bool identified = ReadIdentityAtAddress();
     if (identified) {
-        context_.store.write(key::kCommBoardAddress, std::to_string(foundNetworkAddress));
-        context_.store.write(key::kCommModule, std::to_string(foundModuleNumber));
+        context_.store.write(key::kCommBoardAddress, std::to_string(discovery.foundNetworkAddress));
+        context_.store.write(key::kCommModule, std::to_string(discovery.foundModuleNumber));
     }
     return identified;
 }

@@ -90,14 +90,14 @@ bool DeviceSession::SendEmptyCommand(const RouteBlock& route) {
 }
 
 bool DeviceSession::SendEmptyCommandToAddress() {
-    const RouteBlock route{0x80, 0x80, 0x80, currentNetworkAddress, 0x80, foundModuleNumber};
+    const RouteBlock route{0x80, 0x80, 0x80, discovery.currentNetworkAddress, 0x80, discovery.foundModuleNumber};
     FrameBuffer reply;
     const bool exchanged = command::Exchange(*this, FrameRequest{kClassEmpty, 0, 0, {}, route, 0}, 18, reply);
     return command::Accepted(*this, exchanged, reply);
 }
 
 bool DeviceSession::SendEmptyCommandFlag40() {
-    const RouteBlock route{0x80, 0x80, 0x80, foundNetworkAddress, 0x80, 0x00};
+    const RouteBlock route{0x80, 0x80, 0x80, discovery.foundNetworkAddress, 0x80, 0x00};
     FrameBuffer reply;
     return command::Exchange(*this, FrameRequest{kClassEmpty, 0, 0, {}, route, 0x40}, 18, reply);
 }

@@ -109,10 +109,10 @@ bool ReadIdentificationBlock(DeviceSession& session, const RouteBlock& route) {
     FrameBuffer reply;
     const bool exchanged =
         command::Exchange(session, FrameRequest{kClassMemory, kMemoryRead, 0, payload, route, 0}, 145, reply);
-    session.modelCodeText = TextAt(reply, kModelCodeAt, kModelNameAt - kModelCodeAt);
-    session.modelNameText = TextAt(reply, kModelNameAt, kThirdIdAt - kModelNameAt);
-    session.thirdIdText = TextAt(reply, kThirdIdAt, kIdentificationEnd - kThirdIdAt);
-    session.thirdIdLength = static_cast<std::uint8_t>(session.thirdIdText.size());
+    session.memory.modelCodeText = TextAt(reply, kModelCodeAt, kModelNameAt - kModelCodeAt);
+    session.memory.modelNameText = TextAt(reply, kModelNameAt, kThirdIdAt - kModelNameAt);
+    session.memory.thirdIdText = TextAt(reply, kThirdIdAt, kIdentificationEnd - kThirdIdAt);
+    session.memory.thirdIdLength = static_cast<std::uint8_t>(session.memory.thirdIdText.size());
     return exchanged;
 }
 
@@ -155,53 +155,54 @@ bool DeviceSession::WriteMemoryDword(const RouteBlock& route, std::uint32_t at, 
 bool DeviceSession::ReadMemoryByte(const RouteBlock& route, std::uint32_t at) {
     FrameBuffer reply;
     const bool accepted = ReadMemory(*this, route, {at, kReadCount, 18}, reply);
-    singleByteResult = U8At(reply, kMemoryDataOffset);
+    memory.singleByteResult = U8At(reply, kMemoryDataOffset);
     return accepted;
 }
 
 bool DeviceSession::ReadMemoryWord(const RouteBlock& route, std::uint32_t at) {
     FrameBuffer reply;
     const bool accepted = ReadMemory(*this, route, {at, kReadCount, 18}, reply);
-    wordResult = U16At(reply, kMemoryDataOffset);
+    memory.wordResult = U16At(reply, kMemoryDataOffset);
     return accepted;
 }
 
 bool DeviceSession::ReadMemoryDword(const RouteBlock& route, std::uint32_t at) {
     FrameBuffer reply;
     const bool accepted = ReadMemory(*this, route, {at, kReadCount, 44}, reply);
-    dwordResult = F32At(reply, kMemoryDataOffset);
+    memory.dwordResult = F32At(reply, kMemoryDataOffset);
     return accepted;
 }
 
 bool DeviceSession::ReadMemoryBlock(const RouteBlock& route, std::uint32_t at) {
     FrameBuffer reply;
     const bool accepted = ReadMemory(*this, route, {at, kBlockReadCount, 139}, reply);
-    for (std::size_t i = 0; i < blockBuffer.size(); ++i) blockBuffer[i] = U8At(reply, kMemoryDataOffset + i);
+    auto& block = memory.blockBuffer;
+    for (std::size_t i = 0; i < block.size(); ++i) block[i] = U8At(reply, kMemoryDataOffset + i);
     return accepted;
 }
 
 bool DeviceSession::ReadLowerRangeValue(const RouteBlock& route) {
-    return ReadRangeValue(*this, route, address::kLowerRangeValue, lowerRangeValue, lowerRangeText);
+    return ReadRangeValue(*this, route, address::kLowerRangeValue, memory.lowerRangeValue, memory.lowerRangeText);
 }
 
 bool DeviceSession::ReadUpperRangeValue(const RouteBlock& route) {
-    return ReadRangeValue(*this, route, address::kUpperRangeValue, upperRangeValue, upperRangeText);
+    return ReadRangeValue(*this, route, address::kUpperRangeValue, memory.upperRangeValue, memory.upperRangeText);
 }
 
 bool DeviceSession::ReadDampingEnabledP1(const RouteBlock& route) {
-    return ReadDampingEnabled(*this, route, address::kDampingEnabledP1, dampingEnabledP1);
+    return ReadDampingEnabled(*this, route, address::kDampingEnabledP1, memory.dampingEnabledP1);
 }
 
 bool DeviceSession::ReadDampingEnabledP2(const RouteBlock& route) {
-    return ReadDampingEnabled(*this, route, address::kDampingEnabledP2, dampingEnabledP2);
+    return ReadDampingEnabled(*this, route, address::kDampingEnabledP2, memory.dampingEnabledP2);
 }
 
 bool DeviceSession::ReadDampingTimeP1(const RouteBlock& route) {
-    return ReadDampingTime(*this, route, address::kDampingTimeP1, dampingTimeP1, dampingTextP1);
+    return ReadDampingTime(*this, route, address::kDampingTimeP1, memory.dampingTimeP1, memory.dampingTextP1);
 }
 
 bool DeviceSession::ReadDampingTimeP2(const RouteBlock& route) {
-    return ReadDampingTime(*this, route, address::kDampingTimeP2, dampingTimeP2, dampingTextP2);
+    return ReadDampingTime(*this, route, address::kDampingTimeP2, memory.dampingTimeP2, memory.dampingTextP2);
 }
 
 // ---- Damping writes -------------------------------------------------------------
@@ -215,17 +216,17 @@ bool DeviceSession::WriteDampingEnabledP2(const RouteBlock& route, std::uint8_t 
 }
 
 bool DeviceSession::WriteDampingTimeP1(const RouteBlock& route) {
-    return WriteDampingTime(*this, route, address::kDampingTimeP1, dampingTextP1, dampingTimeP1);
+    return WriteDampingTime(*this, route, address::kDampingTimeP1, memory.dampingTextP1, memory.dampingTimeP1);
 }
 
 bool DeviceSession::WriteDampingTimeP2(const RouteBlock& route) {
-    return WriteDampingTime(*this, route, address::kDampingTimeP2, dampingTextP2, dampingTimeP2);
+    return WriteDampingTime(*this, route, address::kDampingTimeP2, memory.dampingTextP2, memory.dampingTimeP2);
 }
 
 // ---- Identification, firmware, network address ------------------------------------
 
 bool DeviceSession::ReadDeviceStrings(const RouteBlock& route, std::uint8_t module) {
-    return ReadIdentificationBlock(*this, IdentificationRoute(route, module, foundNetworkAddress));
+    return ReadIdentificationBlock(*this, IdentificationRoute(route, module, discovery.foundNetworkAddress));
 }
 
 bool DeviceSession::ReadDeviceStringsXmtr(const RouteBlock& route, std::uint8_t module, std::uint8_t networkAddress) {
@@ -237,7 +238,7 @@ bool DeviceSession::ReadFirmwareVersion(const RouteBlock& route) {
     // The first read asks for more than a frame buffer holds; the exchange keeps
     // to its 156 bytes.
     bool accepted = ReadMemory(*this, route, {address::kFirmwareVersion, kReadCount, 228}, reply);
-    firmwareVersionText = TextAt(reply, kMemoryDataOffset, kFirmwareVersionLength);
+    memory.firmwareVersionText = TextAt(reply, kMemoryDataOffset, kFirmwareVersionLength);
     if (lastExchangeSucceeded && U8At(reply, 12) != 0) {
         individualStatusText = "Individual status not yet implemented";
         accepted = false;
@@ -246,7 +247,7 @@ bool DeviceSession::ReadFirmwareVersion(const RouteBlock& route) {
 }
 
 bool DeviceSession::WriteNetworkAddress(const RouteBlock& route, std::uint8_t newAddress, std::uint8_t module) {
-    newNetworkAddress = newAddress;
+    discovery.newNetworkAddress = newAddress;
     if (newAddress == 0 || newAddress == 255) {
         context_.notifier.showMessage("Valid Network Address range is 1 - 254");
         return false;

@@ -173,14 +173,14 @@ bool DeviceSession::SerialTransactNextPort(ByteSpan request, FrameBuffer& reply)
         // The counter has run past the last port. A caller that stepped it
         // beyond that ends the cycle here too rather than trying ports that
         // do not exist.
-        if (portCounter > kLastPort) {
+        if (discovery.portCounter > kLastPort) {
             context_.comm.portName = PortOpenName(kFirstPort);
-            scanFinished = 1;
-            portCounter = kFirstPort;
+            discovery.scanFinished = 1;
+            discovery.portCounter = kFirstPort;
         }
-        if (scanFinished) return false;
-        SelectPortByNumber(portCounter);
-        ++portCounter;
+        if (discovery.scanFinished) return false;
+        SelectPortByNumber(discovery.portCounter);
+        ++discovery.portCounter;
     }
 }
 
@@ -191,31 +191,32 @@ bool DeviceSession::SerialTransactFindPort(ByteSpan request, FrameBuffer& reply)
         const bool found = Attempt(*this, *port, context_.comm, request, reply, kFindPortPlan);
         port->close();
         if (found) break;
-        if (retryFlag) {
-            retryFlag = 0;
+        if (discovery.retryFlag) {
+            discovery.retryFlag = 0;
             continue;
         }
         // The last port has been tried (or a caller stepped the counter past it).
-        if (portCounter >= kLastPort) {
+        if (discovery.portCounter >= kLastPort) {
             context_.comm.portName = PortOpenName(kFirstPort);
-            scanFinished = 1;
-            portCounter = kFirstPort;
+            discovery.scanFinished = 1;
+            discovery.portCounter = kFirstPort;
         }
-        if (scanFinished) return false;
-        ++portCounter;
-        SelectPortByNumber(portCounter);
+        if (discovery.scanFinished) return false;
+        ++discovery.portCounter;
+        SelectPortByNumber(discovery.portCounter);
     }
     // A port already in the list means the search has come round again. The
     // list holds at most one entry per port, so it never grows past its 100.
-    const auto listed = answeredPorts.begin() + std::min<std::size_t>(answeredPortCount, answeredPorts.size());
-    const bool isNew = std::find(answeredPorts.begin(), listed, portCounter) == listed && listed != answeredPorts.end();
+    const auto& answered = discovery.answeredPorts;
+    const auto listed = answered.begin() + std::min<std::size_t>(discovery.answeredPortCount, answered.size());
+    const bool isNew = std::find(answered.begin(), listed, discovery.portCounter) == listed && listed != answered.end();
     if (isNew) {
-        answeredPorts[answeredPortCount++] = portCounter;
+        discovery.answeredPorts[discovery.answeredPortCount++] = discovery.portCounter;
         context_.store.write(key::kPort, context_.comm.portName);
     }
-    if (scanFinished) {
+    if (discovery.scanFinished) {
         context_.comm.portName = PortOpenName(kFirstPort);
-        portCounter = kFirstPort;
+        discovery.portCounter = kFirstPort;
     }
     return isNew;
 }

@@ -80,6 +80,93 @@ struct SensorRangeRecord {
 
 enum class PressureInput { P1, P2 };
 
+// The channels a channel command (classes 3, 4, 6 and 8) asks for; they become
+// the channel bits of command byte 2. The program never asks for channel 3.
+struct ChannelMask {
+    bool p1 = false;
+    bool p2 = false;
+    bool channel3 = false;
+    bool channel4 = false;  // temperature
+};
+
+// Whether a measurement read takes the minimum and maximum from the reply.
+enum class MinMax { Without, With };
+
+// The port-stepping searches (the port counter, the scan-finished and retry
+// flags, the ports that answered) and the addresses that discovery found.
+struct DiscoveryState {
+    std::uint8_t portCounter = 1;
+    std::uint8_t scanFinished = 0;
+    std::uint8_t retryFlag = 0;
+    std::array<std::uint8_t, 100> answeredPorts{};
+    std::uint32_t answeredPortCount = 0;
+
+    std::uint8_t foundNetworkAddress = 0;
+    std::uint8_t foundModuleNumber = 0;
+    std::uint8_t foundModuleNumberCopy = 0;  // the module number is kept in two fields
+    std::string foundNetworkAddressText;
+    std::string foundModuleNumberText;
+    // The address of the transmitter the main window accepted in discovery; the
+    // empty command after an address change goes there.
+    std::uint8_t currentNetworkAddress = 0;
+    std::uint8_t newNetworkAddress = 0;  // of the last address change
+    std::uint8_t pressureModuleAddress = 0;
+    std::uint8_t secondModuleAddress = 0;
+    std::uint8_t nextStartAddress = 0;
+};
+
+// The field recalibration in progress: the channel, the two context bytes the
+// transmitter hands back with every step, the points and their value texts.
+struct RecalibrationState {
+    std::uint8_t recalChannel = 1;
+    std::uint8_t recalContext1 = 0;
+    std::uint8_t recalContext2 = 0;
+    std::uint8_t currentPoint = 0;
+    std::uint8_t numberOfPoints = 0;
+    std::string applyValueText;
+    std::string minimumValueText;
+    std::string maximumValueText;
+    std::string fourthValueText;
+    std::string fifthValueText;
+};
+
+// What the memory map reads (class 0x62) leave: the raw results of the byte,
+// word, dword and block reads, and the values decoded from fixed addresses.
+struct MemoryResults {
+    std::uint8_t singleByteResult = 0;  // memory byte reads and the output kind
+    std::uint16_t wordResult = 0;
+    float dwordResult = 0.0f;
+    std::array<std::uint8_t, 128> blockBuffer{};
+
+    float lowerRangeValue = 0.0f;
+    float upperRangeValue = 0.0f;
+    std::string lowerRangeText;
+    std::string upperRangeText;
+    std::uint8_t dampingEnabledP1 = 0;
+    std::uint8_t dampingEnabledP2 = 0;
+    float dampingTimeP1 = 0.0f;
+    float dampingTimeP2 = 0.0f;
+    std::string dampingTextP1;
+    std::string dampingTextP2;
+
+    std::string modelCodeText;
+    std::string modelNameText;
+    std::string thirdIdText;
+    std::uint8_t thirdIdLength = 0;
+    std::string firmwareVersionText;
+};
+
+// The data log directory entry last read and the last log block.
+struct LogTransfer {
+    std::array<std::uint8_t, 128> logBuffer{};
+    std::array<std::uint8_t, 8> logStartTimeBytes{};
+    std::array<std::uint8_t, 4> logSampleCountBytes{};
+    std::uint8_t logModuleCount = 0;
+    std::string logNameText;
+    // Whether the last ReadLogBlock stored a block in the log buffer.
+    bool logBlockReceived = false;
+};
+
 class DeviceSession {
 public:
     explicit DeviceSession(LinkContext context);
@@ -121,28 +208,29 @@ public:
     bool ReadUnitRecordP1Selected(const RouteBlock& route);
 
     // ---- Class 3: engineering units -----------------------------------------
-    bool ReadEngineeringUnits(bool p1, bool p2, bool channel3, bool channel4, const RouteBlock& route);
-    bool WriteEngineeringUnits(bool p1, bool p2, bool channel4, const RouteBlock& route);
+    bool ReadEngineeringUnits(ChannelMask channels, const RouteBlock& route);
+    bool WriteEngineeringUnits(ChannelMask channels, const RouteBlock& route);  // channel 3 never written
 
     // ---- Class 4: measurements (digit choice 1 = precision, else accuracy) ---
-    void ReadMeasurements(bool p1, bool p2, bool channel3, bool channel4, const RouteBlock& route, bool minMax,
-                          int p1DigitChoice, int p2DigitChoice);
-    void ReadMeasurementsForOutput(bool p1, bool p2, bool channel3, bool channel4, const RouteBlock& route,
-                                   bool minMax, int p1DigitChoice, int p2DigitChoice);
+    void ReadMeasurements(ChannelMask channels, const RouteBlock& route, MinMax minMax, int p1DigitChoice,
+                          int p2DigitChoice);
+    void ReadMeasurementsForOutput(ChannelMask channels, const RouteBlock& route, MinMax minMax, int p1DigitChoice,
+                                   int p2DigitChoice);
 
     // ---- Class 5: output kind ------------------------------------------------
     bool ReadOutputKind(const RouteBlock& route);
 
     // ---- Class 6: zero and recalibration -------------------------------------
-    void ZeroChannels(bool p1, bool p2, bool channel4, const RouteBlock& route);
-    void RestoreFactoryCalibration(bool p1, bool p2, bool channel4, const RouteBlock& route);
+    // Channel 3 is never zeroed or restored.
+    void ZeroChannels(ChannelMask channels, const RouteBlock& route);
+    void RestoreFactoryCalibration(ChannelMask channels, const RouteBlock& route);
     bool StartRecalibration(const RouteBlock& route);
     bool ReadCalibrationPoint(const RouteBlock& route);
     bool SaveCalibrationPoint(const RouteBlock& route);
     bool FinishRecalibration(const RouteBlock& route);
 
     // ---- Class 8: sensor range -----------------------------------------------
-    bool ReadSensorRange(bool p1, bool p2, bool channel3, bool channel4, const RouteBlock& route);
+    bool ReadSensorRange(ChannelMask channels, const RouteBlock& route);
 
     // ---- Class 0x62: memory map ----------------------------------------------
     bool WriteMemoryByte(const RouteBlock& route, std::uint8_t value, std::uint32_t address);
@@ -160,8 +248,8 @@ public:
     bool ReadDampingTimeP2(const RouteBlock& route);
     bool WriteDampingEnabledP1(const RouteBlock& route, std::uint8_t enabled);
     bool WriteDampingEnabledP2(const RouteBlock& route, std::uint8_t enabled);
-    bool WriteDampingTimeP1(const RouteBlock& route);  // from dampingTextP1
-    bool WriteDampingTimeP2(const RouteBlock& route);  // from dampingTextP2
+    bool WriteDampingTimeP1(const RouteBlock& route);  // from memory.dampingTextP1
+    bool WriteDampingTimeP2(const RouteBlock& route);  // from memory.dampingTextP2
     bool ReadDeviceStrings(const RouteBlock& route, std::uint8_t module);
     bool ReadDeviceStringsXmtr(const RouteBlock& route, std::uint8_t module, std::uint8_t networkAddress);
     bool ReadFirmwareVersion(const RouteBlock& route);
@@ -211,27 +299,6 @@ public:
     std::int32_t lastReplyStatus = 0;
     std::uint8_t modbusAddress = 0;
 
-    // ---- Discovery state -------------------------------------------------------
-    std::uint8_t portCounter = 1;
-    std::uint8_t scanFinished = 0;
-    std::uint8_t retryFlag = 0;
-    std::array<std::uint8_t, 100> answeredPorts{};
-    std::uint32_t answeredPortCount = 0;
-
-    // ---- Network addresses -----------------------------------------------------
-    std::uint8_t foundNetworkAddress = 0;
-    std::uint8_t foundModuleNumber = 0;
-    std::uint8_t foundModuleNumberCopy = 0;  // the module number is kept in two fields
-    std::string foundNetworkAddressText;
-    std::string foundModuleNumberText;
-    // The address of the transmitter the main window accepted in discovery; the
-    // empty command after an address change goes there.
-    std::uint8_t currentNetworkAddress = 0;
-    std::uint8_t newNetworkAddress = 0;  // of the last address change
-    std::uint8_t pressureModuleAddress = 0;
-    std::uint8_t secondModuleAddress = 0;
-    std::uint8_t nextStartAddress = 0;
-
     // ---- Decoded device values -------------------------------------------------
     std::string serialNumberText;
     std::string versionText;
@@ -247,52 +314,14 @@ public:
     ChannelState p2;
     ChannelState temperature;  // channel 4
 
-    std::uint8_t singleByteResult = 0;  // memory byte reads and the output kind
-    std::uint16_t wordResult = 0;
-    float dwordResult = 0.0f;
-    std::array<std::uint8_t, 128> blockBuffer{};
-
-    // Recalibration.
-    std::uint8_t recalChannel = 1;
-    std::uint8_t recalContext1 = 0;
-    std::uint8_t recalContext2 = 0;
-    std::uint8_t currentPoint = 0;
-    std::uint8_t numberOfPoints = 0;
-    std::string applyValueText;
-    std::string minimumValueText;
-    std::string maximumValueText;
-    std::string fourthValueText;
-    std::string fifthValueText;
-
     std::int32_t sensorRangeStatus = 0;
     SensorRangeRecord p1Range;
     SensorRangeRecord p2Range;
 
-    float lowerRangeValue = 0.0f;
-    float upperRangeValue = 0.0f;
-    std::string lowerRangeText;
-    std::string upperRangeText;
-    std::uint8_t dampingEnabledP1 = 0;
-    std::uint8_t dampingEnabledP2 = 0;
-    float dampingTimeP1 = 0.0f;
-    float dampingTimeP2 = 0.0f;
-    std::string dampingTextP1;
-    std::string dampingTextP2;
-
-    std::string modelCodeText;
-    std::string modelNameText;
-    std::string thirdIdText;
-    std::uint8_t thirdIdLength = 0;
-    std::string firmwareVersionText;
-
-    // Data log directory and blocks.
-    std::array<std::uint8_t, 128> logBuffer{};
-    std::array<std::uint8_t, 8> logStartTimeBytes{};
-    std::array<std::uint8_t, 4> logSampleCountBytes{};
-    std::uint8_t logModuleCount = 0;
-    std::string logNameText;
-    // Whether the last ReadLogBlock stored a block in the log buffer.
-    bool logBlockReceived = false;
+    DiscoveryState discovery;
+    RecalibrationState recalibration;
+    MemoryResults memory;
+    LogTransfer logTransfer;
 
     const LinkContext& context() const { return context_; }
 

@@ -116,9 +116,9 @@ private:
         for (bool more = true; more;) {
             if (progress_.blocks >= kMostBlocks) return failed("the log file does not end");
             more = session_.ReadLogBlock(request_.storeRoute, request_.fileNumber);
-            if (!session_.logBlockReceived)
+            if (!session_.logTransfer.logBlockReceived)
                 return failed("reading log block " + std::to_string(progress_.blocks + 1) + " failed");
-            if (!out_.append(session_.logBuffer)) return End::WriteFailed;
+            if (!out_.append(session_.logTransfer.logBuffer)) return End::WriteFailed;
             ++progress_.blocks;
             progress_.remaining = RemainingCopyTime(Clock::now() - start, progress_.blocks, progress_.estimatedBlocks);
             if (!report()) return End::Stopped;

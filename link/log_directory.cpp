@@ -56,9 +56,10 @@ LogDirectory ReadLogDirectoryEntries(DeviceSession& session, const RouteBlock& s
         const std::string name = session.ReadLogDirectory(storeRoute, static_cast<std::uint8_t>(position));
         if (!DirectoryReplyAccepted(session)) return Ended(session, std::move(directory));
         if (name.empty() || !names.insert(name).second) break;
-        directory.entries.push_back({static_cast<std::uint8_t>(position), name, session.logNameText,
-                                     LogStartTimeText(session.logStartTimeBytes),
-                                     U32At(session.logSampleCountBytes, 0), session.logModuleCount});
+        const LogTransfer& entry = session.logTransfer;
+        directory.entries.push_back({static_cast<std::uint8_t>(position), name, entry.logNameText,
+                                     LogStartTimeText(entry.logStartTimeBytes), U32At(entry.logSampleCountBytes, 0),
+                                     entry.logModuleCount});
     }
     return directory;
 }

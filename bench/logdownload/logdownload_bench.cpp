@@ -111,12 +111,12 @@ int Run(std::size_t logBytes) {
     bool complete = session.OpenLogFile(route, 1);
     while (complete) {
         const bool more = session.ReadLogBlock(route, 1);
-        if (!session.logBlockReceived) {
+        if (!session.logTransfer.logBlockReceived) {
             complete = false;
             break;
         }
         ++blocks;
-        downloaded.insert(downloaded.end(), session.logBuffer.begin(), session.logBuffer.end());
+        downloaded.insert(downloaded.end(), session.logTransfer.logBuffer.begin(), session.logTransfer.logBuffer.end());
         if (!more) break;
     }
     complete = complete && session.CloseLogFile(route, 1);

@@ -22,13 +22,9 @@ namespace {
 using In = InputCursor;
 
 // The channel flags of the channel commands, from the low four bits of a byte.
-struct Channels {
-    bool p1, p2, channel3, channel4;
-};
-
-Channels ChannelsFrom(In& in) {
+ChannelMask ChannelsFrom(In& in) {
     const std::uint8_t bits = in.byte();
-    return {(bits & 1) != 0, (bits & 2) != 0, (bits & 4) != 0, (bits & 8) != 0};
+    return {.p1 = (bits & 1) != 0, .p2 = (bits & 2) != 0, .channel3 = (bits & 4) != 0, .channel4 = (bits & 8) != 0};
 }
 
 // A text the operator typed, in UTF-8, as the windows and corvelctl hand it to
@@ -93,11 +89,11 @@ void SetCommSettings(DeviceSession& s, In& in) {
 }
 
 void SetDiscoveryState(DeviceSession& s, In& in) {
-    s.foundNetworkAddress = in.byte();
-    s.foundModuleNumber = in.byte();
-    s.currentNetworkAddress = in.byte();
-    s.portCounter = static_cast<std::uint8_t>(1 + in.byte() % kLastPort);
-    s.SelectPortByNumber(s.portCounter);
+    s.discovery.foundNetworkAddress = in.byte();
+    s.discovery.foundModuleNumber = in.byte();
+    s.discovery.currentNetworkAddress = in.byte();
+    s.discovery.portCounter = static_cast<std::uint8_t>(1 + in.byte() % kLastPort);
+    s.SelectPortByNumber(s.discovery.portCounter);
 }
 
 struct Operation {
@@ -167,54 +163,54 @@ constexpr Operation kOperations[] = {
      }},
     // Class 3.
     {"ReadEngineeringUnits", [](DeviceSession& s, In& in) {
-         const Channels c = ChannelsFrom(in);
-         s.ReadEngineeringUnits(c.p1, c.p2, c.channel3, c.channel4, in.route());
+         const ChannelMask c = ChannelsFrom(in);
+         s.ReadEngineeringUnits(c, in.route());
      }},
     {"WriteEngineeringUnits", [](DeviceSession& s, In& in) {
-         const Channels c = ChannelsFrom(in);
-         s.WriteEngineeringUnits(c.p1, c.p2, c.channel4, in.route());
+         const ChannelMask c = ChannelsFrom(in);
+         s.WriteEngineeringUnits(c, in.route());
      }},
     // Class 4: digit choices 0-2 (1 is precision, others accuracy).
     {"ReadMeasurements", [](DeviceSession& s, In& in) {
-         const Channels c = ChannelsFrom(in);
+         const ChannelMask c = ChannelsFrom(in);
          const RouteBlock r = in.route();
-         const bool minMax = in.flag();
+         const MinMax minMax = in.flag() ? MinMax::With : MinMax::Without;
          const int p1Digits = in.byte() % 3;
-         s.ReadMeasurements(c.p1, c.p2, c.channel3, c.channel4, r, minMax, p1Digits, in.byte() % 3);
+         s.ReadMeasurements(c, r, minMax, p1Digits, in.byte() % 3);
      }},
     {"ReadMeasurementsForOutput", [](DeviceSession& s, In& in) {
-         const Channels c = ChannelsFrom(in);
+         const ChannelMask c = ChannelsFrom(in);
          const RouteBlock r = in.route();
-         const bool minMax = in.flag();
+         const MinMax minMax = in.flag() ? MinMax::With : MinMax::Without;
          const int p1Digits = in.byte() % 3;
-         s.ReadMeasurementsForOutput(c.p1, c.p2, c.channel3, c.channel4, r, minMax, p1Digits, in.byte() % 3);
+         s.ReadMeasurementsForOutput(c, r, minMax, p1Digits, in.byte() % 3);
      }},
     // Class 5.
     {"ReadOutputKind", [](DeviceSession& s, In& in) { s.ReadOutputKind(in.route()); }},
     // Class 6.
     {"ZeroChannels", [](DeviceSession& s, In& in) {
-         const Channels c = ChannelsFrom(in);
-         s.ZeroChannels(c.p1, c.p2, c.channel4, in.route());
+         const ChannelMask c = ChannelsFrom(in);
+         s.ZeroChannels(c, in.route());
      }},
     {"RestoreFactoryCalibration", [](DeviceSession& s, In& in) {
-         const Channels c = ChannelsFrom(in);
-         s.RestoreFactoryCalibration(c.p1, c.p2, c.channel4, in.route());
+         const ChannelMask c = ChannelsFrom(in);
+         s.RestoreFactoryCalibration(c, in.route());
      }},
     {"StartRecalibration", [](DeviceSession& s, In& in) {
-         s.recalChannel = in.byte();
+         s.recalibration.recalChannel = in.byte();
          s.StartRecalibration(in.route());
      }},
     {"ReadCalibrationPoint", [](DeviceSession& s, In& in) { s.ReadCalibrationPoint(in.route()); }},
     {"SaveCalibrationPoint", [](DeviceSession& s, In& in) {
          const RouteBlock r = in.route();
-         s.applyValueText = in.text();
+         s.recalibration.applyValueText = in.text();
          s.SaveCalibrationPoint(r);
      }},
     {"FinishRecalibration", [](DeviceSession& s, In& in) { s.FinishRecalibration(in.route()); }},
     // Class 8.
     {"ReadSensorRange", [](DeviceSession& s, In& in) {
-         const Channels c = ChannelsFrom(in);
-         s.ReadSensorRange(c.p1, c.p2, c.channel3, c.channel4, in.route());
+         const ChannelMask c = ChannelsFrom(in);
+         s.ReadSensorRange(c, in.route());
      }},
     // Memory map.
     {"WriteMemoryByte", [](DeviceSession& s, In& in) {
@@ -252,12 +248,12 @@ constexpr Operation kOperations[] = {
      }},
     {"WriteDampingTimeP1", [](DeviceSession& s, In& in) {
          const RouteBlock r = in.route();
-         s.dampingTextP1 = in.text();
+         s.memory.dampingTextP1 = in.text();
          s.WriteDampingTimeP1(r);
      }},
     {"WriteDampingTimeP2", [](DeviceSession& s, In& in) {
          const RouteBlock r = in.route();
-         s.dampingTextP2 = in.text();
+         s.memory.dampingTextP2 = in.text();
          s.WriteDampingTimeP2(r);
      }},
     {"ReadDeviceStrings", [](DeviceSession& s, In& in) { const RouteBlock r = in.route(); s.ReadDeviceStrings(r, in.byte()); }},
@@ -294,7 +290,7 @@ constexpr Operation kOperations[] = {
 // What the windows and corvelctl make of the decoded values for the operator.
 void ShowDecodedValues(const DeviceSession& s) {
     for (const std::string* text : {&s.tagText, &s.assetText, &s.descriptionText, &s.serialNumberText,
-                                    &s.modelNameText, &s.manufacturingRecordText, &s.logNameText}) {
+                                    &s.memory.modelNameText, &s.manufacturingRecordText, &s.logTransfer.logNameText}) {
         (void)Windows1252ToUtf8(*text);
     }
     (void)ReadingStatusOf(s.p1.statusCode, true);
@@ -302,7 +298,7 @@ void ShowDecodedValues(const DeviceSession& s) {
     (void)ZeroResultText(s.p1.statusCode);
     (void)RecalPointStatusText(s.lastReplyStatus);
     (void)RecalReadingStatusOf(s.lastReplyStatus);
-    (void)LogStartTimeText(s.logStartTimeBytes);
+    (void)LogStartTimeText(s.logTransfer.logStartTimeBytes);
     (void)ParseDecimal(s.versionText);
 }
 

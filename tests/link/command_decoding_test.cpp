@@ -38,7 +38,7 @@ TEST(ReadMeasurements, TemperatureRecordFollowsP1AtByte28) {
     const Bytes temperature = MeasurementRecord(0, 1, 1, 23.4f);
     payload.insert(payload.end(), temperature.begin(), temperature.end());
     f.line.queueReplies({ReplyFrame(0, payload)});
-    f.session.ReadMeasurements(true, false, false, true, kRoute, false, 1, 1);
+    f.session.ReadMeasurements(ChannelMask{.p1 = true, .channel4 = true}, kRoute, MinMax::Without, 1, 1);
     EXPECT_EQ(f.only().readSizes.front(), 28u);
     EXPECT_EQ(f.session.p1.displayText, "      14.696");
     EXPECT_EQ(f.session.p1.fullPrecisionText, "   14.6958999634");
@@ -52,7 +52,7 @@ TEST(ReadMeasurements, DigitChoiceAndMinMaxTextsPerPressureInput) {
     const Bytes p2 = MeasurementRecord(0, 2, 0, 100.0f, 99.0f, 101.0f);
     payload.insert(payload.end(), p2.begin(), p2.end());
     f.line.queueReplies({ReplyFrame(0x13, payload)});
-    f.session.ReadMeasurements(true, true, false, false, kRoute, true, 0, 1);
+    f.session.ReadMeasurements(ChannelMask{.p1 = true, .p2 = true}, kRoute, MinMax::With, 0, 1);
     EXPECT_EQ(f.session.p1.displayText, "         2.5");  // accuracy digits: 1
     EXPECT_EQ(f.session.p1.minimumText, "        -1.2");
     EXPECT_EQ(f.session.p1.maximumText, "         3.0");
@@ -69,7 +69,7 @@ TEST(ReadMeasurements, TemperatureWithoutDigitsShowsDashesAndPressureShowsSixDec
     const Bytes temperature = MeasurementRecord(0, 0, -1, 22.0f, 21.0f, 23.0f);
     payload.insert(payload.end(), temperature.begin(), temperature.end());
     f.line.queueReplies({ReplyFrame(0, payload)});
-    f.session.ReadMeasurements(true, false, false, true, kRoute, true, 1, 1);
+    f.session.ReadMeasurements(ChannelMask{.p1 = true, .channel4 = true}, kRoute, MinMax::With, 1, 1);
     EXPECT_EQ(f.session.temperature.displayText, "      ----------");
     EXPECT_EQ(f.session.temperature.minimumText, "      ----------");
     EXPECT_EQ(f.session.p1.displayText, "    1.500000");
@@ -78,9 +78,9 @@ TEST(ReadMeasurements, TemperatureWithoutDigitsShowsDashesAndPressureShowsSixDec
 TEST(ReadMeasurements, FailedExchangeKeepsThePreviousReading) {
     SessionFixture f;
     f.line.queueReplies({ReplyFrame(0, MeasurementRecord(0, 1, 1, 7.0f)), Bytes{}});
-    f.session.ReadMeasurements(true, false, false, false, kRoute, false, 1, 1);
+    f.session.ReadMeasurements(ChannelMask{.p1 = true}, kRoute, MinMax::Without, 1, 1);
     EXPECT_TRUE(f.session.lastExchangeSucceeded);
-    f.session.ReadMeasurements(true, false, false, false, kRoute, false, 1, 1);
+    f.session.ReadMeasurements(ChannelMask{.p1 = true}, kRoute, MinMax::Without, 1, 1);
     EXPECT_FALSE(f.session.lastExchangeSucceeded);
     EXPECT_EQ(f.session.p1.displayText, "         7.0");
     EXPECT_NE(f.session.statusText.find("SerialTransact failed with error"), std::string::npos);
@@ -90,7 +90,7 @@ TEST(ReadMeasurements, NumberTextsUseAFullStopUnderAGermanLocale) {
     if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) GTEST_SKIP() << "de_DE.UTF-8 not available";
     SessionFixture f;
     f.line.queueReplies({ReplyFrame(0, MeasurementRecord(0, 2, 2, 1234.5f))});
-    f.session.ReadMeasurements(true, false, false, false, kRoute, false, 1, 1);
+    f.session.ReadMeasurements(ChannelMask{.p1 = true}, kRoute, MinMax::Without, 1, 1);
     std::setlocale(LC_ALL, "C");
     EXPECT_EQ(f.session.p1.displayText, "     1234.50");
     EXPECT_EQ(f.session.p1.fullPrecisionText, " 1234.5000000000");
@@ -104,13 +104,13 @@ TEST(EngineeringUnits, RecordsInMaskOrderAndSelectedUnitCode) {
     const Bytes temperature = {0, 32, 0, 1, 1, 0, 'd', 'e', 'g', 'C', 'x', 'y', 'z', 'w', 0, 0, 0, 0};
     payload.insert(payload.end(), temperature.begin(), temperature.end());
     f.line.queueReplies({ReplyFrame(0, payload), ReplyFrame(0, payload)});
-    EXPECT_TRUE(f.session.ReadEngineeringUnits(true, false, false, true, kRoute));
+    EXPECT_TRUE(f.session.ReadEngineeringUnits(ChannelMask{.p1 = true, .channel4 = true}, kRoute));
     EXPECT_EQ(f.session.p1.unitName, "psi");
     EXPECT_EQ(f.session.p1.unitAttribute, 0x11);
     EXPECT_EQ(f.session.temperature.unitCode, 32);
     EXPECT_EQ(f.session.temperature.unitName, "degCxyzw") << "an 8-byte name without its zero ends at its field";
     EXPECT_EQ(f.shared.selectedUnitCode, 7);
-    EXPECT_TRUE(f.session.WriteEngineeringUnits(true, false, true, kRoute));
+    EXPECT_TRUE(f.session.WriteEngineeringUnits(ChannelMask{.p1 = true, .channel4 = true}, kRoute));
     EXPECT_EQ(f.session.p1.unitName, " psi");
 }
 
@@ -230,7 +230,7 @@ TEST(ReplyStatus, ReportedStatusFailsWithItsTextAndStillDecodes) {
     f.line.queueReplies({ReplyWith(0x13, 14, {{20, {0x5A}}})});
     EXPECT_FALSE(f.session.ReadMemoryByte(kRoute, 0x2811));
     EXPECT_EQ(f.session.statusText, "Command 1 not supported in current mode");
-    EXPECT_EQ(f.session.singleByteResult, 0x5A);
+    EXPECT_EQ(f.session.memory.singleByteResult, 0x5A);
 }
 
 TEST(ReplyStatus, RecalibrationCodesAreLeftToTheCaller) {
@@ -240,35 +240,35 @@ TEST(ReplyStatus, RecalibrationCodesAreLeftToTheCaller) {
     EXPECT_TRUE(f.session.StartRecalibration(kRoute));
     EXPECT_EQ(f.session.lastReplyStatus, 0x41);
     EXPECT_EQ(f.session.statusText, "before");
-    EXPECT_EQ(f.session.applyValueText, "  10.00000");
-    EXPECT_EQ(f.session.minimumValueText, "  -1.00000");
-    EXPECT_EQ(f.session.numberOfPoints, 4);
+    EXPECT_EQ(f.session.recalibration.applyValueText, "  10.00000");
+    EXPECT_EQ(f.session.recalibration.minimumValueText, "  -1.00000");
+    EXPECT_EQ(f.session.recalibration.numberOfPoints, 4);
     EXPECT_EQ(f.session.p1.statusCode, 3);
 }
 
 TEST(ReplyStatus, SavedPointKeepsTheOperatorsApplyValue) {
     SessionFixture f;
-    f.session.applyValueText = "12.5";
+    f.session.recalibration.applyValueText = "12.5";
     f.line.queueReplies({ReplyWith(0, 28, {{14, {7}}, {15, {8}}, {18, F32(99.0f)}})});
     EXPECT_TRUE(f.session.SaveCalibrationPoint(kRoute));
     EXPECT_EQ(f.only().request.size(), 26u);
-    EXPECT_EQ(f.session.applyValueText, "12.5");
-    EXPECT_EQ(f.session.fifthValueText, "  99.00000");
-    EXPECT_EQ(f.session.recalContext1, 7);
-    EXPECT_EQ(f.session.recalContext2, 8);
+    EXPECT_EQ(f.session.recalibration.applyValueText, "12.5");
+    EXPECT_EQ(f.session.recalibration.fifthValueText, "  99.00000");
+    EXPECT_EQ(f.session.recalibration.recalContext1, 7);
+    EXPECT_EQ(f.session.recalibration.recalContext2, 8);
 }
 
 TEST(ReplyStatus, DecodedAlwaysReadsZerosAfterAFailedExchange) {
     SessionFixture f;
-    f.session.modelCodeText = "old";
-    f.session.lowerRangeValue = 5.0f;
+    f.session.memory.modelCodeText = "old";
+    f.session.memory.lowerRangeValue = 5.0f;
     f.session.p1.precisionDigits = 2;
     f.line.queueReplies({});
     EXPECT_FALSE(f.session.ReadDeviceStrings(kRoute, 0x28));
-    EXPECT_EQ(f.session.modelCodeText, "");
+    EXPECT_EQ(f.session.memory.modelCodeText, "");
     EXPECT_FALSE(f.session.ReadLowerRangeValue(kRoute));
-    EXPECT_EQ(f.session.lowerRangeValue, 0.0f);
-    EXPECT_EQ(f.session.lowerRangeText, "0.00");
+    EXPECT_EQ(f.session.memory.lowerRangeValue, 0.0f);
+    EXPECT_EQ(f.session.memory.lowerRangeText, "0.00");
 }
 
 TEST(ReplyStatus, ShortRepliesNeverReadPastTheReceivedFrame) {
@@ -276,7 +276,7 @@ TEST(ReplyStatus, ShortRepliesNeverReadPastTheReceivedFrame) {
     // 12 bytes that announce no payload: every text and number lies beyond them.
     f.line.responder = [](const std::string&, const Bytes&) { return Bytes{0x80, 0x01, 0x00, 0, 0, 0, 0, 0, 0, 0, 0, 0}; };
     EXPECT_TRUE(f.session.ReadDeviceStrings(kRoute, 0x28));
-    EXPECT_EQ(f.session.thirdIdLength, 0);
+    EXPECT_EQ(f.session.memory.thirdIdLength, 0);
     EXPECT_TRUE(f.session.ReadMemoryBlock(kRoute, 0));
     EXPECT_TRUE(f.session.ReadIdentity(kRoute, 0x40));
     EXPECT_EQ(f.session.versionText, "");
@@ -288,10 +288,10 @@ TEST(ReplyStatus, IdentificationTextsWithoutZerosStopAtTheirFields) {
     Bytes block(119, 'M');
     f.line.queueReplies({ReplyWith(0, 127, {{20, block}})});
     EXPECT_TRUE(f.session.ReadDeviceStrings(kRoute, 0x28));
-    EXPECT_EQ(f.session.modelCodeText, std::string(8, 'M'));
-    EXPECT_EQ(f.session.modelNameText, std::string(64, 'M'));
-    EXPECT_EQ(f.session.thirdIdText, std::string(47, 'M'));
-    EXPECT_EQ(f.session.thirdIdLength, 47);
+    EXPECT_EQ(f.session.memory.modelCodeText, std::string(8, 'M'));
+    EXPECT_EQ(f.session.memory.modelNameText, std::string(64, 'M'));
+    EXPECT_EQ(f.session.memory.thirdIdText, std::string(47, 'M'));
+    EXPECT_EQ(f.session.memory.thirdIdLength, 47);
 }
 
 // ---- Memory map ----------------------------------------------------------------------
@@ -301,17 +301,17 @@ TEST(MemoryMap, FirmwareVersionWithIndividualStatus) {
     f.line.queueReplies({ReplyWith(0, 14, {{12, {1}}, {20, Text("01.23X")}})});
     EXPECT_FALSE(f.session.ReadFirmwareVersion(kRoute));
     EXPECT_EQ(f.session.individualStatusText, "Individual status not yet implemented");
-    EXPECT_EQ(f.session.firmwareVersionText, "01.23");
+    EXPECT_EQ(f.session.memory.firmwareVersionText, "01.23");
 }
 
 TEST(MemoryMap, DampingTimeReadAndWriteBack) {
     SessionFixture f;
     f.line.queueReplies({ReplyWith(0, 14, {{20, F32(2.25f)}}), ReplyFrame(0, {})});
     EXPECT_TRUE(f.session.ReadDampingTimeP2(kRoute));
-    EXPECT_EQ(f.session.dampingTextP2, "2.2");
-    f.session.dampingTextP2 = " 3.75s";
+    EXPECT_EQ(f.session.memory.dampingTextP2, "2.2");
+    f.session.memory.dampingTextP2 = " 3.75s";
     EXPECT_TRUE(f.session.WriteDampingTimeP2(kRoute));
-    EXPECT_FLOAT_EQ(f.session.dampingTimeP2, 3.75f);
+    EXPECT_FLOAT_EQ(f.session.memory.dampingTimeP2, 3.75f);
 }
 
 TEST(MemoryMap, NetworkAddressOutsideTheRangeSendsNothing) {
@@ -322,13 +322,13 @@ TEST(MemoryMap, NetworkAddressOutsideTheRangeSendsNothing) {
     EXPECT_EQ(f.notifier.messages,
               (std::vector<std::string>{"Valid Network Address range is 1 - 254", "Valid Network Address range is 1 - 254"}));
     EXPECT_FALSE(f.store.contains(key::kCommBoardAddress));
-    EXPECT_EQ(f.session.newNetworkAddress, 0);
+    EXPECT_EQ(f.session.discovery.newNetworkAddress, 0);
 }
 
 TEST(MemoryMap, NetworkAddressWriteThenEmptyCommandToTheKeptAddress) {
     SessionFixture f;
-    f.session.currentNetworkAddress = 40;
-    f.session.foundModuleNumber = 0x28;
+    f.session.discovery.currentNetworkAddress = 40;
+    f.session.discovery.foundModuleNumber = 0x28;
     f.line.queueReplies({ReplyFrame(0, {}), ReplyFrame(0, {})});
     EXPECT_TRUE(f.session.WriteNetworkAddress(kRoute, 254, 0x28));
     ASSERT_EQ(f.line.exchanges.size(), 2u);
@@ -353,7 +353,7 @@ TEST(OutputKind, StoredEvenWhenTheStatusIsNotZero) {
     SessionFixture f;
     f.line.queueReplies({ReplyWith(0xF3, 4, {{14, {0x40}}})});
     EXPECT_FALSE(f.session.ReadOutputKind(kRoute));
-    EXPECT_EQ(f.session.singleByteResult, 0x40);
+    EXPECT_EQ(f.session.memory.singleByteResult, 0x40);
     EXPECT_EQ(f.session.statusText, "Memory map blank / not loaded");
 }
 
@@ -366,7 +366,7 @@ TEST(SensorRange, BothRecordsStored) {
     const Bytes b = F32(2.0f);
     payload.insert(payload.end(), b.begin(), b.end());
     f.line.queueReplies({ReplyFrame(16, payload)});
-    EXPECT_TRUE(f.session.ReadSensorRange(true, true, false, false, kRoute));
+    EXPECT_TRUE(f.session.ReadSensorRange(ChannelMask{.p1 = true, .p2 = true}, kRoute));
     EXPECT_EQ(f.session.sensorRangeStatus, 16);
     EXPECT_EQ(f.session.p1Range.bytes[3], 1);
     EXPECT_FLOAT_EQ(f.session.p1Range.value, 0.5f);
@@ -377,7 +377,7 @@ TEST(SensorRange, BothRecordsStored) {
 TEST(ZeroChannels, OneStatusBytePerChannelInMaskOrder) {
     SessionFixture f;
     f.line.queueReplies({ReplyFrame(0x41, {5, 6})});
-    f.session.ZeroChannels(true, false, true, kRoute);
+    f.session.ZeroChannels(ChannelMask{.p1 = true, .channel4 = true}, kRoute);
     EXPECT_EQ(f.session.lastReplyStatus, 0x41);
     EXPECT_EQ(f.session.p1.statusCode, 5);
     EXPECT_EQ(f.session.temperature.statusCode, 6);

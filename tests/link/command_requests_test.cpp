@@ -39,6 +39,9 @@ Bytes Concat(Bytes a, const Bytes& b) {
 }
 
 constexpr RouteBlock R = kRoute;
+constexpr ChannelMask kP1T{.p1 = true, .channel4 = true};
+constexpr ChannelMask kP1P2{.p1 = true, .p2 = true};
+constexpr ChannelMask kP1P2T{.p1 = true, .p2 = true, .channel4 = true};
 RouteBlock RouteWithModule(std::uint8_t module) { return {R[0], R[1], R[2], R[3], R[4], module}; }
 
 std::vector<RequestCase> Cases() {
@@ -46,14 +49,14 @@ std::vector<RequestCase> Cases() {
         {"SendEmptyCommand", [](DeviceSession& s) { s.SendEmptyCommand(R); }, 0, 0, 0, {}, R, 12},
         {"SendEmptyCommandToAddress",
          [](DeviceSession& s) {
-             s.currentNetworkAddress = 7;
-             s.foundModuleNumber = 0x28;
+             s.discovery.currentNetworkAddress = 7;
+             s.discovery.foundModuleNumber = 0x28;
              s.SendEmptyCommandToAddress();
          },
          0, 0, 0, {}, {0x80, 0x80, 0x80, 7, 0x80, 0x28}, 18},
         {"SendEmptyCommandFlag40",
          [](DeviceSession& s) {
-             s.foundNetworkAddress = 9;
+             s.discovery.foundNetworkAddress = 9;
              s.SendEmptyCommandFlag40();
          },
          0, 0, 0, {}, {0x80, 0x80, 0x80, 9, 0x80, 0x00}, 18, 0x40},
@@ -74,59 +77,59 @@ std::vector<RequestCase> Cases() {
              s.ReadUnitRecordP1Selected(R);
          },
          3, 0x12, 0, {5}, R, 30},
-        {"ReadEngineeringUnits P1 P2 T", [](DeviceSession& s) { s.ReadEngineeringUnits(true, true, false, true, R); }, 3,
+        {"ReadEngineeringUnits P1 P2 T", [](DeviceSession& s) { s.ReadEngineeringUnits(kP1P2T, R); }, 3,
          0xB0, 0, {}, R, 12 + 3 * 18},
         {"WriteEngineeringUnits P1 T",
          [](DeviceSession& s) {
              s.p1.unitCode = 4;
              s.temperature.unitCode = 32;
-             s.WriteEngineeringUnits(true, false, true, R);
+             s.WriteEngineeringUnits(kP1T, R);
          },
          3, 0x91, 0, {4, 32}, R, 12 + 2 * 18},
-        {"ReadMeasurements P1 T", [](DeviceSession& s) { s.ReadMeasurements(true, false, false, true, R, false, 1, 1); },
+        {"ReadMeasurements P1 T", [](DeviceSession& s) { s.ReadMeasurements(kP1T, R, MinMax::Without, 1, 1); },
          4, 0x90, 0, {}, R, 28},
         {"ReadMeasurements P1 P2 T min/max",
-         [](DeviceSession& s) { s.ReadMeasurements(true, true, false, true, R, true, 1, 1); }, 4, 0xB2, 0, {}, R, 60},
+         [](DeviceSession& s) { s.ReadMeasurements(kP1P2T, R, MinMax::With, 1, 1); }, 4, 0xB2, 0, {}, R, 60},
         {"ReadMeasurementsForOutput P1 T",
-         [](DeviceSession& s) { s.ReadMeasurementsForOutput(true, false, false, true, R, true, 1, 1); }, 4, 0x91, 0, {},
+         [](DeviceSession& s) { s.ReadMeasurementsForOutput(kP1T, R, MinMax::With, 1, 1); }, 4, 0x91, 0, {},
          R, 50},
         {"ReadOutputKind", [](DeviceSession& s) { s.ReadOutputKind(R); }, 5, 0, 0, {}, R, 22},
-        {"ZeroChannels P1 T", [](DeviceSession& s) { s.ZeroChannels(true, false, true, R); }, 6, 0x90, 0, {}, R, 20},
-        {"RestoreFactoryCalibration P1 P2", [](DeviceSession& s) { s.RestoreFactoryCalibration(true, true, false, R); },
+        {"ZeroChannels P1 T", [](DeviceSession& s) { s.ZeroChannels(kP1T, R); }, 6, 0x90, 0, {}, R, 20},
+        {"RestoreFactoryCalibration P1 P2", [](DeviceSession& s) { s.RestoreFactoryCalibration(kP1P2, R); },
          6, 0x31, 0, {}, R, 20},
         {"StartRecalibration channel 2",
          [](DeviceSession& s) {
-             s.recalChannel = 2;
-             s.recalContext1 = 5;
-             s.recalContext2 = 6;
+             s.recalibration.recalChannel = 2;
+             s.recalibration.recalContext1 = 5;
+             s.recalibration.recalContext2 = 6;
              s.StartRecalibration(R);
          },
          6, 0x23, 0, {5, 6}, R, 40},
         {"ReadCalibrationPoint",
          [](DeviceSession& s) {
-             s.recalContext1 = 5;
-             s.recalContext2 = 6;
-             s.currentPoint = 2;
-             s.numberOfPoints = 3;
+             s.recalibration.recalContext1 = 5;
+             s.recalibration.recalContext2 = 6;
+             s.recalibration.currentPoint = 2;
+             s.recalibration.numberOfPoints = 3;
              s.ReadCalibrationPoint(R);
          },
          6, 0x15, 0, {5, 6, 2, 3}, R, 40},
         {"SaveCalibrationPoint",
          [](DeviceSession& s) {
-             s.recalContext1 = 5;
-             s.recalContext2 = 6;
-             s.currentPoint = 2;
-             s.applyValueText = "  12.5";
+             s.recalibration.recalContext1 = 5;
+             s.recalibration.recalContext2 = 6;
+             s.recalibration.currentPoint = 2;
+             s.recalibration.applyValueText = "  12.5";
              s.SaveCalibrationPoint(R);
          },
          6, 0x14, 0, Concat({5, 6, 2, 2}, Le32(std::bit_cast<std::uint32_t>(12.5f))), R, 40},
         {"FinishRecalibration channel 4",
          [](DeviceSession& s) {
-             s.recalChannel = 4;
+             s.recalibration.recalChannel = 4;
              s.FinishRecalibration(R);
          },
          6, 0x86, 0, {0, 0, 1, 1}, R, 24},
-        {"ReadSensorRange P1 P2", [](DeviceSession& s) { s.ReadSensorRange(true, true, false, false, R); }, 8, 0x30, 0,
+        {"ReadSensorRange P1 P2", [](DeviceSession& s) { s.ReadSensorRange(kP1P2, R); }, 8, 0x30, 0,
          {}, R, 28},
         {"WriteMemoryByte", [](DeviceSession& s) { s.WriteMemoryByte(R, 0x5A, 0x2811); }, 0x62, 0x88, 0,
          {1, 0, 0x11, 0x28, 0, 0, 0x5A}, R, 20},
@@ -163,19 +166,19 @@ std::vector<RequestCase> Cases() {
          {1, 0, 0x10, 0x2A, 0, 0, 1}, R, 20},
         {"WriteDampingTimeP1 2.5",
          [](DeviceSession& s) {
-             s.dampingTextP1 = "2.5";
+             s.memory.dampingTextP1 = "2.5";
              s.WriteDampingTimeP1(R);
          },
          0x62, 0x88, 0, Concat({32, 0, 0x12, 0x28, 0, 0, 0x00, 0x00, 0x20, 0x40}, Zeros(28)), R, 30},
         {"WriteDampingTimeP2 text not a number",
          [](DeviceSession& s) {
-             s.dampingTextP2 = "abc";
+             s.memory.dampingTextP2 = "abc";
              s.WriteDampingTimeP2(R);
          },
          0x62, 0x88, 0, Concat({32, 0, 0x12, 0x2A, 0, 0}, Zeros(32)), R, 30},
         {"ReadDeviceStrings",
          [](DeviceSession& s) {
-             s.foundNetworkAddress = 0x11;
+             s.discovery.foundNetworkAddress = 0x11;
              s.ReadDeviceStrings(R, 0x28);
          },
          0x62, 0x08, 0, {119, 0, 0x62, 0, 0, 0}, {0x80, R[1], R[2], 0x11, R[4], 0x28}, 145},
@@ -192,8 +195,8 @@ std::vector<RequestCase> Cases() {
         {"ReadLogBlock", [](DeviceSession& s) { s.ReadLogBlock(R, 4); }, 0x52, 0x00, 0, {0x80, 4, 0, 0, 0, 0}, R, 154},
         {"ReadIdentityAtAddress",
          [](DeviceSession& s) {
-             s.foundNetworkAddress = 0x15;
-             s.foundModuleNumber = 0x28;
+             s.discovery.foundNetworkAddress = 0x15;
+             s.discovery.foundModuleNumber = 0x28;
              s.ReadIdentityAtAddress();
          },
          2, 0, 0, {}, {0x80, 0x80, 0x80, 0x15, 0xF0, 0x28}, 18},

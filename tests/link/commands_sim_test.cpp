@@ -30,31 +30,31 @@ TEST_F(CommandsOnSimulator, IdentityAndSensorInformation) {
     config.p2.label = sim::SensorLabel::CI;
     config.p2.upperLimit = 500.0f;
     attach(config);
-    session.foundNetworkAddress = 40;
+    session.discovery.foundNetworkAddress = 40;
     EXPECT_TRUE(session.ReadIdentity(route, 0x40));
     EXPECT_EQ(session.serialNumberText, "SIM0000001");
     EXPECT_EQ(session.versionText, "01.00");
     EXPECT_TRUE(session.ReadDeviceStrings(route, 40));
-    EXPECT_EQ(session.modelCodeText, "4402");
-    EXPECT_EQ(session.thirdIdLength, 5);
+    EXPECT_EQ(session.memory.modelCodeText, "4402");
+    EXPECT_EQ(session.memory.thirdIdLength, 5);
     EXPECT_TRUE(session.ReadSensorInfoP2(route));
     EXPECT_EQ(session.p2Sensor.label, "P2:  CI");
     EXPECT_EQ(session.p2Sensor.upperLimitText, "500");
     EXPECT_EQ(session.p2Sensor.unitName, "PSI") << "the P2 unit record follows P1's in the look-up reply";
     EXPECT_EQ(session.ReadDeviceKind(route), 0);
     EXPECT_TRUE(session.ReadFirmwareVersion(route));
-    EXPECT_EQ(session.firmwareVersionText, "01.00");
+    EXPECT_EQ(session.memory.firmwareVersionText, "01.00");
 }
 
 TEST_F(CommandsOnSimulator, UnitsAndMeasurements) {
     attach();
-    EXPECT_TRUE(session.ReadEngineeringUnits(true, true, false, true, route));
+    EXPECT_TRUE(session.ReadEngineeringUnits(ChannelMask{.p1 = true, .p2 = true, .channel4 = true}, route));
     EXPECT_EQ(session.lastReplyStatus, 0);
     EXPECT_EQ(session.p1.unitCode, kPsiCode);
     EXPECT_EQ(shared.selectedUnitCode, kPsiCode);
     EXPECT_TRUE(session.ReadUnitRecordP1Selected(route));
     EXPECT_FLOAT_EQ(shared.conversionFactor, 1.0f);
-    session.ReadMeasurements(true, true, false, true, route, true, 1, 1);
+    session.ReadMeasurements(ChannelMask{.p1 = true, .p2 = true, .channel4 = true}, route, MinMax::With, 1, 1);
     EXPECT_TRUE(session.lastExchangeSucceeded);
     EXPECT_NEAR(session.p1.value, 14.7f, 0.1f);
     EXPECT_NEAR(session.p2.value, 100.0f, 0.1f);
@@ -77,21 +77,21 @@ TEST_F(CommandsOnSimulator, IdentificationTextsWrittenAndReadBack) {
 
 TEST_F(CommandsOnSimulator, DampingWrittenAndReadBack) {
     sim::SimDevice& device = attach();
-    session.dampingTextP1 = "2.5";
+    session.memory.dampingTextP1 = "2.5";
     EXPECT_TRUE(session.WriteDampingTimeP1(route));
     EXPECT_FLOAT_EQ(device.memory(0x40).f32(0x2812), 2.5f);
     EXPECT_TRUE(session.WriteDampingEnabledP2(route, 0));
     EXPECT_TRUE(session.ReadDampingTimeP1(route));
-    EXPECT_EQ(session.dampingTextP1, "2.5");
+    EXPECT_EQ(session.memory.dampingTextP1, "2.5");
     EXPECT_TRUE(session.ReadDampingEnabledP2(route));
-    EXPECT_EQ(session.dampingEnabledP2, 0);
+    EXPECT_EQ(session.memory.dampingEnabledP2, 0);
     EXPECT_TRUE(session.SendEmptyCommand(route));
 }
 
 TEST_F(CommandsOnSimulator, NewNetworkAddressTakesEffect) {
     sim::SimDevice& device = attach();
-    session.currentNetworkAddress = 254;
-    session.foundModuleNumber = 40;
+    session.discovery.currentNetworkAddress = 254;
+    session.discovery.foundModuleNumber = 40;
     session.WriteNetworkAddress(route, 254, 40);
     EXPECT_EQ(device.networkAddress(), 254);
     EXPECT_EQ(store.read(key::kCommBoardAddress, ""), "254");
@@ -115,8 +115,8 @@ TEST_F(CommandsOnSimulator, RecalibrationStartsWithThePointCount) {
     attach();
     EXPECT_TRUE(session.StartRecalibration(route));
     EXPECT_EQ(session.lastReplyStatus, 0);
-    EXPECT_EQ(session.numberOfPoints, 3);
-    EXPECT_EQ(session.applyValueText.size(), 10u);
+    EXPECT_EQ(session.recalibration.numberOfPoints, 3);
+    EXPECT_EQ(session.recalibration.applyValueText.size(), 10u);
 }
 
 TEST_F(CommandsOnSimulator, LogDirectoryAndBlocks) {
@@ -126,14 +126,14 @@ TEST_F(CommandsOnSimulator, LogDirectoryAndBlocks) {
     const RouteBlock logs{1, 0xF0, 0x80, 40, 0xF0, 0x20};
     EXPECT_EQ(session.ReadLogFileCount(logs), 1);
     EXPECT_EQ(session.ReadLogDirectory(logs, 1), "LOG00001.BIN");
-    EXPECT_EQ(U32At(session.logSampleCountBytes, 0), 30u);
+    EXPECT_EQ(U32At(session.logTransfer.logSampleCountBytes, 0), 30u);
     EXPECT_EQ(session.ReadLogDirectory(logs, 2), "");
     EXPECT_TRUE(session.OpenLogFile(logs, 1));
     std::vector<std::uint8_t> copy;
     for (bool more = true; more;) {
         more = session.ReadLogBlock(logs, 1);
-        ASSERT_TRUE(session.logBlockReceived);
-        copy.insert(copy.end(), session.logBuffer.begin(), session.logBuffer.end());
+        ASSERT_TRUE(session.logTransfer.logBlockReceived);
+        copy.insert(copy.end(), session.logTransfer.logBuffer.begin(), session.logTransfer.logBuffer.end());
     }
     EXPECT_TRUE(session.CloseLogFile(logs, 1));
     const std::vector<std::uint8_t> expected = testing::InWholeBlocks(testing::SimulatedPressureLog(30, 100).bytes());
@@ -146,14 +146,14 @@ TEST_F(CommandsOnSimulator, DiscoveryOverPortsAndAddresses) {
     bus.attach(4, {});
     EXPECT_TRUE(session.FindDeviceOnPorts(route));
     EXPECT_EQ(comm.portName, "COM4");
-    EXPECT_EQ(session.foundNetworkAddress, 40);
+    EXPECT_EQ(session.discovery.foundNetworkAddress, 40);
     EXPECT_EQ(session.versionText, "01.00");
 
     sim::DeviceConfig far;
     far.address = 200;
     bus.attach(4, far);
     EXPECT_EQ(session.ScanNetworkAddresses(41), 200);
-    EXPECT_EQ(session.nextStartAddress, 201);
+    EXPECT_EQ(session.discovery.nextStartAddress, 201);
     EXPECT_EQ(store.read(key::kCommModule, ""), "40");
 }
 

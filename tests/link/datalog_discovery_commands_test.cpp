@@ -19,20 +19,20 @@ TEST(LogBlocks, LastBlockIsStoredAndEndsTheTransfer) {
     Bytes last(128, 0x5A);
     f.line.queueReplies({ReplyWith(0, 136, {{14, {0x80}}, {20, more}}), ReplyWith(0, 136, {{14, {0x00}}, {20, last}})});
     EXPECT_TRUE(f.session.ReadLogBlock(kRoute, 1));
-    EXPECT_EQ(f.session.logBuffer[127], 0xA5);
+    EXPECT_EQ(f.session.logTransfer.logBuffer[127], 0xA5);
     EXPECT_FALSE(f.session.ReadLogBlock(kRoute, 1));
-    EXPECT_TRUE(f.session.logBlockReceived);
-    EXPECT_EQ(f.session.logBuffer[0], 0x5A);
-    EXPECT_EQ(f.session.logBuffer[127], 0x5A);
+    EXPECT_TRUE(f.session.logTransfer.logBlockReceived);
+    EXPECT_EQ(f.session.logTransfer.logBuffer[0], 0x5A);
+    EXPECT_EQ(f.session.logTransfer.logBuffer[127], 0x5A);
 }
 
 TEST(LogBlocks, RejectedBlockIsShownAndEndsTheTransferWithoutData) {
     SessionFixture f;
-    f.session.logBuffer.fill(0x11);
+    f.session.logTransfer.logBuffer.fill(0x11);
     f.line.queueReplies({ReplyWith(5, 136, {{14, {0x80}}, {20, Bytes(128, 0xEE)}})});
     EXPECT_FALSE(f.session.ReadLogBlock(kRoute, 1));
-    EXPECT_FALSE(f.session.logBlockReceived);
-    EXPECT_EQ(f.session.logBuffer[0], 0x11);
+    EXPECT_FALSE(f.session.logTransfer.logBlockReceived);
+    EXPECT_EQ(f.session.logTransfer.logBuffer[0], 0x11);
     EXPECT_EQ(f.notifier.messages, std::vector<std::string>{"error 5"});
 }
 
@@ -51,10 +51,10 @@ TEST(LogDirectory, EntryFieldsFromTheFirstBytesOfTheFile) {
     file[81] = 0x27;  // 10000 samples
     f.line.queueReplies({ReplyWith(0, 138, {{16, Text("LOG00003.BIN")}, {30, file}})});
     EXPECT_EQ(f.session.ReadLogDirectory(kRoute, 3), "LOG00003.BIN");
-    EXPECT_EQ(f.session.logStartTimeBytes, (std::array<std::uint8_t, 8>{0xEA, 0x07, 12, 7, 0, 21, 0, 0}));
-    EXPECT_EQ(f.session.logModuleCount, 2);
-    EXPECT_EQ(f.session.logNameText, "A log name longer th");
-    EXPECT_EQ(f.session.logSampleCountBytes, (std::array<std::uint8_t, 4>{0x10, 0x27, 0, 0}));
+    EXPECT_EQ(f.session.logTransfer.logStartTimeBytes, (std::array<std::uint8_t, 8>{0xEA, 0x07, 12, 7, 0, 21, 0, 0}));
+    EXPECT_EQ(f.session.logTransfer.logModuleCount, 2);
+    EXPECT_EQ(f.session.logTransfer.logNameText, "A log name longer th");
+    EXPECT_EQ(f.session.logTransfer.logSampleCountBytes, (std::array<std::uint8_t, 4>{0x10, 0x27, 0, 0}));
 }
 
 TEST(LogDirectory, PositionPastTheLastFileGivesAnEmptyName) {
@@ -102,7 +102,7 @@ Bytes IdentityReply(std::uint8_t start, const std::string& version, RouteBlock r
 
 TEST(IdentityAtAddress, VersionTextAndNumber) {
     SessionFixture f;
-    f.session.foundNetworkAddress = 40;
+    f.session.discovery.foundNetworkAddress = 40;
     f.line.queueReplies({IdentityReply(0x80, "00.90")});
     EXPECT_TRUE(f.session.ReadIdentityAtAddress());
     EXPECT_EQ(f.session.versionText, "00.90");
@@ -116,7 +116,7 @@ TEST(IdentityAtAddress, NoDeviceAnswerEndsInOneExchange) {
         for (const std::uint8_t start : {0xFF, 0xCC}) {
             SessionFixture f;
             f.comm.acceptDamagedReplies = acceptDamaged;
-            f.session.foundNetworkAddress = 40;
+            f.session.discovery.foundNetworkAddress = 40;
             const Bytes answer = IdentityReply(start, "01.00");
             f.line.queueReplies({answer, answer, answer});
             EXPECT_FALSE(f.session.ReadIdentityAtAddress()) << acceptDamaged << int(start);
@@ -143,8 +143,8 @@ TEST(AddressScan, NoTransmitterFrom250TriesUpTo254) {
     std::set<int> tried;
     for (const Exchange& exchange : f.line.exchanges) tried.insert(exchange.request[4]);
     EXPECT_EQ(tried, (std::set<int>{250, 251, 252, 253, 254}));
-    EXPECT_EQ(f.session.nextStartAddress, 255);
-    EXPECT_EQ(f.session.scanFinished, 0);
+    EXPECT_EQ(f.session.discovery.nextStartAddress, 255);
+    EXPECT_EQ(f.session.discovery.scanFinished, 0);
 }
 
 TEST(AddressScan, StartAddress255IsProbedOnce) {
@@ -163,10 +163,10 @@ TEST(AddressScan, FoundAddressIsStored) {
     };
     f.line.portExists = [](const std::string& port) { return port == "COM1"; };
     EXPECT_EQ(f.session.ScanNetworkAddresses(15), 17);
-    EXPECT_EQ(f.session.nextStartAddress, 18);
-    EXPECT_EQ(f.session.foundNetworkAddress, 17);
-    EXPECT_EQ(f.session.foundNetworkAddressText, "17");
-    EXPECT_EQ(f.session.foundModuleNumber, 40);
+    EXPECT_EQ(f.session.discovery.nextStartAddress, 18);
+    EXPECT_EQ(f.session.discovery.foundNetworkAddress, 17);
+    EXPECT_EQ(f.session.discovery.foundNetworkAddressText, "17");
+    EXPECT_EQ(f.session.discovery.foundModuleNumber, 40);
     EXPECT_EQ(f.store.read(key::kCommBoardAddress, ""), "17");
     EXPECT_EQ(f.store.read(key::kCommModule, ""), "40");
 }
@@ -182,7 +182,7 @@ TEST(PortScan, DeviceOfAnotherKindIsPassedOver) {
     };
     EXPECT_TRUE(f.session.FindDeviceOnPorts(RouteBlock{1, 0xF0, 0x80, 40, 0xF0, 0x40}));
     EXPECT_EQ(f.comm.portName, "COM3");
-    EXPECT_EQ(f.session.foundNetworkAddress, 40);
+    EXPECT_EQ(f.session.discovery.foundNetworkAddress, 40);
     EXPECT_EQ(f.session.versionText, "01.00");
     EXPECT_EQ(f.store.read(key::kCommBoardAddress, ""), "40");
     EXPECT_EQ(f.store.read(key::kCommModule, ""), "40");

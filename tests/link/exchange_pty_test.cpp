@@ -106,7 +106,7 @@ TEST_F(PtyExchange, NextPortWithNothingAnywhereEndsBackAtCom1) {
     ports.link(50, silent.devicePath());
     EXPECT_FALSE(session.SerialTransactNextPort(request, reply));
     EXPECT_EQ(comm.portName, "COM1");
-    EXPECT_EQ(session.scanFinished, 1);
+    EXPECT_EQ(session.discovery.scanFinished, 1);
     EXPECT_FALSE(store.contains(key::kPort));
 }
 
@@ -119,8 +119,8 @@ TEST_F(PtyExchange, FindPortReportsEachAnsweringPortOnce) {
     ScriptedPeer device7(com7, {{18, ReplyFrame(4)}});
     // The caller moves the port counter one port on after each success.
     const auto moveOn = [&] {
-        ++session.portCounter;
-        session.SelectPortByNumber(session.portCounter);
+        ++session.discovery.portCounter;
+        session.SelectPortByNumber(session.discovery.portCounter);
     };
 
     EXPECT_TRUE(session.SerialTransactFindPort(request, reply));
@@ -132,16 +132,16 @@ TEST_F(PtyExchange, FindPortReportsEachAnsweringPortOnce) {
     moveOn();
     EXPECT_FALSE(session.SerialTransactFindPort(request, reply));
     EXPECT_EQ(comm.portName, "COM1");
-    EXPECT_EQ(session.scanFinished, 1);
-    EXPECT_EQ(session.answeredPortCount, 2u);
-    EXPECT_EQ(session.answeredPorts[0], 3);
-    EXPECT_EQ(session.answeredPorts[1], 7);
+    EXPECT_EQ(session.discovery.scanFinished, 1);
+    EXPECT_EQ(session.discovery.answeredPortCount, 2u);
+    EXPECT_EQ(session.discovery.answeredPorts[0], 3);
+    EXPECT_EQ(session.discovery.answeredPorts[1], 7);
 
     // A new search that meets COM3 again while it is listed reports false.
-    session.scanFinished = 0;
+    session.discovery.scanFinished = 0;
     EXPECT_FALSE(session.SerialTransactFindPort(request, reply));
     EXPECT_EQ(comm.portName, "COM3");
-    EXPECT_EQ(session.answeredPortCount, 2u);
+    EXPECT_EQ(session.discovery.answeredPortCount, 2u);
     EXPECT_EQ(device3.join().size(), 2u);
     EXPECT_EQ(device7.join().size(), 1u);
 }

@@ -245,8 +245,8 @@ TEST_F(Exchange, NextPortTriesTheCurrentPortThenEveryPortOnce) {
     for (int number = kFirstPort; number <= kLastPort; ++number) expected.push_back(PortOpenName(number));
     EXPECT_EQ(line.opened, expected);
     EXPECT_EQ(comm.portName, "COM1");
-    EXPECT_EQ(session.scanFinished, 1);
-    EXPECT_EQ(session.portCounter, 1);
+    EXPECT_EQ(session.discovery.scanFinished, 1);
+    EXPECT_EQ(session.discovery.portCounter, 1);
     EXPECT_FALSE(store.contains(key::kPort));
     EXPECT_EQ(session.statusText, "");
 
@@ -260,46 +260,46 @@ TEST_F(Exchange, NextPortStoresThePortThatAnswered) {
     line.devices["\\\\.\\COM15"].reply = test::ReplyFrame(3);
     EXPECT_TRUE(session.SerialTransactNextPort(request, reply));
     EXPECT_EQ(store.read(key::kPort, ""), "\\\\.\\COM15");
-    EXPECT_EQ(session.portCounter, 16);
+    EXPECT_EQ(session.discovery.portCounter, 16);
     EXPECT_EQ(line.devices["\\\\.\\COM15"].requests.at(0).size(), 18u);
     EXPECT_EQ(line.readSizes, (std::vector<std::size_t>{12, 3, 6}));  // then the route block, for the check  // the route block stays unread
 }
 
 TEST_F(Exchange, FindPortRetriesOnceWhenAsked) {
-    session.retryFlag = 1;
+    session.discovery.retryFlag = 1;
     line.devices["COM2"].reply = test::ReplyFrame(0);
     EXPECT_TRUE(session.SerialTransactFindPort(request, reply));
     EXPECT_EQ(line.opened, (std::vector<std::string>{"COM1", "COM1", "COM2"}));
-    EXPECT_EQ(session.retryFlag, 0);
+    EXPECT_EQ(session.discovery.retryFlag, 0);
     EXPECT_EQ(line.readSizes.back(), 18u);
 }
 
 // The main window moves the counter one port on after a declined candidate,
 // which after COM100 leaves it at 101.
 TEST_F(Exchange, ACounterPastTheLastPortEndsTheCycleAtOnce) {
-    session.portCounter = kLastPort + 1;
-    session.SelectPortByNumber(session.portCounter);
+    session.discovery.portCounter = kLastPort + 1;
+    session.SelectPortByNumber(session.discovery.portCounter);
     EXPECT_FALSE(session.SerialTransactFindPort(request, reply));
     EXPECT_EQ(line.opened, std::vector<std::string>{"\\\\.\\COM101"});
     EXPECT_EQ(comm.portName, "COM1");
-    EXPECT_EQ(session.portCounter, 1);
-    EXPECT_EQ(session.scanFinished, 1);
+    EXPECT_EQ(session.discovery.portCounter, 1);
+    EXPECT_EQ(session.discovery.scanFinished, 1);
 
     line.opened.clear();
-    session.scanFinished = 0;
-    session.portCounter = kLastPort + 5;
+    session.discovery.scanFinished = 0;
+    session.discovery.portCounter = kLastPort + 5;
     EXPECT_FALSE(session.SerialTransactNextPort(request, reply));
     EXPECT_EQ(line.opened, std::vector<std::string>{"COM1"});
-    EXPECT_EQ(session.portCounter, 1);
-    EXPECT_EQ(session.scanFinished, 1);
+    EXPECT_EQ(session.discovery.portCounter, 1);
+    EXPECT_EQ(session.discovery.scanFinished, 1);
 }
 
 TEST_F(Exchange, FindPortWithEveryPortListedNeverOverrunsTheList) {
-    for (std::uint8_t i = 0; i < 100; ++i) session.answeredPorts[i] = static_cast<std::uint8_t>(i + 1);
-    session.answeredPortCount = 100;
+    for (std::uint8_t i = 0; i < 100; ++i) session.discovery.answeredPorts[i] = static_cast<std::uint8_t>(i + 1);
+    session.discovery.answeredPortCount = 100;
     line.devices["COM1"].reply = test::ReplyFrame(0);
     EXPECT_FALSE(session.SerialTransactFindPort(request, reply));
-    EXPECT_EQ(session.answeredPortCount, 100u);
+    EXPECT_EQ(session.discovery.answeredPortCount, 100u);
     EXPECT_FALSE(store.contains(key::kPort));
 }
 

@@ -148,7 +148,7 @@ TEST_F(DamagedReplies, AWriteOrABlockIsNeverRepeated) {
     ports.damageNext(1);
     ports.at = 30;
     EXPECT_FALSE(session.ReadLogBlock(logRoute, 1));
-    EXPECT_FALSE(session.logBlockReceived);
+    EXPECT_FALSE(session.logTransfer.logBlockReceived);
     EXPECT_EQ(ports.requests, before + 1);
 }
 
@@ -157,14 +157,14 @@ TEST_F(DamagedReplies, AWriteOrABlockIsNeverRepeated) {
 TEST_F(DamagedReplies, TheMinMaxRestartIsNeverRepeated) {
     struct Case {
         const char* name;
-        void (DeviceSession::*read)(bool, bool, bool, bool, const RouteBlock&, bool, int, int);
+        void (DeviceSession::*read)(ChannelMask, const RouteBlock&, MinMax, int, int);
         int requests;
     };
     for (const Case& c : {Case{"read with min/max", &DeviceSession::ReadMeasurements, 2},
                           Case{"read and restart min/max", &DeviceSession::ReadMeasurementsForOutput, 1}}) {
         const int before = ports.requests;
         ports.damageNext(1);
-        (session.*c.read)(true, false, false, true, route, true, 1, 1);
+        (session.*c.read)(ChannelMask{.p1 = true, .channel4 = true}, route, MinMax::With, 1, 1);
         EXPECT_EQ(ports.requests - before, c.requests) << c.name;
     }
 }

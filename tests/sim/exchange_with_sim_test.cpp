@@ -65,12 +65,12 @@ TEST_F(ExchangeWithSim, PortSearchFindsEachTransmitterOnce) {
     ASSERT_TRUE(session.SerialTransactFindPort(frame, reply));
     EXPECT_EQ(comm.portName, "COM3");
     EXPECT_EQ(FrameRoute(reply)[2], 40);
-    ++session.portCounter;
-    session.SelectPortByNumber(session.portCounter);
+    ++session.discovery.portCounter;
+    session.SelectPortByNumber(session.discovery.portCounter);
     ASSERT_TRUE(session.SerialTransactFindPort(frame, reply));
     EXPECT_EQ(comm.portName, "COM7");
-    ++session.portCounter;
-    session.SelectPortByNumber(session.portCounter);
+    ++session.discovery.portCounter;
+    session.SelectPortByNumber(session.discovery.portCounter);
     EXPECT_FALSE(session.SerialTransactFindPort(frame, reply));
     EXPECT_EQ(comm.portName, "COM1");
 }

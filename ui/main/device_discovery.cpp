@@ -79,7 +79,7 @@ SearchOutcome DeviceDiscovery::findDevice(MainWindowState& state) {
 }
 
 void DeviceDiscovery::startPass() {
-    s_.session.portCounter = kFirstPort;
+    s_.session.discovery.portCounter = kFirstPort;
     s_.comm.setBaudText(s_.comm.baudText);
     s_.comm.p2Present = false;
     s_.comm.q710Family = false;
@@ -95,7 +95,7 @@ SearchOutcome DeviceDiscovery::portScan(MainWindowState& state) {
         s_.feedback.searchStarted(SearchKind::PortScan);
         const bool found = s_.session.FindDeviceOnPorts(state.deviceRoute);
         s_.comm.portSelectorText = PortDisplayNameOf(s_.comm.portName);
-        if (found && !s_.session.scanFinished) {
+        if (found && !s_.session.discovery.scanFinished) {
             const Candidate candidate = examinePortCandidate(state);
             if (candidate == Candidate::ReadFailed) return SearchOutcome::ReadFailed;
             if (candidate == Candidate::Accepted) {
@@ -116,22 +116,22 @@ bool DeviceDiscovery::moveBeyondDeclinedPort(MainWindowState& state) {
     DeviceSession& session = s_.session;
     state.p1Text.clear();
     state.p2Text.clear();
-    state.deviceRoute[3] = session.foundNetworkAddress;
-    if (session.portCounter >= kLastPort) {
-        session.portCounter = kFirstPort;
+    state.deviceRoute[3] = session.discovery.foundNetworkAddress;
+    if (session.discovery.portCounter >= kLastPort) {
+        session.discovery.portCounter = kFirstPort;
         session.SelectPortByNumber(kFirstPort);
         s_.comm.portSelectorText = PortDisplayName(kFirstPort);
         return false;
     }
-    ++session.portCounter;
-    session.SelectPortByNumber(session.portCounter);
+    ++session.discovery.portCounter;
+    session.SelectPortByNumber(session.discovery.portCounter);
     return true;
 }
 
 // The end of a pass without acceptance: true when the one silent second pass
 // follows, false when the search ends with nothing found.
 bool DeviceDiscovery::startSecondPass(MainWindowState& state) {
-    s_.session.scanFinished = 0;
+    s_.session.discovery.scanFinished = 0;
     s_.feedback.searchStopped();
     s_.feedback.showValues();
     if (state.secondPass) {
@@ -150,11 +150,11 @@ bool DeviceDiscovery::startSecondPass(MainWindowState& state) {
 
 DeviceDiscovery::Candidate DeviceDiscovery::examinePortCandidate(MainWindowState& state) {
     DeviceSession& session = s_.session;
-    if (!session.ReadDeviceStrings(state.deviceRoute, session.foundModuleNumber)) {
+    if (!session.ReadDeviceStrings(state.deviceRoute, session.discovery.foundModuleNumber)) {
         readFailed();
         return Candidate::ReadFailed;
     }
-    const std::uint8_t address = session.foundNetworkAddress;
+    const std::uint8_t address = session.discovery.foundNetworkAddress;
     state.deviceRoute = {state.sourceNetwork, 0xF0, 0x80, address, 0xF0, kPressureModule};
     s_.comm.rs485Address = address;
     if (!readPortCandidateSensors(state)) {
@@ -163,7 +163,7 @@ DeviceDiscovery::Candidate DeviceDiscovery::examinePortCandidate(MainWindowState
     }
     // Devices that neither run the early firmware nor identify themselves
     // fully are passed over as if declined.
-    const bool identified = !session.modelCodeText.empty() && session.thirdIdText.size() == 5;
+    const bool identified = !session.memory.modelCodeText.empty() && session.memory.thirdIdText.size() == 5;
     if (!IsEarlyVersion(session.versionNumber) && !identified) return Candidate::Declined;
     s_.feedback.searchStopped();
     return offer(state, address) ? Candidate::Accepted : Candidate::Declined;
@@ -172,19 +172,19 @@ DeviceDiscovery::Candidate DeviceDiscovery::examinePortCandidate(MainWindowState
 void DeviceDiscovery::acceptPortCandidate(MainWindowState& state) {
     DeviceSession& session = s_.session;
     s_.feedback.searchStarted(SearchKind::PortScan);
-    session.ReadDeviceStrings(state.deviceRoute, session.foundModuleNumber);
+    session.ReadDeviceStrings(state.deviceRoute, session.discovery.foundModuleNumber);
     session.ReadIdentityAtAddress();
-    const std::uint8_t address = session.foundNetworkAddress;
-    session.currentNetworkAddress = address;
+    const std::uint8_t address = session.discovery.foundNetworkAddress;
+    session.discovery.currentNetworkAddress = address;
     state.buttons.setNewAddressShown = false;
     state.addressFieldReadOnly = true;
     forgetAnsweredPorts();
     applyModelCode(state);
     s_.store.write(key::kEPIAddress, "64");
-    session.pressureModuleAddress = kPressureModule;
-    if (IsTwoModuleModel(session.modelCodeText)) {
+    session.discovery.pressureModuleAddress = kPressureModule;
+    if (IsTwoModuleModel(session.memory.modelCodeText)) {
         s_.store.write(key::kEVIAddress, "65");
-        session.secondModuleAddress = kSecondModule;
+        session.discovery.secondModuleAddress = kSecondModule;
     }
     storeSourceNetwork(state);
     state.addressField = address;
@@ -194,7 +194,7 @@ void DeviceDiscovery::acceptPortCandidate(MainWindowState& state) {
 
 void DeviceDiscovery::applyModelCode(MainWindowState& state) {
     ToolButtonStates& buttons = state.buttons;
-    const std::string& model = s_.session.modelCodeText;
+    const std::string& model = s_.session.memory.modelCodeText;
     buttons.measurementConfiguration = true;
     buttons.deviceInfo = true;
     buttons.reflashFirmware = true;
@@ -267,7 +267,7 @@ SearchOutcome DeviceDiscovery::walkAddresses(MainWindowState& state, std::uint8_
         state.deviceRoute[3] = address;
         // Nothing is beyond address 255: the scan does not start over at 0.
         if (address == 0xFF) return SearchOutcome::NothingFound;
-        address = scanAddressesFrom(s_.session.nextStartAddress);
+        address = scanAddressesFrom(s_.session.discovery.nextStartAddress);
     }
     if (!s_.feedback.searchCancelled()) return SearchOutcome::NothingFound;
     s_.feedback.searchStopped();
@@ -284,7 +284,7 @@ std::uint8_t DeviceDiscovery::scanAddressesFrom(std::uint8_t start) {
 void DeviceDiscovery::readAddressCandidate(MainWindowState& state, std::uint8_t address) {
     DeviceSession& session = s_.session;
     s_.comm.portSelectorText = PortDisplayNameOf(s_.comm.portName);
-    session.foundModuleNumber = kQualifyingModule;
+    session.discovery.foundModuleNumber = kQualifyingModule;
     session.ReadIdentityAtAddress();
     session.ReadDeviceStrings(state.deviceRoute, kQualifyingModule);
     session.ReadIdentityAtAddress();
@@ -293,7 +293,7 @@ void DeviceDiscovery::readAddressCandidate(MainWindowState& state, std::uint8_t 
 }
 
 void DeviceDiscovery::acceptAddressCandidate(MainWindowState& state, std::uint8_t address) {
-    s_.session.currentNetworkAddress = address;
+    s_.session.discovery.currentNetworkAddress = address;
     state.deviceRoute[3] = address;
     state.addressField = address;
     ToolButtonStates& buttons = state.buttons;
@@ -305,7 +305,7 @@ void DeviceDiscovery::acceptAddressCandidate(MainWindowState& state, std::uint8_
     buttons.reflashFirmware = true;
     buttons.dataLogUtility = true;
     s_.store.write(key::kEPIAddress, "64");
-    s_.session.pressureModuleAddress = kPressureModule;
+    s_.session.discovery.pressureModuleAddress = kPressureModule;
     state.addressFieldReadOnly = false;
     describeSelection(state);
 }
@@ -372,7 +372,7 @@ void DeviceDiscovery::reportNothingFound(MainWindowState& state) {
     buttons.deviceInfo = false;
     buttons.reflashFirmware = false;
     buttons.dataLogUtility = true;
-    s_.session.modelCodeText.clear();
+    s_.session.memory.modelCodeText.clear();
     state.selected = SelectedTransmitter{};
     forgetAnsweredPorts();
     storePortFromSelector();
@@ -382,8 +382,8 @@ void DeviceDiscovery::reportNothingFound(MainWindowState& state) {
 // asks the transmitter nothing more for it.
 void DeviceDiscovery::describeSelection(MainWindowState& state) {
     const DeviceSession& session = s_.session;
-    state.selected = SelectedTransmitter{true, Windows1252ToUtf8(session.modelCodeText),
-                                         Windows1252ToUtf8(session.modelNameText), s_.comm.portSelectorText,
+    state.selected = SelectedTransmitter{true, Windows1252ToUtf8(session.memory.modelCodeText),
+                                         Windows1252ToUtf8(session.memory.modelNameText), s_.comm.portSelectorText,
                                          state.deviceRoute[3]};
 }
 
@@ -391,14 +391,14 @@ DeviceDiscovery::Selection DeviceDiscovery::keepSelection(const MainWindowState&
     const DeviceSession& session = s_.session;
     return Selection{state,
                      s_.comm,
-                     session.modelCodeText,
-                     session.modelNameText,
-                     session.thirdIdText,
+                     session.memory.modelCodeText,
+                     session.memory.modelNameText,
+                     session.memory.thirdIdText,
                      session.versionText,
                      session.versionNumber,
-                     session.foundNetworkAddress,
-                     session.foundModuleNumber,
-                     session.currentNetworkAddress,
+                     session.discovery.foundNetworkAddress,
+                     session.discovery.foundModuleNumber,
+                     session.discovery.currentNetworkAddress,
                      s_.store.read(key::kCommBoardAddress, ""),
                      s_.store.read(key::kCommModule, "")};
 }
@@ -407,22 +407,22 @@ void DeviceDiscovery::restoreSelection(MainWindowState& state, const Selection& 
     DeviceSession& session = s_.session;
     state = kept.state;
     s_.comm = kept.comm;
-    session.modelCodeText = kept.modelCode;
-    session.modelNameText = kept.modelName;
-    session.thirdIdText = kept.thirdId;
+    session.memory.modelCodeText = kept.modelCode;
+    session.memory.modelNameText = kept.modelName;
+    session.memory.thirdIdText = kept.thirdId;
     session.versionText = kept.versionText;
     session.versionNumber = kept.versionNumber;
-    session.foundNetworkAddress = kept.foundNetworkAddress;
-    session.foundModuleNumber = kept.foundModuleNumber;
-    session.foundModuleNumberCopy = kept.foundModuleNumber;
-    session.currentNetworkAddress = kept.currentNetworkAddress;
+    session.discovery.foundNetworkAddress = kept.foundNetworkAddress;
+    session.discovery.foundModuleNumber = kept.foundModuleNumber;
+    session.discovery.foundModuleNumberCopy = kept.foundModuleNumber;
+    session.discovery.currentNetworkAddress = kept.currentNetworkAddress;
     if (!kept.commBoardAddress.empty()) s_.store.write(key::kCommBoardAddress, kept.commBoardAddress);
     if (!kept.commModule.empty()) s_.store.write(key::kCommModule, kept.commModule);
     s_.feedback.showValues();
 }
 
 void DeviceDiscovery::commonEnd(MainWindowState& state) {
-    if (IsTwoModuleModel(s_.session.modelCodeText)) {
+    if (IsTwoModuleModel(s_.session.memory.modelCodeText)) {
         s_.comm.q710Family = true;
         state.buttons.setNewAddress = false;
         state.buttons.fieldRecalibration = false;
@@ -441,8 +441,8 @@ void DeviceDiscovery::readFailed() {
 }
 
 void DeviceDiscovery::forgetAnsweredPorts() {
-    s_.session.answeredPorts.fill(0);
-    s_.session.answeredPortCount = 0;
+    s_.session.discovery.answeredPorts.fill(0);
+    s_.session.discovery.answeredPortCount = 0;
 }
 
 void DeviceDiscovery::storePortFromSelector() {

@@ -80,12 +80,13 @@ void MainWindowModel::setNewAddress(MainWindowState& state, std::optional<int> e
         s_.prompter.notify(kAddressRangeText);
     }
     // A refused or failed change leaves the field as the operator entered it.
-    if (!s_.session.WriteNetworkAddress(state.deviceRoute, state.addressField, s_.session.foundModuleNumber)) return;
+    const std::uint8_t module = s_.session.discovery.foundModuleNumber;
+    if (!s_.session.WriteNetworkAddress(state.deviceRoute, state.addressField, module)) return;
     // The transmitter answers to the new address from now on: the next
     // change and the data log window address it there.
     state.deviceRoute[3] = state.addressField;
     state.selected.address = state.addressField;
-    s_.session.currentNetworkAddress = state.addressField;
+    s_.session.discovery.currentNetworkAddress = state.addressField;
     s_.comm.rs485Address = state.addressField;
     s_.prompter.inform("Device set to new network address " + std::to_string(state.addressField));
 }

@@ -84,7 +84,7 @@ void AnalogOutputModel::open() {
         if (!session_.ReadOutputKind(route(Module::Output))) {
             context_.prompter.error(kReadError);
         } else {
-            settings_.output = session_.singleByteResult == kVoltsKind ? OutputType::Volts : OutputType::Current;
+            settings_.output = session_.memory.singleByteResult == kVoltsKind ? OutputType::Volts : OutputType::Current;
             readOutputLevels();
             if (readPressure() && readRange() && convertAlarms()) {
                 // opened completely
@@ -102,12 +102,12 @@ bool AnalogOutputModel::readFailed() {
 bool AnalogOutputModel::readAlarmBlock() {
     const RouteBlock out = route(Module::Output);
     if (!session_.ReadMemoryWord(out, ao_address::kLiveAlarmBlock)) return false;
-    alarmBlock_ = session_.wordResult;
+    alarmBlock_ = session_.memory.wordResult;
     if (!session_.ReadMemoryWord(out, ao_address::kDefaultAlarmBlock)) return false;
-    defaultBlock_ = session_.wordResult;
+    defaultBlock_ = session_.memory.wordResult;
     // A block that did not arrive must not be taken for settings (and corrected on the transmitter).
     if (!session_.ReadMemoryBlock(out, alarmBlock_)) return readFailed();
-    const auto& block = session_.blockBuffer;
+    const auto& block = session_.memory.blockBuffer;
     settings_.transfer = U8At(block, ao_address::kTransfer);
     minimumSpanFraction_ = F32At(block, ao_address::kMinimumSpanFraction);
     settings_.transmitterAlarm = U8At(block, ao_address::kTransmitterAlarm);
@@ -133,13 +133,13 @@ bool AnalogOutputModel::readOutputLevels() {
         context_.prompter.error(kReadError);
         return false;
     }
-    const float atLrv = session_.dwordResult;
+    const float atLrv = session_.memory.dwordResult;
     if (!session_.ReadMemoryDword(out, volts ? ao_address::kVoltsAtUrv : ao_address::kCurrentAtUrv)) {
         context_.prompter.error(kReadError);
         return false;
     }
     settings_.aoAtLrv = atLrv;
-    settings_.aoAtUrv = session_.dwordResult;
+    settings_.aoAtUrv = session_.memory.dwordResult;
     view_.aoAtLrvText = Level(settings_.aoAtLrv);
     view_.aoAtUrvText = Level(settings_.aoAtUrv);
     return true;
@@ -147,8 +147,8 @@ bool AnalogOutputModel::readOutputLevels() {
 
 bool AnalogOutputModel::readPressure() {
     const RouteBlock pressure = route(Module::Pressure);
-    session_.ReadMeasurements(true, false, false, false, pressure, false, 1, 1);
-    if (!session_.lastExchangeSucceeded || !session_.ReadEngineeringUnits(true, false, false, false, pressure) ||
+    session_.ReadMeasurements(ChannelMask{.p1 = true}, pressure, MinMax::Without, 1, 1);
+    if (!session_.lastExchangeSucceeded || !session_.ReadEngineeringUnits(ChannelMask{.p1 = true}, pressure) ||
         !session_.ReadManufacturingLimits(pressure) || !session_.ReadUnitRecordP1Selected(pressure)) {
         return readFailed();
     }
@@ -173,8 +173,8 @@ bool AnalogOutputModel::readRange() {
     const RouteBlock pressure = route(Module::Pressure);
     // A range value that did not arrive reads as 0 and would be "corrected" on the transmitter.
     if (!session_.ReadLowerRangeValue(pressure) || !session_.ReadUpperRangeValue(pressure)) return readFailed();
-    settings_.lrv = session_.lowerRangeValue * settings_.conversionFactor;
-    settings_.urv = session_.upperRangeValue * settings_.conversionFactor;
+    settings_.lrv = session_.memory.lowerRangeValue * settings_.conversionFactor;
+    settings_.urv = session_.memory.upperRangeValue * settings_.conversionFactor;
     for (const OpenCorrection& correction : CorrectRangeAtOpen(settings_.lrv, settings_.urv, settings_.lsl,
                                                                settings_.usl, settings_.conversionFactor)) {
         if (!apply(correction)) return false;
@@ -189,7 +189,7 @@ bool AnalogOutputModel::readRange() {
             context_.prompter.error(kReadError);
             return false;
         }
-        settings_.transferValue = session_.dwordResult;
+        settings_.transferValue = session_.memory.dwordResult;
         view_.transferValueText = FormatFixed(settings_.transferValue, 1, decimals_);
     }
     settings_.minimumSpan = (settings_.usl - settings_.lsl) * minimumSpanFraction_;
@@ -222,7 +222,7 @@ std::optional<std::size_t> AnalogOutputModel::deadbandAlarm(const MemoryWrite& w
 bool AnalogOutputModel::readDeadbandBack(std::size_t alarm) {
     const std::uint32_t at = alarmBlock_ + ao_address::kAlarm[alarm] + ao_address::kDeadband;
     if (!session_.ReadMemoryDword(route(Module::Output), at)) return readFailed();
-    settings_.alarms[alarm].deadband = DeadbandFromPercent(session_.dwordResult, settings_.lrv, settings_.urv);
+    settings_.alarms[alarm].deadband = DeadbandFromPercent(session_.memory.dwordResult, settings_.lrv, settings_.urv);
     showAlarmValues(alarm);
     refresh();
     return true;
@@ -421,11 +421,11 @@ void AnalogOutputModel::restoreAfterSave(const SaveCheck& check) {
 
 void AnalogOutputModel::zero() {
     const RouteBlock pressure = route(Module::Pressure);
-    session_.ReadMeasurementsForOutput(true, false, false, false, pressure, false, 1, 1);
+    session_.ReadMeasurementsForOutput(ChannelMask{.p1 = true}, pressure, MinMax::Without, 1, 1);
     const Message question{kZeroQuestion, kZeroCaption, MessageIcon::Warning, MessageButtons::YesNo};
     if (context_.prompter.show(question) != MessageAnswer::Yes) return;
     // P1 and the temperature channel are zeroed together.
-    session_.ZeroChannels(true, false, true, pressure);
+    session_.ZeroChannels(ChannelMask{.p1 = true, .channel4 = true}, pressure);
     if (!session_.lastExchangeSucceeded) return reportLinkFailure();
     if (const char* text = ZeroResultText(session_.p1.statusCode)) {
         context_.prompter.error(text);
@@ -433,7 +433,7 @@ void AnalogOutputModel::zero() {
     }
     if (session_.p1.statusCode != 0) return;
     pause_(kZeroSettling);
-    session_.ReadMeasurements(true, false, false, false, pressure, false, 1, 1);
+    session_.ReadMeasurements(ChannelMask{.p1 = true}, pressure, MinMax::Without, 1, 1);
     if (!session_.lastExchangeSucceeded) return reportLinkFailure();
     view_.measurementText = session_.p1.displayText;
 }
@@ -457,12 +457,12 @@ bool AnalogOutputModel::readDefaults(FactoryDefaults& defaults) {
     const RouteBlock out = route(Module::Output);
     const auto byteAt = [&](std::uint32_t offset, std::uint8_t& into) {
         if (!session_.ReadMemoryByte(out, defaultBlock_ + offset)) return false;
-        into = session_.singleByteResult;
+        into = session_.memory.singleByteResult;
         return true;
     };
     const auto floatAt = [&](std::uint32_t offset, float& into) {
         if (!session_.ReadMemoryDword(out, defaultBlock_ + offset)) return false;
-        into = session_.dwordResult;
+        into = session_.memory.dwordResult;
         return true;
     };
     using namespace ao_address;

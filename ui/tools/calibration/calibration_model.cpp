@@ -34,7 +34,7 @@ CalibrationModel::CalibrationModel(const ToolContext& context, LoopHost& host)
 
 void CalibrationModel::open() {
     route_ = PressureModuleRoute(ReadStoredConnection(context_.store, context_.comm));
-    session_.recalChannel = 1;
+    session_.recalibration.recalChannel = 1;
     state_.applyEnabled = false;
     host_.showValues();
 }
@@ -42,7 +42,7 @@ void CalibrationModel::open() {
 // A reading that did not come shows as dashes with the link's text, never as
 // the last one that did.
 bool CalibrationModel::readP1() {
-    session_.ReadMeasurements(true, false, false, false, route_, false, 1, 1);
+    session_.ReadMeasurements(ChannelMask{.p1 = true}, route_, MinMax::Without, 1, 1);
     if (!session_.lastExchangeSucceeded) {
         state_.readingText = kDashedValue;
         state_.statusText = session_.statusText;
@@ -53,14 +53,14 @@ bool CalibrationModel::readP1() {
 }
 
 void CalibrationModel::takePoint(bool withApplyText) {
-    state_.numberOfPoints = session_.numberOfPoints;
-    state_.currentPoint = session_.currentPoint;
+    state_.numberOfPoints = session_.recalibration.numberOfPoints;
+    state_.currentPoint = session_.recalibration.currentPoint;
     if (withApplyText) {
-        state_.applyText = session_.applyValueText;
+        state_.applyText = session_.recalibration.applyValueText;
         ++state_.proposedApplyValues;
     }
-    state_.minimumText = session_.minimumValueText;
-    state_.maximumText = session_.maximumValueText;
+    state_.minimumText = session_.recalibration.minimumValueText;
+    state_.maximumText = session_.recalibration.maximumValueText;
 }
 
 template <typename OnReading>
@@ -118,7 +118,7 @@ void CalibrationModel::reportExchangeFailure() {
 }
 
 void CalibrationModel::savePoint() {
-    session_.applyValueText = state_.applyText;
+    session_.recalibration.applyValueText = state_.applyText;
     // Only the transmitter's own confirmation of this point counts it.
     if (!session_.SaveCalibrationPoint(route_)) {
         reportExchangeFailure();
@@ -139,7 +139,7 @@ void CalibrationModel::savePoint() {
 
 void CalibrationModel::nextPoint() {
     stopRequested_ = false;
-    session_.applyValueText = state_.applyText;
+    session_.recalibration.applyValueText = state_.applyText;
     if (session_.ReadCalibrationPoint(route_)) {
         reportPointStatus(true);
         takePoint(true);
@@ -154,7 +154,7 @@ void CalibrationModel::finishRecal() { session_.FinishRecalibration(route_); }
 void CalibrationModel::zero() {
     const Message question{kZeroQuestion, kZeroCaption, MessageIcon::Warning, MessageButtons::YesNo};
     if (context_.prompter.show(question) != MessageAnswer::Yes) return;
-    session_.ZeroChannels(true, false, false, route_);
+    session_.ZeroChannels(ChannelMask{.p1 = true}, route_);
     if (const char* text = ZeroResultText(session_.p1.statusCode)) context_.prompter.error(text);
     host_.showValues();
 }
@@ -163,7 +163,7 @@ void CalibrationModel::restoreFactoryDefaults() {
     stopRequested_ = true;
     const Message question{kRestoreQuestion, "Restore Defaults", MessageIcon::Warning, MessageButtons::YesNo};
     if (context_.prompter.show(question) != MessageAnswer::Yes) return;
-    session_.RestoreFactoryCalibration(true, false, false, route_);
+    session_.RestoreFactoryCalibration(ChannelMask{.p1 = true}, route_);
     reportRestore();
     host_.showValues();
     stopRequested_ = false;

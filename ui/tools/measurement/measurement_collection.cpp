@@ -60,7 +60,7 @@ void MeasurementModel::collect() {
     plan->lineParts.p2Enabled = state_.p2Present;
     plan->lineParts.p2Heading = state_.p2.label;  // as shown when the run starts
     if (state_.resetMinMax) {
-        session_.ReadMeasurementsForOutput(true, state_.p2Present, false, true, route_, true, 1, 1);
+        session_.ReadMeasurementsForOutput(shownChannels(), route_, MinMax::With, 1, 1);
     }
     state_.activity = Activity::Collecting;
     show();
@@ -92,7 +92,7 @@ int MeasurementModel::runCollection(const CollectionPlan& plan) {
         host_.processEvents();
         if (stopRequested_) break;
         if (plan.interval > 0) host_.wait(std::chrono::milliseconds(plan.interval), stop);
-        session_.ReadMeasurements(true, state_.p2Present, false, true, route_, true, 1, 1);
+        session_.ReadMeasurements(shownChannels(), route_, MinMax::With, 1, 1);
         takeSample(entry);
         samples_[entry].answered = session_.lastExchangeSucceeded;
         if (!samples_[entry].answered) showFailedReading();

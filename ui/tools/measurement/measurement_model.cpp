@@ -40,7 +40,7 @@ void MeasurementModel::open() {
     readSmartChoice();
     state_.p1.precision = state_.p2.precision = true;
     // The temperature unit alone
-    if (answered(session_.ReadEngineeringUnits(false, false, false, true, route_))) {
+    if (answered(session_.ReadEngineeringUnits(ChannelMask{.channel4 = true}, route_))) {
         state_.fahrenheit = session_.temperature.unitCode == 0;
     }
     answered(refresh());
@@ -58,9 +58,13 @@ void MeasurementModel::open() {
 }
 
 void MeasurementModel::readSmartChoice() {
-    if (!answered(session_.ReadSensorRange(true, state_.p2Present, false, true, route_))) return;
+    if (!answered(session_.ReadSensorRange(shownChannels(), route_))) return;
     state_.p1.smartEnabled = session_.sensorRangeStatus != kSensorRangeUnknown;
     state_.p1.smart = state_.p1.smartEnabled && session_.p1Range.bytes[3] == 1;
+}
+
+ChannelMask MeasurementModel::shownChannels() const {
+    return ChannelMask{.p1 = true, .p2 = state_.p2Present, .channel4 = true};
 }
 
 // Keeps the link's text of the opening's first failed exchange.
@@ -99,7 +103,7 @@ void MeasurementModel::openP2() {
 
 void MeasurementModel::openP2Damping() {
     PressureState& p2 = state_.p2;
-    if (!answered(session_.ReadDampingEnabledP2(route_)) || !session_.dampingEnabledP2) return;
+    if (!answered(session_.ReadDampingEnabledP2(route_)) || !session_.memory.dampingEnabledP2) return;
     p2.dampingOn = true;
     answered(readDampingTime(PressureInput::P2));
     p2.dampingEditEnabled = true;
@@ -108,7 +112,7 @@ void MeasurementModel::openP2Damping() {
 }
 
 void MeasurementModel::openDamping() {
-    if (!answered(session_.ReadDampingEnabledP1(route_)) || !session_.dampingEnabledP1) return;
+    if (!answered(session_.ReadDampingEnabledP1(route_)) || !session_.memory.dampingEnabledP1) return;
     state_.p1.dampingOn = true;
     state_.p1.dampingEditEnabled = true;
     answered(readDampingTime(PressureInput::P1));
@@ -117,10 +121,10 @@ void MeasurementModel::openDamping() {
 bool MeasurementModel::readDampingTime(PressureInput input) {
     if (input == PressureInput::P1) {
         if (!session_.ReadDampingTimeP1(route_)) return false;
-        state_.p1.dampingText = session_.dampingTextP1;
+        state_.p1.dampingText = session_.memory.dampingTextP1;
     } else {
         if (!session_.ReadDampingTimeP2(route_)) return false;
-        state_.p2.dampingText = session_.dampingTextP2;
+        state_.p2.dampingText = session_.memory.dampingTextP2;
     }
     return true;
 }
@@ -131,10 +135,10 @@ bool MeasurementModel::readDampingTime(PressureInput input) {
 // dashes with the link's text.
 bool MeasurementModel::measure(bool restartMinMax) {
     if (restartMinMax) {
-        session_.ReadMeasurementsForOutput(true, state_.p2Present, false, true, route_, true, DigitChoice(state_.p1),
+        session_.ReadMeasurementsForOutput(shownChannels(), route_, MinMax::With, DigitChoice(state_.p1),
                                            DigitChoice(state_.p2));
     } else {
-        session_.ReadMeasurements(true, state_.p2Present, false, true, route_, true, DigitChoice(state_.p1),
+        session_.ReadMeasurements(shownChannels(), route_, MinMax::With, DigitChoice(state_.p1),
                                   DigitChoice(state_.p2));
     }
     if (!session_.lastExchangeSucceeded) {
@@ -179,7 +183,7 @@ void MeasurementModel::resetMinMaxTexts() {
 }
 
 bool MeasurementModel::readUnits() {
-    if (!session_.ReadEngineeringUnits(true, state_.p2Present, false, true, route_)) return false;
+    if (!session_.ReadEngineeringUnits(shownChannels(), route_)) return false;
     takeUnits();
     return true;
 }
@@ -278,7 +282,7 @@ bool MeasurementModel::writeUnits() {
     session_.p1.unitCode = static_cast<std::uint8_t>(state_.p1.unitCode);
     session_.p2.unitCode = static_cast<std::uint8_t>(state_.p2.unitCode);
     session_.temperature.unitCode = state_.fahrenheit ? 0 : 1;
-    return session_.WriteEngineeringUnits(true, state_.p2Present, true, route_);
+    return session_.WriteEngineeringUnits(shownChannels(), route_);
 }
 
 void MeasurementModel::stepUnit(PressureInput input, int step) {
@@ -343,7 +347,7 @@ void MeasurementModel::zero() {
     measure(true);
     const Message question{kZeroQuestion, kZeroCaption, MessageIcon::Warning, MessageButtons::YesNo};
     if (context_.prompter.show(question) != MessageAnswer::Yes) return;
-    session_.ZeroChannels(true, state_.p2Present, true, route_);
+    session_.ZeroChannels(shownChannels(), route_);
     if (session_.lastExchangeSucceeded) reportZeroResult();
     else showLinkFailure();
     host_.wait(kZeroSettling, {});
@@ -377,10 +381,10 @@ void MeasurementModel::setDampingTime(PressureInput input, const std::string& te
     pressure(input).dampingText = text;
     bool written = false;
     if (input == PressureInput::P1) {
-        session_.dampingTextP1 = text;
+        session_.memory.dampingTextP1 = text;
         written = session_.WriteDampingTimeP1(route_);
     } else {
-        session_.dampingTextP2 = text;
+        session_.memory.dampingTextP2 = text;
         written = session_.WriteDampingTimeP2(route_);
     }
     session_.SendEmptyCommand(route_);

@@ -106,6 +106,7 @@ private:
     void readSmartChoice();
     bool refresh();
     bool answered(bool exchanged);
+    ChannelMask shownChannels() const;  // P1, P2 when present, and the temperature
     bool measure(bool minMax);
     void showLinkFailure();
     void reportLinkFailure();

@@ -27,7 +27,7 @@ void TransmitterInfoModel::open() {
     session_.ReadIdentity(route_, module);
     session_.ReadFirmwareVersion(route_);
     const std::string version =
-        session_.firmwareVersionText.empty() ? session_.versionText : session_.firmwareVersionText;
+        session_.memory.firmwareVersionText.empty() ? session_.versionText : session_.memory.firmwareVersionText;
     session_.ReadDescription(route_, module);
     session_.ReadTagAndAsset(route_, module);
     session_.ReadManufacturingRecord(route_, module);
@@ -35,7 +35,7 @@ void TransmitterInfoModel::open() {
     session_.ReadDeviceStringsXmtr(route_, module, connection_.networkAddress);
     session_.ReadSensorInfoP1(route_);
     info_.serialNumber = Windows1252ToUtf8(session_.serialNumberText);
-    info_.model = Windows1252ToUtf8(session_.modelNameText);
+    info_.model = Windows1252ToUtf8(session_.memory.modelNameText);
     info_.version = Windows1252ToUtf8(version);
     info_.tag = Windows1252ToUtf8(session_.tagText);
     info_.asset = Windows1252ToUtf8(session_.assetText);
