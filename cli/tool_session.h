@@ -11,6 +11,7 @@
 #include "cli/cli_arguments.h"
 #include "cli/cli_commands.h"
 #include "app/comm_settings.h"
+#include "link/device_addresses.h"
 #include "link/device_session.h"
 #include "link/notifier.h"
 #include "link/serial_trace.h"
@@ -28,12 +29,6 @@ public:
 private:
     std::ostream& err_;
 };
-
-// Module numbers of the transmitter.
-inline constexpr std::uint8_t kPressureModule = 0x40;
-inline constexpr std::uint8_t kCommunicationModule = 0x28;
-inline constexpr std::uint8_t kLogStoreModule = 0x20;
-inline constexpr std::uint8_t kLogStateModule = 0x10;
 
 // The open name of a port argument: "COM1".."COM100" (any case) follow the
 // port numbering of the link; any other name (a device path) is used as given.

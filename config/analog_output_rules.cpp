@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "common/number_format.h"
+#include "link/device_addresses.h"
 
 namespace corvel {
 namespace {
@@ -119,24 +120,24 @@ private:
     void addWrites() {
         const AnalogOutputSettings& v = s();
         auto& w = result_.writes;
-        w.push_back(ByteWrite(Module::Output, block_ + ao_address::kTransmitterAlarm, v.transmitterAlarm));
-        w.push_back(ByteWrite(Module::Output, block_ + ao_address::kTransmitterAlarmCopy, v.transmitterAlarm));
-        w.push_back(ByteWrite(Module::Output, block_ + ao_address::kTransfer, v.transfer));
-        if (v.transfer == 1) w.push_back(FloatWrite(Module::Output, ao_address::kSquareRootValue, v.transferValue));
-        w.push_back(FloatWrite(Module::Pressure, ao_address::kLowerRangeValue, v.lrv / v.conversionFactor));
-        w.push_back(FloatWrite(Module::Pressure, ao_address::kUpperRangeValue, v.urv / v.conversionFactor));
+        w.push_back(ByteWrite(Module::Output, block_ + alarm_block::kTransmitterAlarm, v.transmitterAlarm));
+        w.push_back(ByteWrite(Module::Output, block_ + alarm_block::kTransmitterAlarmCopy, v.transmitterAlarm));
+        w.push_back(ByteWrite(Module::Output, block_ + alarm_block::kTransfer, v.transfer));
+        if (v.transfer == 1) w.push_back(FloatWrite(Module::Output, address::kSquareRootValue, v.transferValue));
+        w.push_back(FloatWrite(Module::Pressure, address::kLowerRangeValue, v.lrv / v.conversionFactor));
+        w.push_back(FloatWrite(Module::Pressure, address::kUpperRangeValue, v.urv / v.conversionFactor));
         const bool volts = v.output == OutputType::Volts;
-        w.push_back(FloatWrite(Module::Output, volts ? ao_address::kVoltsAtLrv : ao_address::kCurrentAtLrv, v.aoAtLrv));
-        w.push_back(FloatWrite(Module::Output, volts ? ao_address::kVoltsAtUrv : ao_address::kCurrentAtUrv, v.aoAtUrv));
+        w.push_back(FloatWrite(Module::Output, volts ? address::kVoltsAtLrv : address::kCurrentAtLrv, v.aoAtLrv));
+        w.push_back(FloatWrite(Module::Output, volts ? address::kVoltsAtUrv : address::kCurrentAtUrv, v.aoAtUrv));
         for (std::size_t i = 0; i < 2; ++i) {
-            const std::uint32_t at = block_ + ao_address::kAlarm[i];
+            const std::uint32_t at = block_ + alarm_block::kAlarm[i];
             const AlarmSettings& alarm = v.alarms[i];
             const AlarmPercent& percent = *result_.percent[i];
-            w.push_back(ByteWrite(Module::Output, at + ao_address::kState, alarm.state));
-            w.push_back(ByteWrite(Module::Output, at + ao_address::kCondition, ConditionCode(alarm.condition)));
-            w.push_back(FloatWrite(Module::Output, at + ao_address::kValue1, percent.value1));
-            w.push_back(FloatWrite(Module::Output, at + ao_address::kValue2, percent.value2));
-            w.push_back(FloatWrite(Module::Output, at + ao_address::kDeadband, percent.deadband));
+            w.push_back(ByteWrite(Module::Output, at + alarm_block::kState, alarm.state));
+            w.push_back(ByteWrite(Module::Output, at + alarm_block::kCondition, ConditionCode(alarm.condition)));
+            w.push_back(FloatWrite(Module::Output, at + alarm_block::kValue1, percent.value1));
+            w.push_back(FloatWrite(Module::Output, at + alarm_block::kValue2, percent.value2));
+            w.push_back(FloatWrite(Module::Output, at + alarm_block::kDeadband, percent.deadband));
         }
     }
 
@@ -200,7 +201,7 @@ std::vector<OpenCorrection> CorrectRangeAtOpen(float& lrv, float& urv, float lsl
     if (lrv < lsl) {
         if (lsl - lrv > kLimitTolerance) {
             corrections.push_back(Correction("LRV value less than LSL.  Saving corrected value to device",
-                                             FloatWrite(Module::Pressure, ao_address::kLowerRangeValue, lsl / factor)));
+                                             FloatWrite(Module::Pressure, address::kLowerRangeValue, lsl / factor)));
         }
         lrv = lsl;
     }
@@ -208,13 +209,13 @@ std::vector<OpenCorrection> CorrectRangeAtOpen(float& lrv, float& urv, float lsl
         if (urv - usl > kLimitTolerance) {
             corrections.push_back(
                 Correction("URV value greater than USL.  Saving corrected value to device",
-                           FloatWrite(Module::Pressure, ao_address::kUpperRangeValue, kFullSpanPercent)));
+                           FloatWrite(Module::Pressure, address::kUpperRangeValue, kFullSpanPercent)));
         }
         urv = usl;
     }
     if (urv == 0.0f) {
         corrections.push_back(
-            Correction(std::nullopt, FloatWrite(Module::Pressure, ao_address::kUpperRangeValue, kFullSpanPercent)));
+            Correction(std::nullopt, FloatWrite(Module::Pressure, address::kUpperRangeValue, kFullSpanPercent)));
         urv = usl;
     }
     return corrections;
@@ -228,11 +229,11 @@ std::vector<OpenCorrection> CorrectAlarmsAtOpen(std::array<AlarmSettings, 2>& al
     for (std::size_t i = 0; i < alarms.size(); ++i) {
         AlarmSettings& alarm = alarms[i];
         const std::string name = DigitalOutput(static_cast<int>(i) + 1);
-        const std::uint32_t at = alarmBlock + ao_address::kAlarm[i];
+        const std::uint32_t at = alarmBlock + alarm_block::kAlarm[i];
         if (alarm.value1 < range.lsl) {
             if (range.lsl - alarm.value1 > kLimitTolerance) {
                 corrections.push_back(Correction(name + " lower value less than LSL.  Saving corrected value to device",
-                                                 FloatWrite(Module::Output, at + ao_address::kValue1, 0.0f)));
+                                                 FloatWrite(Module::Output, at + alarm_block::kValue1, 0.0f)));
             }
             alarm.value1 = range.lsl;
         }
@@ -244,7 +245,7 @@ std::vector<OpenCorrection> CorrectAlarmsAtOpen(std::array<AlarmSettings, 2>& al
             const std::string upper = i == 0 ? " upper value higher than USL" : " Upper Value higher than USL";
             if (alarm.value2 - range.usl > kLimitTolerance) {
                 corrections.push_back(Correction(name + upper + ".  Saving corrected value to device",
-                                                 FloatWrite(Module::Output, at + ao_address::kValue2, kFullSpanPercent)));
+                                                 FloatWrite(Module::Output, at + alarm_block::kValue2, kFullSpanPercent)));
             }
             alarm.value2 = range.usl;
         }
@@ -258,7 +259,7 @@ std::vector<OpenCorrection> CorrectAlarmsAtOpen(std::array<AlarmSettings, 2>& al
     for (std::size_t i = 0; i < alarms.size(); ++i) {
         if (!deadbandInvalid[i]) continue;
         alarms[i].deadband = minimumDeadband;
-        const std::uint32_t at = alarmBlock + ao_address::kAlarm[i] + ao_address::kDeadband;
+        const std::uint32_t at = alarmBlock + alarm_block::kAlarm[i] + alarm_block::kDeadband;
         corrections.push_back(Correction(
             DigitalOutput(static_cast<int>(i) + 1) + " Reset Deadband value invalid.  Saving corrected value to device",
             FloatWrite(Module::Output, at, DeadbandPercent(minimumDeadband, range.lrv, range.urv))));

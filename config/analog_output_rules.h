@@ -30,31 +30,6 @@ inline constexpr std::uint8_t kAlarmInactive = 255;
 
 enum class OutputType { Volts, Current };
 
-// Memory addresses of the output settings; B is the live alarm block, D the factory one.
-namespace ao_address {
-inline constexpr std::uint32_t kLiveAlarmBlock = 0x3016;
-inline constexpr std::uint32_t kDefaultAlarmBlock = 0x3014;
-inline constexpr std::uint32_t kSquareRootValue = 0x3406;
-inline constexpr std::uint32_t kLowerRangeValue = 0x2830;  // pressure module
-inline constexpr std::uint32_t kUpperRangeValue = 0x2834;
-inline constexpr std::uint32_t kVoltsAtLrv = 0x2830;  // output module
-inline constexpr std::uint32_t kVoltsAtUrv = 0x2834;
-inline constexpr std::uint32_t kCurrentAtLrv = 0x2A30;
-inline constexpr std::uint32_t kCurrentAtUrv = 0x2A34;
-// Offsets in an alarm block.
-inline constexpr std::uint32_t kTransfer = 0;
-inline constexpr std::uint32_t kMinimumSpanFraction = 10;
-inline constexpr std::uint32_t kTransmitterAlarm = 64;
-inline constexpr std::uint32_t kTransmitterAlarmCopy = 96;
-inline constexpr std::uint32_t kAlarm[2] = {128, 160};
-// Offsets in one digital output alarm.
-inline constexpr std::uint32_t kState = 0;
-inline constexpr std::uint32_t kCondition = 2;
-inline constexpr std::uint32_t kValue1 = 12;
-inline constexpr std::uint32_t kValue2 = 16;
-inline constexpr std::uint32_t kDeadband = 20;
-}  // namespace ao_address
-
 // Condition list positions 0-5 and the codes the transmitter keeps.
 inline constexpr std::array<const char*, 6> kConditionTexts = {
     "Between", "Not Between", "Greater Than", "Less Than", "Greater Than or Equal", "Less Than or Equal"};

@@ -27,10 +27,10 @@ std::string_view VoltageCurrentModeName(std::uint8_t code) {
 std::string_view PressureModeName(std::uint8_t simulating) { return simulating ? "Sim    " : "Measure"; }
 
 int ColumnOf(std::uint8_t moduleType, int channel) {
-    if (moduleType == kPressureModule) {
+    if (moduleType == kPressureModuleKind) {
         if (channel == 1) return kP1Column;
         if (channel == 2) return kP2Column;
-    } else if (moduleType == kVoltageCurrentModule) {
+    } else if (moduleType == kVoltageCurrentModuleKind) {
         if (channel == 1) return kVoltsColumn;
         if (channel == 2) return kCurrentColumn;
         if (channel == 4) return kTempColumn;
@@ -39,12 +39,12 @@ int ColumnOf(std::uint8_t moduleType, int channel) {
 }
 
 void TakeUnitsAndMode(LogDescription& log, const moduleHeader_v0& module) {
-    if (module.moduleType() == kPressureModule) {
+    if (module.moduleType() == kPressureModuleKind) {
         log.p1Units = module.channel(1).units();
         log.p2Units = module.channel(2).units();
         if (log.p2Units.empty()) log.p2Units = "N/A";
         log.pressureMode = module.moduleMode();
-    } else if (module.moduleType() == kVoltageCurrentModule) {
+    } else if (module.moduleType() == kVoltageCurrentModuleKind) {
         log.temperatureUnits = module.channel(4).units();
         log.voltageCurrentMode = module.moduleMode();
     }

@@ -20,8 +20,8 @@ inline constexpr std::size_t kChannelInfoSize = 24;
 inline constexpr std::size_t kSampleRecordSize = 12;
 inline constexpr int kChannelsPerModule = 4;
 
-inline constexpr std::uint8_t kPressureModule = 0;
-inline constexpr std::uint8_t kVoltageCurrentModule = 1;
+inline constexpr std::uint8_t kPressureModuleKind = 0;
+inline constexpr std::uint8_t kVoltageCurrentModuleKind = 1;
 
 inline constexpr std::uint8_t kNoRecordTag = 0x00;
 inline constexpr std::uint8_t kFirstModuleTag = 0x40;

@@ -32,7 +32,7 @@ std::optional<std::string> LogHeaderProblem(const LogDescription& log, std::span
         return "it declares " + Number(modules.size()) + " modules, and a log has at most " + Number(kMostModules);
     for (std::size_t i = 0; i < modules.size(); ++i) {
         const std::uint8_t type = modules[i].moduleType();
-        if (type != kPressureModule && type != kVoltageCurrentModule)
+        if (type != kPressureModuleKind && type != kVoltageCurrentModuleKind)
             return "module " + Number(i + 1) + " is of the unknown type " + Number(type);
     }
     if (headersComplete) {

@@ -143,27 +143,44 @@ std::uint8_t RecalCommand(const DeviceSession& session, std::uint8_t operation) 
     return static_cast<std::uint8_t>(((1u << (channel - 1)) << 4) | operation);
 }
 
-std::string RecalText(const FrameBuffer& reply, std::size_t at) { return FormatFixed(F32At(reply, at), 10, 5); }
+// A recalibration reply, by the names of its fields.
+struct RecalReply {
+    const FrameBuffer& bytes;
+
+    std::uint8_t statusCode() const { return U8At(bytes, 12); }
+    std::uint8_t context1() const { return U8At(bytes, 14); }
+    std::uint8_t context2() const { return U8At(bytes, 15); }
+    std::uint8_t currentPoint() const { return U8At(bytes, 16); }
+    std::uint8_t numberOfPoints() const { return U8At(bytes, 17); }
+    std::string applyValueText() const { return text(18); }
+    std::string minimumText() const { return text(22); }
+    std::string maximumText() const { return text(26); }
+    std::string fourthText() const { return text(30); }
+
+private:
+    std::string text(std::size_t at) const { return FormatFixed(F32At(bytes, at), 10, 5); }
+};
 
 // The fields of a recalibration point reply; the apply value text is kept when
 // the operator's value was just saved.
 void DecodeRecalPoint(DeviceSession& session, bool rewriteApplyValue) {
-    const FrameBuffer& reply = session.replyFrame;
-    session.lastReplyStatus = command::ReplyStatus(reply);
-    session.p1.statusCode = U8At(reply, 12);
+    const RecalReply reply{session.replyFrame};
+    session.lastReplyStatus = command::ReplyStatus(session.replyFrame);
+    session.p1.statusCode = reply.statusCode();
     RecalibrationState& recal = session.recalibration;
-    recal.currentPoint = U8At(reply, 16);
-    recal.numberOfPoints = U8At(reply, 17);
-    if (rewriteApplyValue) recal.applyValueText = RecalText(reply, 18);
-    recal.fifthValueText = RecalText(reply, 18);
-    recal.minimumValueText = RecalText(reply, 22);
-    recal.maximumValueText = RecalText(reply, 26);
-    recal.fourthValueText = RecalText(reply, 30);
+    recal.currentPoint = reply.currentPoint();
+    recal.numberOfPoints = reply.numberOfPoints();
+    if (rewriteApplyValue) recal.applyValueText = reply.applyValueText();
+    recal.fifthValueText = reply.applyValueText();
+    recal.minimumValueText = reply.minimumText();
+    recal.maximumValueText = reply.maximumText();
+    recal.fourthValueText = reply.fourthText();
 }
 
 void DecodeRecalContext(DeviceSession& session) {
-    session.recalibration.recalContext1 = U8At(session.replyFrame, 14);
-    session.recalibration.recalContext2 = U8At(session.replyFrame, 15);
+    const RecalReply reply{session.replyFrame};
+    session.recalibration.recalContext1 = reply.context1();
+    session.recalibration.recalContext2 = reply.context2();
 }
 
 }  // namespace
@@ -268,7 +285,7 @@ bool DeviceSession::FinishRecalibration(const RouteBlock& route) {
     const std::uint8_t payload[] = {recalibration.recalContext1, recalibration.recalContext2, 0x01, 0x01};
     const FrameRequest request{kClassRecalibration, RecalCommand(*this, kRecalFinish), 0, payload, route, 0};
     if (!command::ExchangeInSession(*this, request, 24)) return false;
-    p1.statusCode = U8At(replyFrame, 12);
+    p1.statusCode = RecalReply{replyFrame}.statusCode();
     DecodeRecalContext(*this);
     return true;
 }

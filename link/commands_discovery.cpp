@@ -4,6 +4,7 @@
 #include <string>
 
 #include "link/command_exchange.h"
+#include "link/device_addresses.h"
 #include "link/device_session.h"
 #include "common/number_format.h"
 
@@ -12,7 +13,6 @@ namespace corvel {
 namespace {
 
 constexpr std::uint8_t kRecordIdentity = 0x00;
-constexpr std::uint8_t kScanModule = 40;  // 0x28: the communication module that answers a scan
 constexpr std::uint8_t kLastNetworkAddress = 254;
 constexpr int kLastPortNumber = 100;
 
@@ -67,7 +67,7 @@ std::uint8_t DeviceSession::ScanNetworkAddresses(std::uint8_t startAddress) {
         const auto networkAddress = static_cast<std::uint8_t>(candidate);
         FrameBuffer request{};
         FrameBuffer reply{};
-        BuildFrame(request, IdentityRequest(RouteBlock{0x80, 0x80, 0x80, networkAddress, 0xF0, kScanModule}));
+        BuildFrame(request, IdentityRequest(RouteBlock{0x80, 0x80, 0x80, networkAddress, 0xF0, kCommunicationModule}));
         const bool answered = SerialTransactNextPort(request, reply);
         lastExchangeSucceeded = answered;
         discovery.nextStartAddress = static_cast<std::uint8_t>(candidate + 1);
@@ -75,8 +75,8 @@ std::uint8_t DeviceSession::ScanNetworkAddresses(std::uint8_t startAddress) {
         if (!answered) continue;
         SetFoundNetworkAddress(*this, networkAddress);
         context_.store.write(key::kCommBoardAddress, std::to_string(networkAddress));
-        SetFoundModuleNumber(*this, kScanModule);
-        context_.store.write(key::kCommModule, std::to_string(kScanModule));
+        SetFoundModuleNumber(*this, kCommunicationModule);
+        context_.store.write(key::kCommModule, std::to_string(kCommunicationModule));
         return networkAddress;
     }
     return 0;
@@ -94,7 +94,8 @@ bool DeviceSession::FindDeviceOnPorts(const RouteBlock& route) {
         const RouteBlock replyRoute = FrameRoute(reply);
         SetFoundNetworkAddress(*this, replyRoute[0]);
         SetFoundModuleNumber(*this, replyRoute[2]);
-        if (discovery.foundNetworkAddress == kScanModule || discovery.foundModuleNumber == kScanModule) break;
+        if (discovery.foundNetworkAddress == kCommunicationModule || discovery.foundModuleNumber == kCommunicationModule)
+            break;
         // Some other device answered: try the next port, once more if it is silent.
         discovery.retryFlag = 1;
         if (discovery.portCounter >= kLastPortNumber) {

@@ -8,6 +8,7 @@
 
 #include "link/command_exchange.h"
 #include "link/crc.h"
+#include "link/device_addresses.h"
 #include "link/device_session.h"
 #include "common/number_format.h"
 
@@ -22,23 +23,11 @@ using command::kMemoryWrite;
 constexpr std::uint8_t kReadCount = 6;
 constexpr std::uint8_t kBlockReadCount = 119;
 
-namespace address {
-constexpr std::uint32_t kIdentification = 0x0062;
-constexpr std::uint32_t kFirmwareVersion = 0x00D2;
-constexpr std::uint32_t kNetworkAddress = 0x0801;
-constexpr std::uint32_t kDampingEnabledP1 = 0x2810;
-constexpr std::uint32_t kDampingTimeP1 = 0x2812;
-constexpr std::uint32_t kLowerRangeValue = 0x2830;
-constexpr std::uint32_t kUpperRangeValue = 0x2834;
-constexpr std::uint32_t kDampingEnabledP2 = 0x2A10;
-constexpr std::uint32_t kDampingTimeP2 = 0x2A12;
-}  // namespace address
-
-// Identification block at 0x0062: model code, model name and third text.
-constexpr std::size_t kModelCodeAt = kMemoryDataOffset + 0;
-constexpr std::size_t kModelNameAt = kMemoryDataOffset + 8;
-constexpr std::size_t kThirdIdAt = kMemoryDataOffset + 72;
-constexpr std::size_t kIdentificationEnd = kMemoryDataOffset + kBlockReadCount;
+// The identification block in a read reply: model code, model name and third text.
+constexpr std::size_t kModelCodeAt = kMemoryDataOffset + identification::kModelCode;
+constexpr std::size_t kModelNameAt = kMemoryDataOffset + identification::kModelName;
+constexpr std::size_t kThirdIdAt = kMemoryDataOffset + identification::kThirdText;
+constexpr std::size_t kIdentificationEnd = kMemoryDataOffset + identification::kSize;
 constexpr std::size_t kFirmwareVersionLength = 5;
 constexpr std::size_t kDampingBlockSize = 32;
 
@@ -105,7 +94,7 @@ bool WriteDampingTime(DeviceSession& session, const RouteBlock& route, std::uint
 // The identification block: model code, model name and the third text.
 // Status ignored and decoded always; the result is the exchange result.
 bool ReadIdentificationBlock(DeviceSession& session, const RouteBlock& route) {
-    const std::vector<std::uint8_t> payload = command::MemoryReadPayload(address::kIdentification, kBlockReadCount);
+    const std::vector<std::uint8_t> payload = command::MemoryReadPayload(address::kIdentificationBlock, kBlockReadCount);
     FrameBuffer reply;
     const bool exchanged =
         command::Exchange(session, FrameRequest{kClassMemory, kMemoryRead, 0, payload, route, 0}, 145, reply);
@@ -121,7 +110,7 @@ RouteBlock IdentificationRoute(const RouteBlock& route, std::uint8_t module, std
 }
 
 // The frame that the utility sends before leaving a Modbus line: a write of 32
-// bytes at 0x080B, sent as it is (its frame CRC is not recomputed). The last
+// bytes at the Modbus exit block, sent as it is (its frame CRC is not recomputed). The last
 // two bytes are the CRC-16/MODBUS of bytes 0-5.
 constexpr std::array<std::uint8_t, 56> kModbusExitFrame = {
     0x80, 0x01, 0x26, 0x01, 0x28, 0x62, 0x88, 0x00, 0x00, 0x00, 0xC0, 0xBB,                          // header
@@ -130,6 +119,7 @@ constexpr std::array<std::uint8_t, 56> kModbusExitFrame = {
     0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x30, 0x30, 0x2E, 0x39, 0x30, 0x41, 0x20, 0x00, 0xFF, 0xFF, 0xFF,  //
     0x01, 0x80, 0x80, 0x28, 0xE7, 0x7A,                                                              // route
 };
+static_assert((kModbusExitFrame[15] << 8 | kModbusExitFrame[14]) == address::kModbusExitBlock);
 
 }  // namespace
 

@@ -17,16 +17,17 @@ constexpr std::uint16_t kLiveAlarmBlock = 0x3100;
 constexpr std::uint16_t kDefaultAlarmBlock = 0x3200;
 
 void FillAlarmBlock(MemoryMap& map, std::uint32_t block) {
-    map.putU8(block + 0, 0);         // transfer: linear
-    map.putF32(block + 10, 0.1f);    // minimum span, fraction of the sensor span
-    map.putU8(block + 64, 1);        // transmitter alarm Hi
-    map.putU8(block + 96, 1);
-    for (std::uint32_t alarm : {block + 128, block + 160}) {
-        map.putU8(alarm + 0, 255);   // inactive
-        map.putU8(alarm + 2, 1);     // between
-        map.putF32(alarm + 12, 10.0f);
-        map.putF32(alarm + 16, 90.0f);
-        map.putF32(alarm + 20, 1.0f);
+    using namespace alarm_block;
+    map.putU8(block + kTransfer, 0);                 // linear
+    map.putF32(block + kMinimumSpanFraction, 0.1f);  // of the sensor span
+    map.putU8(block + kTransmitterAlarm, 1);         // Hi
+    map.putU8(block + kTransmitterAlarmCopy, 1);
+    for (std::uint32_t alarm : {block + kAlarm[0], block + kAlarm[1]}) {
+        map.putU8(alarm + kState, 255);  // inactive
+        map.putU8(alarm + kCondition, 1);  // between
+        map.putF32(alarm + kValue1, 10.0f);
+        map.putF32(alarm + kValue2, 90.0f);
+        map.putF32(alarm + kDeadband, 1.0f);
     }
 }
 
@@ -53,9 +54,9 @@ SimDevice::SimDevice(DeviceConfig config)
 
 void SimDevice::fillPressureModule() {
     MemoryMap& map = memory_[kPressureModule];
-    map.putText(address::kModelCode, 8, config_.modelCode);
-    map.putText(address::kModelName, 64, config_.modelName);
-    map.putText(address::kThirdIdentification, 47, config_.thirdIdentification);
+    map.putText(address::kIdentificationBlock + identification::kModelCode, 8, config_.modelCode);
+    map.putText(address::kIdentificationBlock + identification::kModelName, 64, config_.modelName);
+    map.putText(address::kIdentificationBlock + identification::kThirdText, 47, config_.thirdIdentification);
     map.putText(address::kFirmwareVersion, 5, config_.version);
     map.putU8(address::kNetworkAddress, config_.address);
     map.putU8(address::kDampingEnabledP1, 1);
@@ -68,10 +69,10 @@ void SimDevice::fillPressureModule() {
 
 void SimDevice::fillOutputModule() {
     MemoryMap& map = memory_[kOutputModule];
-    map.putF32(address::kLowerRangeValue, 0.0f);
-    map.putF32(address::kUpperRangeValue, 5.0f);
-    map.putF32(address::kCurrentLevelLow, 4.0f);
-    map.putF32(address::kCurrentLevelHigh, 20.0f);
+    map.putF32(address::kVoltsAtLrv, 0.0f);
+    map.putF32(address::kVoltsAtUrv, 5.0f);
+    map.putF32(address::kCurrentAtLrv, 4.0f);
+    map.putF32(address::kCurrentAtUrv, 20.0f);
     map.putU16(address::kLiveAlarmBlockPointer, kLiveAlarmBlock);
     map.putU16(address::kDefaultAlarmBlockPointer, kDefaultAlarmBlock);
     map.putF32(address::kSquareRootValue, 1.0f);

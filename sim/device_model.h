@@ -11,6 +11,7 @@
 
 #include "sim/device_config.h"
 #include "sim/faults.h"
+#include "link/device_addresses.h"
 #include "link/frame.h"
 #include "sim/live_channel.h"
 #include "sim/log_store.h"
@@ -22,14 +23,6 @@ namespace corvel::sim {
 // Channel positions of the channel commands, in mask order.
 enum class Channel { P1 = 0, P2 = 1, Third = 2, Temperature = 3 };
 inline constexpr std::array<Channel, 4> kAllChannels{Channel::P1, Channel::P2, Channel::Third, Channel::Temperature};
-
-// Module numbers of the receiver route byte.
-inline constexpr std::uint8_t kPressureModule = 0x40;
-inline constexpr std::uint8_t kSecondModule = 0x41;
-inline constexpr std::uint8_t kOutputModule = 0x43;
-inline constexpr std::uint8_t kLogStoreModule = 0x20;
-inline constexpr std::uint8_t kLogStateModule = 0x10;
-inline constexpr std::uint8_t kDiscoveryModule = 40;
 
 // Status of a channel that this transmitter does not have.
 inline constexpr std::uint8_t kChannelAbsent = 0xFF;

@@ -73,7 +73,7 @@ Bytes EncodeFrame(const std::array<std::uint8_t, 3>& command, std::uint8_t statu
 }
 
 RouteBlock ReplyRoute(const RouteBlock& requestRoute, std::uint8_t deviceAddress) {
-    const std::uint8_t module = requestRoute[5] != 0 ? requestRoute[5] : kDiscoveryModule;
+    const std::uint8_t module = requestRoute[5] != 0 ? requestRoute[5] : kCommunicationModule;
     return {deviceAddress, 0xF0, module, requestRoute[0], requestRoute[1], requestRoute[2]};
 }
 

@@ -59,7 +59,7 @@ void WriteLog(const std::filesystem::path& path, int instants) {
     PutChannel(pressure, 2, "bar", 3, instants);
     std::fwrite(pressure.data(), 1, pressure.size(), file);
     std::array<std::uint8_t, kModuleHeaderSize> voltageCurrent{};
-    PutU8(voltageCurrent, 14, kVoltageCurrentModule);
+    PutU8(voltageCurrent, 14, kVoltageCurrentModuleKind);
     PutChannel(voltageCurrent, 1, "V", 3, instants);
     PutChannel(voltageCurrent, 2, "mA", 3, instants);
     PutChannel(voltageCurrent, 4, "\xB0" "F", 1, instants);

@@ -28,6 +28,7 @@
 #include <thread>
 #include <vector>
 
+#include "link/device_addresses.h"
 #include "link/device_session.h"
 #include "link/owned_link_context.h"
 #include "link/port_map.h"
@@ -41,7 +42,7 @@ constexpr std::chrono::nanoseconds kByteTime{86'806};  // 10 bits at 115200 baud
 constexpr std::size_t kRequestLength = 18;
 constexpr std::uint8_t kReplyPayload = 32;            // 12 + 32 + 6 = 50 bytes
 constexpr std::size_t kReplyLength = 12 + kReplyPayload + 6;
-constexpr RouteBlock kRoute{1, 0x80, 0x80, 40, 0xF0, 0x40};
+constexpr RouteBlock kRoute{1, 0x80, 0x80, 40, 0xF0, kPressureModule};
 constexpr std::uint8_t kReadCommand = 0x62;
 
 // An 18-byte request, and the sealed reply a transmitter sends for it, so

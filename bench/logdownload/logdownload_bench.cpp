@@ -17,6 +17,7 @@
 #include <string_view>
 #include <vector>
 
+#include "link/device_addresses.h"
 #include "link/device_session.h"
 #include "link/owned_link_context.h"
 #include "sim/log_builder.h"
@@ -103,7 +104,7 @@ int Run(std::size_t logBytes) {
     link.comm.setBaudText(std::to_string(kBaudRate));
     DeviceSession session(link.with(ports));
     link.comm.portName = "COM" + std::to_string(kCom);
-    const RouteBlock route{kCom, 0xF0, 0x80, 40, 0xF0, 0x20};
+    const RouteBlock route{kCom, 0xF0, 0x80, 40, 0xF0, kLogStoreModule};
 
     const auto start = Clock::now();
     std::size_t blocks = 0;

@@ -19,6 +19,7 @@
 
 #include "sim/device_config.h"
 #include "sim/inprocess_port.h"
+#include "link/device_addresses.h"
 #include "link/owned_link_context.h"
 #include "fuzz/command_replies/session_operations.h"
 
@@ -27,11 +28,6 @@ namespace {
 
 constexpr std::uint8_t kAddress = 40;
 constexpr std::uint8_t kScannedAddress = 252;  // where ScanNetworkAddresses can start
-constexpr std::uint8_t kPressureModule = 0x40;
-constexpr std::uint8_t kCommunicationModule = 0x28;
-constexpr std::uint8_t kOutputModule = 0x43;
-constexpr std::uint8_t kLogStoreModule = 0x20;
-constexpr std::uint8_t kLogStateModule = 0x10;
 
 RouteBlock To(std::uint8_t module, std::uint8_t address = kAddress) { return {0x01, 0xF0, 0x80, address, 0xF0, module}; }
 
@@ -214,13 +210,13 @@ std::vector<Seed> Seeds() {
         p.op("WriteDampingTimeP2").route(To(kPressureModule)).text("0.4");
     });
     add("memory", Model("4402"), [](Plan& p) {
-        p.op("ReadMemoryByte").route(To(kPressureModule)).u32(0x2810);
-        p.op("ReadMemoryWord").route(To(kPressureModule)).u32(0x2810);
-        p.op("ReadMemoryDword").route(To(kPressureModule)).u32(0x2812);
-        p.op("ReadMemoryBlock").route(To(kCommunicationModule)).u32(0x0062);
-        p.op("WriteMemoryByte").route(To(kPressureModule)).byte(1).u32(0x2810);
-        p.op("WriteMemoryByteAt").route(To(kPressureModule)).u32(0x2A10).byte(0);
-        p.op("WriteMemoryDword").route(To(kPressureModule)).u32(0x2812).u32(0x40000000);
+        p.op("ReadMemoryByte").route(To(kPressureModule)).u32(address::kDampingEnabledP1);
+        p.op("ReadMemoryWord").route(To(kPressureModule)).u32(address::kDampingEnabledP1);
+        p.op("ReadMemoryDword").route(To(kPressureModule)).u32(address::kDampingTimeP1);
+        p.op("ReadMemoryBlock").route(To(kCommunicationModule)).u32(address::kIdentificationBlock);
+        p.op("WriteMemoryByte").route(To(kPressureModule)).byte(1).u32(address::kDampingEnabledP1);
+        p.op("WriteMemoryByteAt").route(To(kPressureModule)).u32(address::kDampingEnabledP2).byte(0);
+        p.op("WriteMemoryDword").route(To(kPressureModule)).u32(address::kDampingTimeP1).u32(0x40000000);
     });
     add("network_address", Model("4402"), [](Plan& p) {
         p.op("WriteNetworkAddress").route(To(kCommunicationModule)).byte(41).byte(kCommunicationModule);

@@ -5,6 +5,7 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "link/device_addresses.h"
 #include "sim/line.h"
 
 namespace {
@@ -29,7 +30,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     if (size < 5) return 0;
     corvel::FrameBuffer frame;
-    const std::uint8_t modules[] = {0x40, 0x41, 0x43, 0x20, 0x10, 0x28, 0x00};
+    const std::uint8_t modules[] = {corvel::kPressureModule, corvel::kSecondModule,   corvel::kOutputModule,
+                                    corvel::kLogStoreModule, corvel::kLogStateModule, corvel::kCommunicationModule,
+                                    0x00};
     const corvel::RouteBlock route{0x80, 0xF0, 0x80, static_cast<std::uint8_t>(40 + data[3] % 4), 0xF0,
                                    modules[data[4] % sizeof modules]};
     const std::size_t length =

@@ -5,14 +5,14 @@
 namespace corvel::testing {
 
 ModuleSpec PressureModule(std::int32_t interval, std::int32_t samples, std::string p1Units, std::string p2Units) {
-    ModuleSpec moduleSpec{.type = kPressureModule, .mode = 0, .channels = {}};
+    ModuleSpec moduleSpec{.type = kPressureModuleKind, .mode = 0, .channels = {}};
     moduleSpec.channels[0] = {.interval = interval, .samples = samples, .units = std::move(p1Units), .scale = 1.0f, .decimals = 2};
     moduleSpec.channels[1] = {.interval = interval, .samples = samples, .units = std::move(p2Units), .scale = 1.0f, .decimals = 2};
     return moduleSpec;
 }
 
 ModuleSpec VoltageCurrentModule(std::int32_t interval, std::int32_t samples, std::string temperatureUnits) {
-    ModuleSpec moduleSpec{.type = kVoltageCurrentModule, .mode = 0, .channels = {}};
+    ModuleSpec moduleSpec{.type = kVoltageCurrentModuleKind, .mode = 0, .channels = {}};
     moduleSpec.channels[0] = {.interval = interval, .samples = samples, .units = "V", .scale = 1.0f, .decimals = 3};
     moduleSpec.channels[1] = {.interval = interval, .samples = samples, .units = "mA", .scale = 1.0f, .decimals = 3};
     moduleSpec.channels[3] = {.interval = interval, .samples = samples, .units = std::move(temperatureUnits), .scale = 1.0f,

@@ -25,7 +25,7 @@ struct ChannelSpec {
 };
 
 struct ModuleSpec {
-    std::uint8_t type = kPressureModule;
+    std::uint8_t type = kPressureModuleKind;
     std::uint8_t mode = 0;
     std::array<ChannelSpec, kChannelsPerModule> channels{};
 };

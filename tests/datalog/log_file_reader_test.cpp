@@ -68,7 +68,7 @@ TEST_F(LogFileReaderTest, ReadsHeadersAndRecordsInOrder) {
     EXPECT_EQ(header.startMinute(), 59);
     EXPECT_EQ(header.startSecond(), 58);
     EXPECT_EQ(header.moduleCount(), 1);
-    EXPECT_EQ(module.moduleType(), kPressureModule);
+    EXPECT_EQ(module.moduleType(), kPressureModuleKind);
     EXPECT_EQ(module.moduleMode(), 1);
     EXPECT_EQ(module.channel(1).interval(), 250);
     EXPECT_EQ(module.channel(1).sampleCount(), 40);

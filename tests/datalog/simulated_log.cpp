@@ -5,7 +5,7 @@
 namespace corvel::testing {
 
 LogBuilder SimulatedPressureLog(std::int32_t samples, std::int32_t interval) {
-    ModuleSpec pressure{.type = kPressureModule, .mode = 0, .channels = {}};
+    ModuleSpec pressure{.type = kPressureModuleKind, .mode = 0, .channels = {}};
     pressure.channels.fill({.interval = 0, .samples = 0, .units = "", .scale = 1.0f, .decimals = 2});
     for (const int channel : {0, 1})
         pressure.channels[channel] = {.interval = interval, .samples = samples, .units = "PSI", .scale = 1.0f, .decimals = 3};

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string_view>
 
+#include "link/device_addresses.h"
 #include "link/port_names.h"
 #include "link/port_permission.h"
 #include "link/windows1252.h"

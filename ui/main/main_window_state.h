@@ -25,8 +25,6 @@ struct ToolButtonStates {
 };
 
 inline constexpr std::uint8_t kInitialAddress = 40;
-inline constexpr std::uint8_t kPressureModule = 0x40;
-inline constexpr std::uint8_t kSecondModule = 65;
 
 // The transmitter the tool windows reach, as the window names it below the
 // connection group.

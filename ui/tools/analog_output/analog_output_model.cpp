@@ -5,6 +5,7 @@
 
 #include "common/bytes.h"
 #include "common/number_format.h"
+#include "link/device_addresses.h"
 #include "link/reading_status.h"
 
 namespace corvel {
@@ -19,8 +20,6 @@ constexpr const char* kCloseQuestion = "Values have been edited. Save new values
 constexpr const char* kHiLevel = "22.50";
 constexpr const char* kInactive = "Inactive";
 constexpr std::uint8_t kVoltsKind = 0x40;  // '@'
-constexpr std::uint8_t kOutputModule = 0x43;
-constexpr std::uint8_t kPressureModule = 0x40;
 constexpr std::chrono::milliseconds kZeroSettling{500};
 
 // The number the operator typed: a decimal in the C locale, blanks around it allowed.
@@ -67,7 +66,7 @@ AnalogOutputModel::AnalogOutputModel(const ToolContext& context, Pause pause)
       session_(LinkContext{context.comm, context.store, context.ports, notifier_, context.shared}) {}
 
 RouteBlock AnalogOutputModel::route(Module module) const {
-    return RouteBlock{0x80, 0x80, 0x28, connection_.networkAddress, 0x80,
+    return RouteBlock{0x80, 0x80, kCommunicationModule, connection_.networkAddress, 0x80,
                       module == Module::Output ? kOutputModule : kPressureModule};
 }
 
@@ -101,26 +100,26 @@ bool AnalogOutputModel::readFailed() {
 
 bool AnalogOutputModel::readAlarmBlock() {
     const RouteBlock out = route(Module::Output);
-    if (!session_.ReadMemoryWord(out, ao_address::kLiveAlarmBlock)) return false;
+    if (!session_.ReadMemoryWord(out, address::kLiveAlarmBlockPointer)) return false;
     alarmBlock_ = session_.memory.wordResult;
-    if (!session_.ReadMemoryWord(out, ao_address::kDefaultAlarmBlock)) return false;
+    if (!session_.ReadMemoryWord(out, address::kDefaultAlarmBlockPointer)) return false;
     defaultBlock_ = session_.memory.wordResult;
     // A block that did not arrive must not be taken for settings (and corrected on the transmitter).
     if (!session_.ReadMemoryBlock(out, alarmBlock_)) return readFailed();
     const auto& block = session_.memory.blockBuffer;
-    settings_.transfer = U8At(block, ao_address::kTransfer);
-    minimumSpanFraction_ = F32At(block, ao_address::kMinimumSpanFraction);
-    settings_.transmitterAlarm = U8At(block, ao_address::kTransmitterAlarm);
-    if (!session_.ReadMemoryBlock(out, alarmBlock_ + ao_address::kAlarm[0])) return readFailed();
+    settings_.transfer = U8At(block, alarm_block::kTransfer);
+    minimumSpanFraction_ = F32At(block, alarm_block::kMinimumSpanFraction);
+    settings_.transmitterAlarm = U8At(block, alarm_block::kTransmitterAlarm);
+    if (!session_.ReadMemoryBlock(out, alarmBlock_ + alarm_block::kAlarm[0])) return readFailed();
     for (std::size_t i = 0; i < 2; ++i) {
-        const std::uint32_t at = ao_address::kAlarm[i] - ao_address::kAlarm[0];
+        const std::uint32_t at = alarm_block::kAlarm[i] - alarm_block::kAlarm[0];
         AlarmSettings& alarm = settings_.alarms[i];
-        alarm.state = U8At(block, at + ao_address::kState);
-        alarm.condition = ConditionPosition(U8At(block, at + ao_address::kCondition));
+        alarm.state = U8At(block, at + alarm_block::kState);
+        alarm.condition = ConditionPosition(U8At(block, at + alarm_block::kCondition));
         // Percent of span until the range is known.
-        alarm.value1 = F32At(block, at + ao_address::kValue1);
-        alarm.value2 = F32At(block, at + ao_address::kValue2);
-        alarm.deadband = F32At(block, at + ao_address::kDeadband);
+        alarm.value1 = F32At(block, at + alarm_block::kValue1);
+        alarm.value2 = F32At(block, at + alarm_block::kValue2);
+        alarm.deadband = F32At(block, at + alarm_block::kDeadband);
     }
     return true;
 }
@@ -129,12 +128,12 @@ bool AnalogOutputModel::readOutputLevels() {
     const bool volts = settings_.output == OutputType::Volts;
     view_.outputCaption = volts ? "Output (V)" : "Output (mA)";
     const RouteBlock out = route(Module::Output);
-    if (!session_.ReadMemoryDword(out, volts ? ao_address::kVoltsAtLrv : ao_address::kCurrentAtLrv)) {
+    if (!session_.ReadMemoryDword(out, volts ? address::kVoltsAtLrv : address::kCurrentAtLrv)) {
         context_.prompter.error(kReadError);
         return false;
     }
     const float atLrv = session_.memory.dwordResult;
-    if (!session_.ReadMemoryDword(out, volts ? ao_address::kVoltsAtUrv : ao_address::kCurrentAtUrv)) {
+    if (!session_.ReadMemoryDword(out, volts ? address::kVoltsAtUrv : address::kCurrentAtUrv)) {
         context_.prompter.error(kReadError);
         return false;
     }
@@ -185,7 +184,7 @@ bool AnalogOutputModel::readRange() {
     for (std::size_t i = 0; i < 2; ++i)
         view_.alarms[i].caption = "Digital Output " + std::to_string(i + 1) + " (" + unitName_ + ")";
     if (settings_.transfer == 1) {
-        if (!session_.ReadMemoryDword(route(Module::Output), ao_address::kSquareRootValue)) {
+        if (!session_.ReadMemoryDword(route(Module::Output), address::kSquareRootValue)) {
             context_.prompter.error(kReadError);
             return false;
         }
@@ -214,13 +213,13 @@ bool AnalogOutputModel::convertAlarms() {
 
 std::optional<std::size_t> AnalogOutputModel::deadbandAlarm(const MemoryWrite& write) const {
     for (std::size_t i = 0; i < 2; ++i) {
-        if (write.address == alarmBlock_ + ao_address::kAlarm[i] + ao_address::kDeadband) return i;
+        if (write.address == alarmBlock_ + alarm_block::kAlarm[i] + alarm_block::kDeadband) return i;
     }
     return std::nullopt;
 }
 
 bool AnalogOutputModel::readDeadbandBack(std::size_t alarm) {
-    const std::uint32_t at = alarmBlock_ + ao_address::kAlarm[alarm] + ao_address::kDeadband;
+    const std::uint32_t at = alarmBlock_ + alarm_block::kAlarm[alarm] + alarm_block::kDeadband;
     if (!session_.ReadMemoryDword(route(Module::Output), at)) return readFailed();
     settings_.alarms[alarm].deadband = DeadbandFromPercent(session_.memory.dwordResult, settings_.lrv, settings_.urv);
     showAlarmValues(alarm);
@@ -465,7 +464,7 @@ bool AnalogOutputModel::readDefaults(FactoryDefaults& defaults) {
         into = session_.memory.dwordResult;
         return true;
     };
-    using namespace ao_address;
+    using namespace alarm_block;
     std::uint8_t state = 0;
     if (!byteAt(kAlarm[0] + kState, state) || !byteAt(kAlarm[1] + kState, state) ||
         !byteAt(kAlarm[0] + kCondition, defaults.codes[0]) || !byteAt(kAlarm[1] + kCondition, defaults.codes[1])) {
@@ -488,18 +487,18 @@ bool AnalogOutputModel::resetFromDefaults() {
     showTransmitterAlarm(defaults.transmitterAlarm == 1);
     settings_.transfer = 0;
     std::vector<MemoryWrite> writes{
-        ByteWrite(Module::Output, alarmBlock_ + ao_address::kTransmitterAlarm, settings_.transmitterAlarm),
-        ByteWrite(Module::Output, alarmBlock_ + ao_address::kTransmitterAlarmCopy, settings_.transmitterAlarm),
-        ByteWrite(Module::Output, alarmBlock_ + ao_address::kTransfer, 0)};
+        ByteWrite(Module::Output, alarmBlock_ + alarm_block::kTransmitterAlarm, settings_.transmitterAlarm),
+        ByteWrite(Module::Output, alarmBlock_ + alarm_block::kTransmitterAlarmCopy, settings_.transmitterAlarm),
+        ByteWrite(Module::Output, alarmBlock_ + alarm_block::kTransfer, 0)};
     for (std::size_t i = 0; i < 2; ++i) {
         AlarmSettings& alarm = settings_.alarms[i];
         alarm.state = kAlarmInactive;
         alarm.condition = ConditionPosition(defaults.codes[i]);
-        const std::uint32_t at = alarmBlock_ + ao_address::kAlarm[i];
-        writes.push_back(ByteWrite(Module::Output, at + ao_address::kState, kAlarmInactive));
-        writes.push_back(ByteWrite(Module::Output, at + ao_address::kCondition, defaults.codes[i]));
-        writes.push_back(FloatWrite(Module::Output, at + ao_address::kValue1, defaults.values[i].value1));
-        writes.push_back(FloatWrite(Module::Output, at + ao_address::kValue2, defaults.values[i].value2));
+        const std::uint32_t at = alarmBlock_ + alarm_block::kAlarm[i];
+        writes.push_back(ByteWrite(Module::Output, at + alarm_block::kState, kAlarmInactive));
+        writes.push_back(ByteWrite(Module::Output, at + alarm_block::kCondition, defaults.codes[i]));
+        writes.push_back(FloatWrite(Module::Output, at + alarm_block::kValue1, defaults.values[i].value1));
+        writes.push_back(FloatWrite(Module::Output, at + alarm_block::kValue2, defaults.values[i].value2));
     }
     for (const MemoryWrite& w : writes) {
         if (!write(w)) {

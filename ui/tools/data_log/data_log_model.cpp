@@ -5,6 +5,7 @@
 #include <filesystem>
 
 #include "datalog/log_converter.h"
+#include "link/device_addresses.h"
 #include "link/log_copy.h"
 #include "link/stored_connection.h"
 
@@ -13,9 +14,6 @@ namespace corvel {
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr std::uint8_t kLogStoreModule = 0x20;
-constexpr std::uint8_t kLogStateModule = 0x10;
 
 constexpr const char* kInputFilter = ".bin Files (*.bin)|*.bin||";
 constexpr const char* kOutputFilter = ".csv Files (*.csv)|*.csv||";

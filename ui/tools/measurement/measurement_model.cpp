@@ -1,6 +1,7 @@
 #include "ui/tools/measurement/measurement_model.h"
 
 #include "common/number_format.h"
+#include "link/device_addresses.h"
 #include "link/reading_status.h"
 
 namespace corvel {
@@ -393,7 +394,7 @@ void MeasurementModel::setDampingTime(PressureInput input, const std::string& te
 
 void MeasurementModel::chooseDampingMode(PressureInput input, bool smart) {
     pressure(input).smart = smart;
-    const std::uint32_t address = input == PressureInput::P1 ? kDampingModeAddressP1 : kDampingModeAddressP2;
+    const std::uint32_t address = input == PressureInput::P1 ? address::kDampingModeP1 : address::kDampingModeP2;
     if (!session_.WriteMemoryByteAt(route_, address, smart ? 1 : 0)) reportLinkFailure();
 }
 

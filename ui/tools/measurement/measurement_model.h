@@ -63,10 +63,6 @@ struct ControlValues {
     bool resetMinMax = true;
 };
 
-inline constexpr std::uint32_t kDampingModeAddressP1 = 0x2811;
-// P2's damping block mirrors P1's: flag 0x2A10, mode 0x2A11, time 0x2A12.
-inline constexpr std::uint32_t kDampingModeAddressP2 = 0x2A11;
-
 class MeasurementModel {
 public:
     MeasurementModel(const ToolContext& context, MeasurementHost& host);

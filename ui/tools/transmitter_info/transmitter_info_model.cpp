@@ -2,12 +2,11 @@
 
 #include <optional>
 
+#include "link/device_addresses.h"
 #include "link/windows1252.h"
 
 namespace corvel {
 namespace {
-
-constexpr std::uint8_t kPressureModule = 0x40;
 
 bool EarlyFirmware(const std::string& version) {
     return version.empty() || version == "00.90" || version == "00.90 " || version == "00.90  ";
