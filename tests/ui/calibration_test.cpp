@@ -20,9 +20,8 @@ constexpr MessageAnswer No = MessageAnswer::No;
 
 // A window host without widgets: counts the turns of the live loops, and the
 // operator "clicks into Apply" on the turn given.
-class FakeLoopHost final : public LoopHost {
+class FakeLoopHost final : public WindowHost {
 public:
-    void showValues() override {}
     void processEvents() override {
         ++turns;
         if (onTurn) onTurn(turns);
