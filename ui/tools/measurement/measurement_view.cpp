@@ -253,7 +253,7 @@ void cConfigDlg::reject() {
     QDialog::reject();
 }
 
-// ---- MeasurementHost ---------------------------------------------------------------------
+// ---- The window host ----------------------------------------------------------------------
 
 void cConfigDlg::showPressure(const PressureState& state, PressureWidgets& w, bool idle, bool unitsKnown) {
     w.label->setText(Text(state.label));
