@@ -20,7 +20,7 @@ constexpr MessageAnswer No = MessageAnswer::No;
 
 // A window host without widgets: counts the turns of the live loops, and the
 // operator "clicks into Apply" on the turn given.
-class FakeLoopHost final : public WindowHost {
+class FakeWindowHost final : public WindowHost {
 public:
     void processEvents() override {
         ++turns;
@@ -41,7 +41,7 @@ struct OpenCalibration {
     }
     UiRig rig;
     sim::SimDevice& device;
-    FakeLoopHost host;
+    FakeWindowHost host;
     CalibrationModel model;
     int loopTurns = 0;
 };

@@ -212,7 +212,8 @@ void CT4400PCDialog::setStatusNote(const QString& note) {
 
 void CT4400PCDialog::findDevice() {
     discovery_.findDevice(state_);
-    searchStopped();
+    stopProgress();
+    setWaitCursor(false);
     showValues();
 }
 
@@ -248,20 +249,22 @@ void CT4400PCDialog::showAbout() {
     about.exec();
 }
 
-void CT4400PCDialog::searchStarted(SearchKind kind) {
-    if (!searching_) QApplication::setOverrideCursor(Qt::WaitCursor);
-    searching_ = true;
-    if (kind == SearchKind::AddressScan && !scanProgress_) {
-        scanProgress_ = std::make_unique<AddressScanProgress>(this);
-        ports_.setWatcher(scanProgress_.get());
-    }
+void CT4400PCDialog::setWaitCursor(bool on) {
+    if (on == waitCursor_) return;
+    waitCursor_ = on;
+    if (on) QApplication::setOverrideCursor(Qt::WaitCursor);
+    else QApplication::restoreOverrideCursor();
 }
 
-bool CT4400PCDialog::searchCancelled() const { return scanProgress_ && scanProgress_->cancelled(); }
+void CT4400PCDialog::startProgress() {
+    if (scanProgress_) return;
+    scanProgress_ = std::make_unique<AddressScanProgress>(this);
+    ports_.setWatcher(scanProgress_.get());
+}
 
-void CT4400PCDialog::searchStopped() {
-    if (searching_) QApplication::restoreOverrideCursor();
-    searching_ = false;
+bool CT4400PCDialog::progressCancelled() const { return scanProgress_ && scanProgress_->cancelled(); }
+
+void CT4400PCDialog::stopProgress() {
     ports_.setWatcher(&eventPump_);
     scanProgress_.reset();
 }
