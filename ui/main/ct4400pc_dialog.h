@@ -31,7 +31,7 @@ public:
     CT4400PCDialog(const UiContext& context, QWidget* parent = nullptr);
     ~CT4400PCDialog() override;
 
-    const MainWindowState& state() const { return state_; }
+    const MainWindowState& state() const { return model_.state(); }
     // A line at the foot of the connection group, e.g. that the transmitter is simulated.
     void setStatusNote(const QString& note);
 
@@ -51,7 +51,7 @@ private:
     QWidget* buildCommunicationGroup();
     QLayout* buildConnectionColumn();
     QPushButton* addToolButton(ToolWindow tool, const char* objectName);
-    void chooseInterface(void (MainWindowModel::*choice)(MainWindowState&));
+    void chooseInterface(void (MainWindowModel::*choice)());
     void findDevice();
     void setNewAddress();
     void exitUtility();
@@ -69,9 +69,7 @@ private:
     WatchedPortFactory ports_;
     EventPumpWatcher eventPump_;
     DeviceSession session_;
-    MainWindowState state_;
     MainWindowModel model_;
-    DeviceDiscovery discovery_;
     std::unique_ptr<AddressScanProgress> scanProgress_;
     bool waitCursor_ = false;
 
