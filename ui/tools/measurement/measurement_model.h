@@ -118,7 +118,7 @@ private:
     void tellNoAnswer(const std::string& linkText);
     void catchUpAfterSilence();
     void reportReading();
-    void show() { host_.showValues(); }
+    void show();
 
     // Collection (measurement_collection.cpp).
     std::optional<CollectionPlan> checkCollection();
@@ -142,6 +142,9 @@ private:
     // The last sensor headings read (type label and range text); empty until one is.
     std::string p1Heading_;
     std::string p2Heading_;
+    // The unit names in the transmitter's own bytes, as the readings file keeps them.
+    std::string p1UnitName_;
+    std::string p2UnitName_;
 };
 
 }  // namespace corvel
