@@ -68,7 +68,7 @@ struct RequestLog {
 // The ten field texts the model shows.
 std::array<std::string, kAoFieldCount> ShownTexts(const AnalogOutputModel& model) {
     std::array<std::string, kAoFieldCount> texts;
-    for (std::size_t i = 0; i < kAoFieldCount; ++i) texts[i] = ShownText(model.view(), static_cast<AoField>(i));
+    for (std::size_t i = 0; i < kAoFieldCount; ++i) texts[i] = ShownText(model.state(), static_cast<AoField>(i));
     return texts;
 }
 
@@ -310,7 +310,8 @@ private Q_SLOTS:
         UiRig rig;
         sim::SimDevice& device = rig.findDevice(3, "440D");
         device.live(sim::Channel::P1).calibration().offset = -14.7f;
-        AnalogOutputModel model(rig.toolContext(), NoPause);
+        WindowHost host;  // shows nothing and does not wait
+        AnalogOutputModel model(rig.toolContext(), host);
         model.open();
         RequestLog log(rig);
         rig.prompter.answer({Yes});
@@ -334,7 +335,8 @@ private Q_SLOTS:
         UiRig rig;
         sim::SimDevice& device = rig.findDevice(3, "440D");
         device.memory(kOutput).putU8(D + 64, 2);
-        AnalogOutputModel model(rig.toolContext(), NoPause);
+        WindowHost host;  // shows nothing and does not wait
+        AnalogOutputModel model(rig.toolContext(), host);
         model.open();
         RequestLog log(rig);
         rig.prompter.answer({Yes});
@@ -347,7 +349,7 @@ private Q_SLOTS:
         // AND the transmitter alarm is written as read, shown as Inactive
         QCOMPARE(device.memory(kOutput).u8(B + 64), std::uint8_t{2});
         QCOMPARE(device.memory(kOutput).u8(B + 96), std::uint8_t{2});
-        QCOMPARE(model.view().alarmLevelText, std::string("Inactive"));
+        QCOMPARE(model.state().alarmLevelText, std::string("Inactive"));
     }
 
     void openingWritesEachAlarmCorrectionAndReadsADeadbandBackBeforeTheNext() {
@@ -362,13 +364,14 @@ private Q_SLOTS:
         out.putF32(B + 140, -1.0f);
         out.putF32(B + 176, 101.0f);
         RequestLog log(rig);
-        AnalogOutputModel model(rig.toolContext(), NoPause);
+        WindowHost host;  // shows nothing and does not wait
+        AnalogOutputModel model(rig.toolContext(), host);
         std::string lastRequest;
         std::string deadband1Shown;
         rig.prompter.onShow([&](const Message& shown) {
             if (!shown.text.starts_with("Digital Output 2 Reset")) return;
             lastRequest = log.requests.back();
-            deadband1Shown = model.view().alarms[0].texts[2];
+            deadband1Shown = model.state().alarms[0].texts[2];
         });
         // WHEN it opens
         model.open();
@@ -385,13 +388,14 @@ private Q_SLOTS:
         QCOMPARE(out.f32(B + 180), 0.5f);
         // AND alarm 1's deadband was read back and shown before alarm 2's message
         QCOMPARE(lastRequest, At("read", kOutput, B + 148));
-        QCOMPARE(deadband1Shown, model.view().alarms[0].texts[2]);
+        QCOMPARE(deadband1Shown, model.state().alarms[0].texts[2]);
     }
 
     void anAlarm2FailureShowsOneBox() {
         UiRig rig;
         rig.findDevice(3, "440D");
-        AnalogOutputModel model(rig.toolContext(), NoPause);
+        WindowHost host;  // shows nothing and does not wait
+        AnalogOutputModel model(rig.toolContext(), host);
         model.open();
         std::array<std::string, kAoFieldCount> texts = ShownTexts(model);
         texts[static_cast<std::size_t>(AoField::Alarm2Value1)] = "-5";

@@ -20,9 +20,8 @@ constexpr MessageAnswer No = MessageAnswer::No;
 
 // A window host without widgets: counts the turns of the live loops, and the
 // operator "clicks into Apply" on the turn given.
-class FakeLoopHost final : public LoopHost {
+class FakeWindowHost final : public WindowHost {
 public:
-    void showValues() override {}
     void processEvents() override {
         ++turns;
         if (onTurn) onTurn(turns);
@@ -42,7 +41,7 @@ struct OpenCalibration {
     }
     UiRig rig;
     sim::SimDevice& device;
-    FakeLoopHost host;
+    FakeWindowHost host;
     CalibrationModel model;
     int loopTurns = 0;
 };

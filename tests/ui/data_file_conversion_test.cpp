@@ -76,6 +76,12 @@ private:
 private Q_SLOTS:
     void init() { scratch = std::make_unique<QTemporaryDir>(); }
 
+    void aLogNameFromTheInstrumentIsListedInUtf8() {
+        const LogDirectoryEntry entry{1, "LOG00001.BIN", "Tank 3 \xB0" "C", "12/07/2026 08:00:00", 5, 1};
+        QCOMPARE(LogListRowText(entry), std::string("LOG00001.BIN     Tank 3 \u00B0C        start time: "
+                                                    "12/07/2026 08:00:00        5 samples"));
+    }
+
     void listsTheInstrumentsFilesAndDownloadsToTheSameCsvAsThePcRoute() {
         // GIVEN a Q712 keeping three logs, found as a technician does
         UiRig rig;

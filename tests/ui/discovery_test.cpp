@@ -280,6 +280,18 @@ private Q_SLOTS:
         QCOMPARE(shown[2].buttons, MessageButtons::Ok);
     }
 
+    void aModelNameInWindows1252ShowsInUtf8() {
+        UiRig rig;
+        sim::DeviceConfig device = Device("4402");
+        device.modelName = "T4402 \xB0" "C";
+        rig.attach(3, device);
+        auto window = rig.openWindow();
+        rig.prompter.answer({Yes});
+        Search(window.get(), "usbRadio");
+        QCOMPARE(window->findChild<QLabel*>("selectedTransmitter")->text(),
+                 QString::fromUtf8("Selected: 4402 (T4402 \u00B0C) on COM3, address 40"));
+    }
+
     void decliningEveryCandidateEndsAfterTheSecondPass() {
         // GIVEN a 440D accepted over USB, then devices on COM2 and COM5
         UiRig rig;

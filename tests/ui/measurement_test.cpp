@@ -41,7 +41,6 @@ public:
     void wait(std::chrono::milliseconds duration, const std::function<bool()>&) override {
         waits.push_back(duration);
     }
-    void setWaitCursor(bool) override {}
     void readingTaken(const TrendReading&) override { ++readings; }
 
     std::function<void()> onEvents;

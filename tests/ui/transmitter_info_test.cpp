@@ -69,7 +69,7 @@ private Q_SLOTS:
         rig.findDevice(3, "4400");
         InfoRequests requests(rig);
         XmtrInfo window(rig.toolContext());
-        QCOMPARE(window.model().info().p2Line, std::string("  P2:  N/A"));
+        QCOMPARE(window.model().state().p2Line, std::string("  P2:  N/A"));
         QCOMPARE(requests.ofRecord(0x21), 0);
         QCOMPARE(requests.ofRecord(0x11), 1);
     }
@@ -90,7 +90,7 @@ private Q_SLOTS:
         sim::SimDevice& device = rig.findDevice(3, "4402");
         device.memory(0x40).putText(0x00D2, 5, "");
         XmtrInfo window(rig.toolContext());
-        QCOMPARE(window.model().info().version, std::string("01.00"));
+        QCOMPARE(window.model().state().version, std::string("01.00"));
     }
 
     void theFieldsHoldWhatTheTransmitterStores() {

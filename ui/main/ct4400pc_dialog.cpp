@@ -45,15 +45,14 @@ CT4400PCDialog::CT4400PCDialog(const UiContext& context, QWidget* parent)
       notifier_(context.prompter),
       ports_(context.ports),
       session_(LinkContext{context.comm, context.store, ports_, notifier_, context.shared}),
-      model_(MainWindowServices{session_, context.comm, context.store, context.prompter, context.launcher}),
-      discovery_(DiscoveryServices{session_, context.comm, context.store, context.prompter, context.connectDialogs,
-                                   *this}) {
+      model_(MainWindowServices{session_, context.comm, context.store, context.prompter, context.launcher,
+                                context.connectDialogs, *this}) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
     ports_.setWatcher(&eventPump_);
     setWindowTitle(QString::fromLatin1(kApplicationTitle.data(), kApplicationTitle.size()));
     setWindowIcon(ApplicationIcon());
     buildLayout();
-    model_.open(state_);
+    model_.open();
     showValues();
     QApplication::restoreOverrideCursor();
 }
@@ -211,22 +210,21 @@ void CT4400PCDialog::setStatusNote(const QString& note) {
 }
 
 void CT4400PCDialog::findDevice() {
-    discovery_.findDevice(state_);
-    searchStopped();
+    model_.findDevice();
+    stopProgress();
+    setWaitCursor(false);
     showValues();
 }
 
 // The interface choice takes what the address field holds and leaves the field
 // as the operator typed it; nothing else it changes is drawn.
-void CT4400PCDialog::chooseInterface(void (MainWindowModel::*choice)(MainWindowState&)) {
-    if (const auto typed = ParseAddressField(address_->text().toStdString())) {
-        state_.addressField = static_cast<std::uint8_t>(*typed);
-    }
-    (model_.*choice)(state_);
+void CT4400PCDialog::chooseInterface(void (MainWindowModel::*choice)()) {
+    model_.takeAddressField(ParseAddressField(address_->text().toStdString()));
+    (model_.*choice)();
 }
 
 void CT4400PCDialog::setNewAddress() {
-    model_.setNewAddress(state_, ParseAddressField(address_->text().toStdString()));
+    model_.setNewAddress(ParseAddressField(address_->text().toStdString()));
     showValues();
 }
 
@@ -248,26 +246,29 @@ void CT4400PCDialog::showAbout() {
     about.exec();
 }
 
-void CT4400PCDialog::searchStarted(SearchKind kind) {
-    if (!searching_) QApplication::setOverrideCursor(Qt::WaitCursor);
-    searching_ = true;
-    if (kind == SearchKind::AddressScan && !scanProgress_) {
-        scanProgress_ = std::make_unique<AddressScanProgress>(this);
-        ports_.setWatcher(scanProgress_.get());
-    }
+void CT4400PCDialog::setWaitCursor(bool on) {
+    if (on == waitCursor_) return;
+    waitCursor_ = on;
+    if (on) QApplication::setOverrideCursor(Qt::WaitCursor);
+    else QApplication::restoreOverrideCursor();
 }
 
-bool CT4400PCDialog::searchCancelled() const { return scanProgress_ && scanProgress_->cancelled(); }
+void CT4400PCDialog::startProgress() {
+    if (scanProgress_) return;
+    scanProgress_ = std::make_unique<AddressScanProgress>(this);
+    ports_.setWatcher(scanProgress_.get());
+}
 
-void CT4400PCDialog::searchStopped() {
-    if (searching_) QApplication::restoreOverrideCursor();
-    searching_ = false;
+bool CT4400PCDialog::progressCancelled() const { return scanProgress_ && scanProgress_->cancelled(); }
+
+void CT4400PCDialog::stopProgress() {
     ports_.setWatcher(&eventPump_);
     scanProgress_.reset();
 }
 
 void CT4400PCDialog::showValues() {
-    const ToolButtonStates& buttons = state_.buttons;
+    const MainWindowState& state = model_.state();
+    const ToolButtonStates& buttons = state.buttons;
     measurementConfiguration_->setEnabled(buttons.measurementConfiguration);
     analogOutput_->setEnabled(buttons.analogOutput);
     fieldRecalibration_->setEnabled(buttons.fieldRecalibration);
@@ -276,11 +277,11 @@ void CT4400PCDialog::showValues() {
     dataLogUtility_->setEnabled(buttons.dataLogUtility);
     setNewAddress_->setEnabled(buttons.setNewAddress);
     setNewAddress_->setVisible(buttons.setNewAddressShown);
-    address_->setText(QString::number(state_.addressField));
-    address_->setReadOnly(state_.addressFieldReadOnly);
-    p1Line_->setText(QString::fromStdString(state_.p1Text));
-    p2Line_->setText(QString::fromStdString(state_.p2Text));
-    selectedTransmitter_->setText(QString::fromStdString(SelectedTransmitterText(state_.selected)));
+    address_->setText(QString::number(state.addressField));
+    address_->setReadOnly(state.addressFieldReadOnly);
+    p1Line_->setText(QString::fromStdString(state.p1Text));
+    p2Line_->setText(QString::fromStdString(state.p2Text));
+    selectedTransmitter_->setText(QString::fromStdString(SelectedTransmitterText(state.selected)));
     update();
 }
 

@@ -13,7 +13,7 @@
 #include "ui/support/event_pump_watcher.h"
 #include "ui/main/main_window_model.h"
 #include "ui/support/prompter_notifier.h"
-#include "ui/main/search_feedback.h"
+#include "ui/support/window_host.h"
 #include "ui/main/ui_context.h"
 #include "ui/support/watched_port_factory.h"
 
@@ -25,13 +25,13 @@ class QRadioButton;
 
 namespace corvel {
 
-class CT4400PCDialog final : public QDialog, private SearchFeedback {
+class CT4400PCDialog final : public QDialog, private WindowHost {
     Q_OBJECT
 public:
     CT4400PCDialog(const UiContext& context, QWidget* parent = nullptr);
     ~CT4400PCDialog() override;
 
-    const MainWindowState& state() const { return state_; }
+    const MainWindowState& state() const { return model_.state(); }
     // A line at the foot of the connection group, e.g. that the transmitter is simulated.
     void setStatusNote(const QString& note);
 
@@ -51,26 +51,27 @@ private:
     QWidget* buildCommunicationGroup();
     QLayout* buildConnectionColumn();
     QPushButton* addToolButton(ToolWindow tool, const char* objectName);
-    void chooseInterface(void (MainWindowModel::*choice)(MainWindowState&));
+    void chooseInterface(void (MainWindowModel::*choice)());
     void findDevice();
     void setNewAddress();
     void exitUtility();
 
-    void searchStarted(SearchKind kind) override;
-    void searchStopped() override;
+    // The window host: a search shows the wait cursor, and an address scan
+    // its progress display with a Cancel button.
     void showValues() override;
-    bool searchCancelled() const override;
+    void setWaitCursor(bool on) override;
+    void startProgress() override;
+    void stopProgress() override;
+    bool progressCancelled() const override;
 
     UiContext context_;
     PrompterNotifier notifier_;
     WatchedPortFactory ports_;
     EventPumpWatcher eventPump_;
     DeviceSession session_;
-    MainWindowState state_;
     MainWindowModel model_;
-    DeviceDiscovery discovery_;
     std::unique_ptr<AddressScanProgress> scanProgress_;
-    bool searching_ = false;
+    bool waitCursor_ = false;
 
     QPushButton* measurementConfiguration_ = nullptr;
     QPushButton* analogOutput_ = nullptr;

@@ -93,7 +93,7 @@ void DeviceDiscovery::startPass() {
 
 SearchOutcome DeviceDiscovery::portScan(MainWindowState& state) {
     for (;;) {
-        s_.feedback.searchStarted(SearchKind::PortScan);
+        s_.host.setWaitCursor(true);
         const bool found = s_.session.FindDeviceOnPorts(state.deviceRoute);
         s_.comm.portSelectorText = PortDisplayNameOf(s_.comm.portName);
         if (found && !s_.session.discovery.scanFinished) {
@@ -133,8 +133,8 @@ bool DeviceDiscovery::moveBeyondDeclinedPort(MainWindowState& state) {
 // follows, false when the search ends with nothing found.
 bool DeviceDiscovery::startSecondPass(MainWindowState& state) {
     s_.session.discovery.scanFinished = 0;
-    s_.feedback.searchStopped();
-    s_.feedback.showValues();
+    endSearchDisplay();
+    s_.host.showValues();
     if (state.secondPass) {
         state.secondPass = false;
         state.p1Text.clear();
@@ -166,13 +166,13 @@ DeviceDiscovery::Candidate DeviceDiscovery::examinePortCandidate(MainWindowState
     // fully are passed over as if declined.
     const bool identified = !session.memory.modelCodeText.empty() && session.memory.thirdIdText.size() == 5;
     if (!IsEarlyVersion(session.versionNumber) && !identified) return Candidate::Declined;
-    s_.feedback.searchStopped();
+    endSearchDisplay();
     return offer(state, address) ? Candidate::Accepted : Candidate::Declined;
 }
 
 void DeviceDiscovery::acceptPortCandidate(MainWindowState& state) {
     DeviceSession& session = s_.session;
-    s_.feedback.searchStarted(SearchKind::PortScan);
+    s_.host.setWaitCursor(true);
     session.ReadDeviceStrings(state.deviceRoute, session.discovery.foundModuleNumber);
     session.ReadIdentityAtAddress();
     const std::uint8_t address = session.discovery.foundNetworkAddress;
@@ -247,8 +247,8 @@ SearchOutcome DeviceDiscovery::addressScan(MainWindowState& state, const Rs485Co
     const SearchOutcome outcome = proceed ? walkAddresses(state, values.address) : SearchOutcome::NotScanned;
     if (outcome == SearchOutcome::Cancelled) return outcome;
     if (outcome == SearchOutcome::NothingFound) reportNothingFound(state);
-    s_.feedback.searchStopped();
-    s_.feedback.showValues();
+    endSearchDisplay();
+    s_.host.showValues();
     commonEnd(state);
     return outcome;
 }
@@ -259,8 +259,8 @@ SearchOutcome DeviceDiscovery::walkAddresses(MainWindowState& state, std::uint8_
     std::uint8_t address = scanAddressesFrom(start);
     while (address != 0) {
         readAddressCandidate(state, address);
-        if (s_.feedback.searchCancelled()) break;
-        s_.feedback.searchStopped();
+        if (s_.host.progressCancelled()) break;
+        endSearchDisplay();
         if (offer(state, address)) {
             acceptAddressCandidate(state, address);
             return SearchOutcome::Accepted;
@@ -270,14 +270,15 @@ SearchOutcome DeviceDiscovery::walkAddresses(MainWindowState& state, std::uint8_
         if (address == 0xFF) return SearchOutcome::NothingFound;
         address = scanAddressesFrom(s_.session.discovery.nextStartAddress);
     }
-    if (!s_.feedback.searchCancelled()) return SearchOutcome::NothingFound;
-    s_.feedback.searchStopped();
+    if (!s_.host.progressCancelled()) return SearchOutcome::NothingFound;
+    endSearchDisplay();
     s_.prompter.notify(kSearchCancelledText);
     return SearchOutcome::Cancelled;
 }
 
 std::uint8_t DeviceDiscovery::scanAddressesFrom(std::uint8_t start) {
-    s_.feedback.searchStarted(SearchKind::AddressScan);
+    s_.host.setWaitCursor(true);
+    s_.host.startProgress();
     s_.comm.setBaudText(s_.comm.baudText);
     return s_.session.ScanNetworkAddresses(start);
 }
@@ -345,18 +346,19 @@ void DeviceDiscovery::readAddressCandidateSensors(MainWindowState& state) {
 void DeviceDiscovery::composeSensorLines(MainWindowState& state) {
     DeviceSession& session = s_.session;
     if (s_.comm.p2Present && session.p2Sensor.upperLimitText == "0") session.p2Sensor.upperLimitText.clear();
-    state.p1Text = session.p1Sensor.label + session.p1Sensor.upperLimitText;
-    state.p2Text = s_.comm.p2Present ? session.p2Sensor.label + session.p2Sensor.upperLimitText : std::string();
+    state.p1Text = Windows1252ToUtf8(session.p1Sensor.label + session.p1Sensor.upperLimitText);
+    state.p2Text =
+        s_.comm.p2Present ? Windows1252ToUtf8(session.p2Sensor.label + session.p2Sensor.upperLimitText) : std::string();
 }
 
 bool DeviceDiscovery::offer(const MainWindowState& state, std::uint8_t address) {
-    s_.feedback.showValues();
+    s_.host.showValues();
     return s_.prompter.confirm(
         OfferQuestion(state.p1Text, state.p2Text, s_.comm.p2Present, address, s_.comm.portSelectorText));
 }
 
 void DeviceDiscovery::reportNothingFound(MainWindowState& state) {
-    s_.feedback.searchStopped();
+    endSearchDisplay();
     if (PortPermissionDenials() == deniedPortsBefore_) {
         s_.prompter.notify(kNoDeviceFoundText);
     } else {
@@ -419,7 +421,7 @@ void DeviceDiscovery::restoreSelection(MainWindowState& state, const Selection& 
     session.discovery.currentNetworkAddress = kept.currentNetworkAddress;
     if (!kept.commBoardAddress.empty()) s_.store.write(key::kCommBoardAddress, kept.commBoardAddress);
     if (!kept.commModule.empty()) s_.store.write(key::kCommModule, kept.commModule);
-    s_.feedback.showValues();
+    s_.host.showValues();
 }
 
 void DeviceDiscovery::commonEnd(MainWindowState& state) {
@@ -432,12 +434,17 @@ void DeviceDiscovery::commonEnd(MainWindowState& state) {
         state.buttons.reflashFirmware = true;
         state.buttons.dataLogUtility = true;
     }
-    s_.feedback.searchStopped();
-    s_.feedback.showValues();
+    endSearchDisplay();
+    s_.host.showValues();
+}
+
+void DeviceDiscovery::endSearchDisplay() {
+    s_.host.stopProgress();
+    s_.host.setWaitCursor(false);
 }
 
 void DeviceDiscovery::readFailed() {
-    s_.feedback.searchStopped();
+    endSearchDisplay();
     s_.prompter.error(kDeviceReadErrorText);
 }
 

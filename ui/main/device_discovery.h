@@ -6,7 +6,8 @@
 // USB and RS-232 walk the serial ports until a device answers (a port scan);
 // RS-485 walks the network addresses of a multidrop line (an address scan).
 // Nothing here draws: questions go through the Prompter, the connect dialogs
-// through ConnectDialogs and the cursor and progress through SearchFeedback.
+// through ConnectDialogs, and the wait cursor, the address scan's progress
+// with its Cancel and the window's values through the window host.
 
 #include <string>
 
@@ -15,8 +16,8 @@
 #include "link/device_session.h"
 #include "ui/main/main_window_state.h"
 #include "ui/support/prompter.h"
-#include "ui/main/search_feedback.h"
 #include "app/stored_settings.h"
+#include "ui/support/window_host.h"
 
 namespace corvel {
 
@@ -50,7 +51,7 @@ struct DiscoveryServices {
     StoredSettings& store;
     Prompter& prompter;
     ConnectDialogs& connectDialogs;
-    SearchFeedback& feedback;
+    WindowHost& host;
 };
 
 class DeviceDiscovery {
@@ -89,6 +90,8 @@ private:
     void storeSourceNetwork(const MainWindowState& state);
     void forgetAnsweredPorts();
     void storePortFromSelector();
+    // The wait cursor and the address scan's progress go.
+    void endSearchDisplay();
     void readFailed();
 
     DiscoveryServices s_;

@@ -16,7 +16,12 @@ std::string SelectedTransmitterText(const SelectedTransmitter& selected) {
     return "Selected: " + model + name + " on " + selected.port + ", address " + std::to_string(selected.address);
 }
 
-void MainWindowModel::open(MainWindowState& state) {
+MainWindowModel::MainWindowModel(MainWindowServices services)
+    : s_(services),
+      discovery_(DiscoveryServices{services.session, services.comm, services.store, services.prompter,
+                                   services.connectDialogs, services.host}) {}
+
+void MainWindowModel::open() {
     s_.comm.lineInterface = LineInterface::Usb;
     s_.comm.portName = PortOpenName(kFirstPort);
     // The hidden baud selector starts on its last entry.
@@ -26,28 +31,32 @@ void MainWindowModel::open(MainWindowState& state) {
     s_.comm.portSelectorText = s_.comm.portName;
     s_.comm.baudSelectorText = s_.comm.baudText;
     s_.store.write(key::kFromCSU, "0");
-    state.sourceNetwork = static_cast<std::uint8_t>(PortNumberFromOpenName(s_.comm.portName, 0));
-    state.buttons = ToolButtonStates{};
-    state.addressField = kInitialAddress;
-    chooseUsb(state);
+    state_.sourceNetwork = static_cast<std::uint8_t>(PortNumberFromOpenName(s_.comm.portName, 0));
+    state_.buttons = ToolButtonStates{};
+    state_.addressField = kInitialAddress;
+    chooseUsb();
     saveSettings();
 }
 
-void MainWindowModel::chooseUsb(MainWindowState& state) {
-    state.secondPass = true;
+void MainWindowModel::takeAddressField(std::optional<int> typedAddress) {
+    if (typedAddress) state_.addressField = static_cast<std::uint8_t>(*typedAddress);
+}
+
+void MainWindowModel::chooseUsb() {
+    state_.secondPass = true;
     selectBaud("115200");
     s_.comm.lineInterface = LineInterface::Usb;
 }
 
-void MainWindowModel::chooseRs232(MainWindowState& state) {
-    state.secondPass = true;
+void MainWindowModel::chooseRs232() {
+    state_.secondPass = true;
     s_.comm.lineInterface = LineInterface::Rs232;
 }
 
-void MainWindowModel::chooseRs485(MainWindowState& state) {
+void MainWindowModel::chooseRs485() {
     s_.comm.lineInterface = LineInterface::Rs485;
     selectBaud("19200");
-    state.secondPass = true;
+    state_.secondPass = true;
 }
 
 // Selecting an entry in the baud selector stores the text it showed before the
@@ -71,24 +80,24 @@ void MainWindowModel::writeBaudRate(const std::string& text) {
     s_.comm.setBaudText(s_.store.read(key::kBaudRate, "115200"));
 }
 
-void MainWindowModel::setNewAddress(MainWindowState& state, std::optional<int> enteredAddress) {
+void MainWindowModel::setNewAddress(std::optional<int> enteredAddress) {
     if (!s_.prompter.confirm(kChangeAddressQuestion)) return;
     // Text that is no address leaves the previous value, and the change runs with it.
     if (enteredAddress) {
-        state.addressField = static_cast<std::uint8_t>(*enteredAddress);
+        state_.addressField = static_cast<std::uint8_t>(*enteredAddress);
     } else {
         s_.prompter.notify(kAddressRangeText);
     }
     // A refused or failed change leaves the field as the operator entered it.
     const std::uint8_t module = s_.session.discovery.foundModuleNumber;
-    if (!s_.session.WriteNetworkAddress(state.deviceRoute, state.addressField, module)) return;
+    if (!s_.session.WriteNetworkAddress(state_.deviceRoute, state_.addressField, module)) return;
     // The transmitter answers to the new address from now on: the next
     // change and the data log window address it there.
-    state.deviceRoute[3] = state.addressField;
-    state.selected.address = state.addressField;
-    s_.session.discovery.currentNetworkAddress = state.addressField;
-    s_.comm.rs485Address = state.addressField;
-    s_.prompter.inform("Device set to new network address " + std::to_string(state.addressField));
+    state_.deviceRoute[3] = state_.addressField;
+    state_.selected.address = state_.addressField;
+    s_.session.discovery.currentNetworkAddress = state_.addressField;
+    s_.comm.rs485Address = state_.addressField;
+    s_.prompter.inform("Device set to new network address " + std::to_string(state_.addressField));
 }
 
 void MainWindowModel::setAcceptDamagedReplies(bool accept) {

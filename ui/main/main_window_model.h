@@ -1,16 +1,18 @@
 #pragma once
-// The main window's actions other than Find Device, without widgets: opening
-// the window (with its writes to the settings store), the interface choice,
-// Set New Address, Reflash Firmware and Exit.
+// The main window without its widgets: opening the window (with its writes to
+// the settings store), the interface choice, Find Device, Set New Address,
+// Reflash Firmware and Exit. It keeps what the window shows in its state().
 
 #include <optional>
 
 #include "app/comm_settings.h"
 #include "link/device_session.h"
 #include "ui/support/launcher.h"
+#include "ui/main/device_discovery.h"
 #include "ui/main/main_window_state.h"
 #include "ui/support/prompter.h"
 #include "app/stored_settings.h"
+#include "ui/support/window_host.h"
 
 namespace corvel {
 
@@ -24,20 +26,28 @@ struct MainWindowServices {
     StoredSettings& store;
     Prompter& prompter;
     Launcher& launcher;
+    ConnectDialogs& connectDialogs;
+    WindowHost& host;
 };
 
 class MainWindowModel {
 public:
-    explicit MainWindowModel(MainWindowServices services) : s_(services) {}
+    explicit MainWindowModel(MainWindowServices services);
+
+    const MainWindowState& state() const { return state_; }
 
     // Everything the window does to its state and the store when it opens.
-    void open(MainWindowState& state);
-    void chooseUsb(MainWindowState& state);
-    void chooseRs232(MainWindowState& state);
-    void chooseRs485(MainWindowState& state);
+    void open();
+    // The address field's value, taken before an interface choice; empty when
+    // the field holds no integer 0 .. 255 (the value before stays then).
+    void takeAddressField(std::optional<int> typedAddress);
+    void chooseUsb();
+    void chooseRs232();
+    void chooseRs485();
+    SearchOutcome findDevice() { return discovery_.findDevice(state_); }
     // `enteredAddress`: the address field's value, empty when it holds no
     // integer 0 .. 255.
-    void setNewAddress(MainWindowState& state, std::optional<int> enteredAddress);
+    void setNewAddress(std::optional<int> enteredAddress);
     // The Options entry for replies that fail their checks, kept between runs.
     void setAcceptDamagedReplies(bool accept);
     void reflashFirmware();
@@ -49,6 +59,8 @@ private:
     void selectBaud(const char* text);
 
     MainWindowServices s_;
+    MainWindowState state_;
+    DeviceDiscovery discovery_;
 };
 
 // The address field's text as an address 0 .. 255, or empty.

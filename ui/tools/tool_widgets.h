@@ -8,8 +8,6 @@
 #include <QString>
 #include <string>
 
-#include "link/windows1252.h"
-
 namespace corvel {
 
 template <typename W>
@@ -36,8 +34,5 @@ inline void SetText(QLineEdit* field, const QString& text) {
 }
 
 inline QString Text(const std::string& text) { return QString::fromStdString(text); }
-
-// A text of the transmitter, which it keeps in Windows-1252.
-inline QString DeviceText(const std::string& text) { return QString::fromStdString(Windows1252ToUtf8(text)); }
 
 }  // namespace corvel

@@ -7,6 +7,7 @@
 #include "common/number_format.h"
 #include "link/device_addresses.h"
 #include "link/reading_status.h"
+#include "link/windows1252.h"
 
 namespace corvel {
 namespace {
@@ -47,21 +48,21 @@ std::string Level(float value) { return FormatFixed(value, 1, 2); }
 
 }  // namespace
 
-const std::string& ShownText(const AnalogOutputView& view, AoField field) {
+const std::string& ShownText(const AnalogOutputState& state, AoField field) {
     switch (field) {
-        case AoField::Lrv: return view.lrvText;
-        case AoField::Urv: return view.urvText;
-        case AoField::AoAtLrv: return view.aoAtLrvText;
-        case AoField::AoAtUrv: return view.aoAtUrvText;
+        case AoField::Lrv: return state.lrvText;
+        case AoField::Urv: return state.urvText;
+        case AoField::AoAtLrv: return state.aoAtLrvText;
+        case AoField::AoAtUrv: return state.aoAtUrvText;
         default: break;
     }
     const auto alarmField = static_cast<std::size_t>(field) - static_cast<std::size_t>(AoField::Alarm1Value1);
-    return view.alarms[alarmField / 3].texts[alarmField % 3];
+    return state.alarms[alarmField / 3].texts[alarmField % 3];
 }
 
-AnalogOutputModel::AnalogOutputModel(const ToolContext& context, Pause pause)
+AnalogOutputModel::AnalogOutputModel(const ToolContext& context, WindowHost& host)
     : context_(context),
-      pause_(std::move(pause)),
+      host_(host),
       notifier_(context.prompter),
       session_(LinkContext{context.comm, context.store, context.ports, notifier_, context.shared}) {}
 
@@ -126,7 +127,7 @@ bool AnalogOutputModel::readAlarmBlock() {
 
 bool AnalogOutputModel::readOutputLevels() {
     const bool volts = settings_.output == OutputType::Volts;
-    view_.outputCaption = volts ? "Output (V)" : "Output (mA)";
+    state_.outputCaption = volts ? "Output (V)" : "Output (mA)";
     const RouteBlock out = route(Module::Output);
     if (!session_.ReadMemoryDword(out, volts ? address::kVoltsAtLrv : address::kCurrentAtLrv)) {
         context_.prompter.error(kReadError);
@@ -139,8 +140,8 @@ bool AnalogOutputModel::readOutputLevels() {
     }
     settings_.aoAtLrv = atLrv;
     settings_.aoAtUrv = session_.memory.dwordResult;
-    view_.aoAtLrvText = Level(settings_.aoAtLrv);
-    view_.aoAtUrvText = Level(settings_.aoAtUrv);
+    state_.aoAtLrvText = Level(settings_.aoAtLrv);
+    state_.aoAtUrvText = Level(settings_.aoAtUrv);
     return true;
 }
 
@@ -152,14 +153,14 @@ bool AnalogOutputModel::readPressure() {
         return readFailed();
     }
     decimals_ = session_.p1.precisionDigits;
-    unitName_ = session_.p1Sensor.unitName;
-    view_.measurementText = session_.p1.displayText;
+    unitName_ = Windows1252ToUtf8(session_.p1Sensor.unitName);
+    state_.measurementText = Windows1252ToUtf8(session_.p1.displayText);
     settings_.conversionFactor = context_.shared.conversionFactor;
     // The limits are used as shown.
-    view_.lslText = pressureText(context_.shared.lowerSensorLimit, 1);
-    view_.uslText = pressureText(context_.shared.upperSensorLimit, 1);
-    settings_.lsl = static_cast<float>(ParseDecimal(view_.lslText));
-    settings_.usl = static_cast<float>(ParseDecimal(view_.uslText));
+    state_.lslText = pressureText(context_.shared.lowerSensorLimit, 1);
+    state_.uslText = pressureText(context_.shared.upperSensorLimit, 1);
+    settings_.lsl = static_cast<float>(ParseDecimal(state_.lslText));
+    settings_.usl = static_cast<float>(ParseDecimal(state_.uslText));
     return true;
 }
 
@@ -178,21 +179,21 @@ bool AnalogOutputModel::readRange() {
                                                                settings_.usl, settings_.conversionFactor)) {
         if (!apply(correction)) return false;
     }
-    view_.lrvText = pressureText(settings_.lrv, 1);
-    view_.urvText = pressureText(settings_.urv, 1);
-    view_.pressureCaption = "Pressure (" + unitName_ + ")";
+    state_.lrvText = pressureText(settings_.lrv, 1);
+    state_.urvText = pressureText(settings_.urv, 1);
+    state_.pressureCaption = "Pressure (" + unitName_ + ")";
     for (std::size_t i = 0; i < 2; ++i)
-        view_.alarms[i].caption = "Digital Output " + std::to_string(i + 1) + " (" + unitName_ + ")";
+        state_.alarms[i].caption = "Digital Output " + std::to_string(i + 1) + " (" + unitName_ + ")";
     if (settings_.transfer == 1) {
         if (!session_.ReadMemoryDword(route(Module::Output), address::kSquareRootValue)) {
             context_.prompter.error(kReadError);
             return false;
         }
         settings_.transferValue = session_.memory.dwordResult;
-        view_.transferValueText = FormatFixed(settings_.transferValue, 1, decimals_);
+        state_.transferValueText = FormatFixed(settings_.transferValue, 1, decimals_);
     }
     settings_.minimumSpan = (settings_.usl - settings_.lsl) * minimumSpanFraction_;
-    view_.minimumSpanText = pressureText(settings_.minimumSpan, 12);
+    state_.minimumSpanText = pressureText(settings_.minimumSpan, 12);
     return true;
 }
 
@@ -223,7 +224,7 @@ bool AnalogOutputModel::readDeadbandBack(std::size_t alarm) {
     if (!session_.ReadMemoryDword(route(Module::Output), at)) return readFailed();
     settings_.alarms[alarm].deadband = DeadbandFromPercent(session_.memory.dwordResult, settings_.lrv, settings_.urv);
     showAlarmValues(alarm);
-    refresh();
+    host_.showValues();
     return true;
 }
 
@@ -250,20 +251,16 @@ void AnalogOutputModel::finishOpening() {
 
 // ---- Display ------------------------------------------------------------------------------
 
-void AnalogOutputModel::refresh() {
-    if (refresh_) refresh_();
-}
-
 void AnalogOutputModel::showTransmitterAlarm(bool hi) {
-    view_.transmitterAlarmHi = hi;
-    view_.alarmLevelText = hi ? kHiLevel : kInactive;
+    state_.transmitterAlarmHi = hi;
+    state_.alarmLevelText = hi ? kHiLevel : kInactive;
 }
 
 void AnalogOutputModel::showAll() {
-    view_.lrvText = pressureText(settings_.lrv, 1);
-    view_.urvText = pressureText(settings_.urv, 1);
-    view_.aoAtLrvText = Level(settings_.aoAtLrv);
-    view_.aoAtUrvText = Level(settings_.aoAtUrv);
+    state_.lrvText = pressureText(settings_.lrv, 1);
+    state_.urvText = pressureText(settings_.urv, 1);
+    state_.aoAtLrvText = Level(settings_.aoAtLrv);
+    state_.aoAtUrvText = Level(settings_.aoAtUrv);
     for (std::size_t i = 0; i < 2; ++i) {
         showAlarm(i);
         showAlarmValues(i);
@@ -271,7 +268,7 @@ void AnalogOutputModel::showAll() {
 }
 
 void AnalogOutputModel::showAlarm(std::size_t index) {
-    AlarmView& shown = view_.alarms[index];
+    AlarmState& shown = state_.alarms[index];
     const AlarmSettings& alarm = settings_.alarms[index];
     // Only Closed (1) and Open (0) show the alarm's controls; any other state reads as Inactive.
     shown.controlsShown = alarm.state == kAlarmClosed || alarm.state == kAlarmOpen;
@@ -289,7 +286,7 @@ void AnalogOutputModel::showAlarm(std::size_t index) {
 void AnalogOutputModel::showAlarmValues(std::size_t index) {
     const AlarmSettings& alarm = settings_.alarms[index];
     const float minimum = MinimumDeadband(settings_.lsl, settings_.usl);
-    view_.alarms[index].texts = {pressureText(alarm.value1, 12), pressureText(alarm.value2, 12),
+    state_.alarms[index].texts = {pressureText(alarm.value1, 12), pressureText(alarm.value2, 12),
                                  pressureText(std::max(alarm.deadband, minimum), 12)};
 }
 
@@ -374,7 +371,7 @@ void AnalogOutputModel::save(const std::array<std::string, kAoFieldCount>& texts
 void AnalogOutputModel::save() {
     SortRangeValues(settings_.alarms);
     showAll();
-    refresh();
+    host_.showValues();
     const SaveCheck check = CheckSaveValues(settings_, alarmBlock_);
     for (const RuleNote& note : check.notes) context_.prompter.error(note.text);
     if (check.failed) {
@@ -431,10 +428,10 @@ void AnalogOutputModel::zero() {
         return;
     }
     if (session_.p1.statusCode != 0) return;
-    pause_(kZeroSettling);
+    host_.wait(kZeroSettling, {});
     session_.ReadMeasurements(ChannelMask{.p1 = true}, pressure, MinMax::Without, 1, 1);
     if (!session_.lastExchangeSucceeded) return reportLinkFailure();
-    view_.measurementText = session_.p1.displayText;
+    state_.measurementText = Windows1252ToUtf8(session_.p1.displayText);
 }
 
 void AnalogOutputModel::reportLinkFailure() { context_.prompter.error(session_.statusText); }

@@ -8,14 +8,13 @@
 // the Prompter.
 
 #include <array>
-#include <chrono>
-#include <functional>
 #include <optional>
 #include <string>
 
 #include "config/analog_output_rules.h"
 #include "link/device_session.h"
 #include "ui/support/prompter_notifier.h"
+#include "ui/support/window_host.h"
 #include "link/stored_connection.h"
 #include "ui/tools/tool_context.h"
 
@@ -26,7 +25,7 @@ enum class AoField { Lrv, Urv, AoAtLrv, AoAtUrv, Alarm1Value1, Alarm1Value2, Ala
                      Alarm2Value2, Alarm2Deadband };
 inline constexpr std::size_t kAoFieldCount = 10;
 
-struct AlarmView {
+struct AlarmState {
     std::string caption;  // "Digital Output 1 (PSI)"
     std::array<std::string, 3> labels;
     std::array<std::string, 3> texts;  // value 1, value 2, deadband
@@ -34,8 +33,8 @@ struct AlarmView {
     bool value2Shown = false;
 };
 
-// What the window shows.
-struct AnalogOutputView {
+// What the window shows; texts in UTF-8.
+struct AnalogOutputState {
     std::string pressureCaption = "Pressure (PSI)";
     std::string measurementText;
     std::string lslText;
@@ -49,24 +48,21 @@ struct AnalogOutputView {
     std::string alarmLevelText;
     bool transmitterAlarmHi = false;
     std::string transferValueText;
-    std::array<AlarmView, 2> alarms;
+    std::array<AlarmState, 2> alarms;
 };
 // The text shown in one of the ten editable fields.
-const std::string& ShownText(const AnalogOutputView& view, AoField field);
+const std::string& ShownText(const AnalogOutputState& state, AoField field);
 
 class AnalogOutputModel {
 public:
-    // `pause` waits after a zero (tests hand in one that does not wait).
-    using Pause = std::function<void(std::chrono::milliseconds)>;
-
-    AnalogOutputModel(const ToolContext& context, Pause pause);
+    // The host waits after a zero and shows the values that change in the
+    // middle of a sequence (before its next box).
+    AnalogOutputModel(const ToolContext& context, WindowHost& host);
 
     const AnalogOutputSettings& settings() const { return settings_; }
-    const AnalogOutputView& view() const { return view_; }
+    const AnalogOutputState& state() const { return state_; }
     bool valuesEdited() const { return valuesEdited_; }
     DeviceSession& session() { return session_; }
-    // Called when the values shown change in the middle of a sequence (before its next box).
-    void setRefresh(std::function<void()> refresh) { refresh_ = std::move(refresh); }
 
     void open();
 
@@ -98,7 +94,6 @@ private:
     struct FactoryDefaults;
 
     void save();
-    void refresh();
     RouteBlock route(Module module) const;
     bool readAlarmBlock();
     bool readOutputLevels();
@@ -124,8 +119,7 @@ private:
     std::string pressureText(float value, int width) const;
 
     ToolContext context_;
-    Pause pause_;
-    std::function<void()> refresh_;
+    WindowHost& host_;
     PrompterNotifier notifier_;
     DeviceSession session_;
     StoredConnection connection_;
@@ -135,7 +129,7 @@ private:
     int decimals_ = 0;
     std::string unitName_ = "PSI";
     AnalogOutputSettings settings_;
-    AnalogOutputView view_;
+    AnalogOutputState state_;
     std::array<bool, kAoFieldCount> edited_{};
     bool valuesEdited_ = false;
     std::optional<AoField> notANumber_;

@@ -23,8 +23,8 @@ void BlockingPause(std::chrono::milliseconds duration) {
 
 }  // namespace
 
-AnalogOutput::AnalogOutput(const ToolContext& context, QWidget* parent, AnalogOutputModel::Pause pause)
-    : QDialog(parent), context_(context), model_(context, pause ? std::move(pause) : BlockingPause) {
+AnalogOutput::AnalogOutput(const ToolContext& context, QWidget* parent, Pause pause)
+    : QDialog(parent), context_(context), pause_(pause ? std::move(pause) : BlockingPause), model_(context, *this) {
     setWindowTitle("Analog");
     auto* layout = new QGridLayout(this);
     layout->addWidget(buildPressureGroup(), 0, 0);
@@ -33,7 +33,6 @@ AnalogOutput::AnalogOutput(const ToolContext& context, QWidget* parent, AnalogOu
     layout->addWidget(buildAlarmGroup(0), 2, 0);
     layout->addWidget(buildAlarmGroup(1), 2, 1);
     layout->addWidget(buildButtons(), 3, 0, 1, 2);
-    model_.setRefresh([this] { showValues(); });
     QApplication::setOverrideCursor(Qt::WaitCursor);
     model_.open();
     QApplication::restoreOverrideCursor();
@@ -67,7 +66,7 @@ QGroupBox* AnalogOutput::buildPressureGroup() {
     // Zero changes only the measurement shown.
     connect(zero, &QPushButton::clicked, this, [this] {
         model_.zero();
-        SetText(measurement_, DeviceText(model_.view().measurementText));
+        SetText(measurement_, Text(model_.state().measurementText));
     });
     grid->addWidget(zero, row, 1);
     return pressure_;
@@ -195,6 +194,8 @@ void AnalogOutput::focusOn(AoField field) {
 }
 
 // Cancel leaves every field as the operator typed it.
+void AnalogOutput::wait(std::chrono::milliseconds duration, const std::function<bool()>&) { pause_(duration); }
+
 void AnalogOutput::reject() {
     if (model_.close(typedTexts())) {
         QDialog::reject();
@@ -215,17 +216,17 @@ void AnalogOutput::showValues() {
 }
 
 void AnalogOutput::showChoices() {
-    const AnalogOutputView& view = model_.view();
+    const AnalogOutputState& state = model_.state();
     const AnalogOutputSettings& settings = model_.settings();
-    pressure_->setTitle(DeviceText(view.pressureCaption));
-    SetText(measurement_, DeviceText(view.measurementText));
-    SetText(lsl_, DeviceText(view.lslText));
-    SetText(usl_, DeviceText(view.uslText));
-    SetText(minimumSpan_, DeviceText(view.minimumSpanText));
-    alarmHi_->setChecked(view.transmitterAlarmHi);
-    alarmInactive_->setChecked(!view.transmitterAlarmHi);
-    alarmLevel_->setText(DeviceText(view.alarmLevelText));
-    output_->setTitle(DeviceText(view.outputCaption));
+    pressure_->setTitle(Text(state.pressureCaption));
+    SetText(measurement_, Text(state.measurementText));
+    SetText(lsl_, Text(state.lslText));
+    SetText(usl_, Text(state.uslText));
+    SetText(minimumSpan_, Text(state.minimumSpanText));
+    alarmHi_->setChecked(state.transmitterAlarmHi);
+    alarmInactive_->setChecked(!state.transmitterAlarmHi);
+    alarmLevel_->setText(Text(state.alarmLevelText));
+    output_->setTitle(Text(state.outputCaption));
     volts_->setChecked(settings.output == OutputType::Volts);
     current_->setChecked(settings.output == OutputType::Current);
     for (std::size_t i = 0; i < 2; ++i) showAlarm(i);
@@ -233,27 +234,27 @@ void AnalogOutput::showChoices() {
 
 void AnalogOutput::showFieldTexts() {
     for (std::size_t i = 0; i < kAoFieldCount; ++i) {
-        SetText(fields_[i], DeviceText(ShownText(model_.view(), static_cast<AoField>(i))));
+        SetText(fields_[i], Text(ShownText(model_.state(), static_cast<AoField>(i))));
         fields_[i]->setModified(false);
     }
 }
 
 void AnalogOutput::showAlarm(std::size_t index) {
-    const AlarmView& view = model_.view().alarms[index];
+    const AlarmState& alarmState = model_.state().alarms[index];
     const AlarmSettings& alarm = model_.settings().alarms[index];
     AlarmWidgets& w = alarms_[index];
-    if (!view.caption.empty()) w.group->setTitle(DeviceText(view.caption));
+    if (!alarmState.caption.empty()) w.group->setTitle(Text(alarmState.caption));
     w.closed->setChecked(alarm.state == kAlarmClosed);
     w.open->setChecked(alarm.state == kAlarmOpen);
     w.inactive->setChecked(alarm.state != kAlarmClosed && alarm.state != kAlarmOpen);
     w.condition->setCurrentIndex(alarm.condition >= 0 && alarm.condition < w.condition->count() ? alarm.condition : -1);
-    const std::array<bool, 3> shown = {view.controlsShown, view.value2Shown, view.controlsShown};
+    const std::array<bool, 3> shown = {alarmState.controlsShown, alarmState.value2Shown, alarmState.controlsShown};
     for (QWidget* control : {static_cast<QWidget*>(w.when), static_cast<QWidget*>(w.condition)}) {
-        control->setVisible(view.controlsShown);
-        control->setEnabled(view.controlsShown);
+        control->setVisible(alarmState.controlsShown);
+        control->setEnabled(alarmState.controlsShown);
     }
     for (std::size_t i = 0; i < 3; ++i) {
-        w.labels[i]->setText(DeviceText(view.labels[i]));
+        w.labels[i]->setText(Text(alarmState.labels[i]));
         w.labels[i]->setVisible(shown[i]);
         w.edits[i]->setVisible(shown[i]);
         w.edits[i]->setEnabled(shown[i]);

@@ -5,6 +5,8 @@
 
 #include <QDialog>
 #include <array>
+#include <chrono>
+#include <functional>
 
 #include "ui/tools/analog_output/analog_output_model.h"
 
@@ -27,11 +29,13 @@ struct AlarmWidgets {
     std::array<QLineEdit*, 3> edits{};
 };
 
-class AnalogOutput final : public QDialog {
+class AnalogOutput final : public QDialog, private WindowHost {
     Q_OBJECT
 public:
-    explicit AnalogOutput(const ToolContext& context, QWidget* parent = nullptr,
-                          AnalogOutputModel::Pause pause = {});
+    // `pause` waits after a zero (tests hand in one that does not wait).
+    using Pause = std::function<void(std::chrono::milliseconds)>;
+
+    explicit AnalogOutput(const ToolContext& context, QWidget* parent = nullptr, Pause pause = {});
 
     AnalogOutputModel& model() { return model_; }
     void reject() override;
@@ -48,12 +52,14 @@ private:
     void handle(const std::function<void()>& action);
     void focusOn(AoField field);
     // The controls from the model; a field whose text was no number keeps it and has the focus.
-    void showValues();
+    void showValues() override;
+    void wait(std::chrono::milliseconds duration, const std::function<bool()>& stop) override;
     void showChoices();
     void showFieldTexts();
     void showAlarm(std::size_t index);
 
     ToolContext context_;
+    Pause pause_;
     AnalogOutputModel model_;
     std::array<QLineEdit*, kAoFieldCount> fields_{};
     QGroupBox* pressure_ = nullptr;

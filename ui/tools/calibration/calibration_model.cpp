@@ -26,7 +26,7 @@ const char* NextPointReadingText(int code) {
 
 }  // namespace
 
-CalibrationModel::CalibrationModel(const ToolContext& context, LoopHost& host)
+CalibrationModel::CalibrationModel(const ToolContext& context, WindowHost& host)
     : context_(context),
       host_(host),
       notifier_(context.prompter),

@@ -9,7 +9,7 @@
 #include <string>
 
 #include "link/device_session.h"
-#include "ui/tools/loop_host.h"
+#include "ui/support/window_host.h"
 #include "ui/support/prompter_notifier.h"
 #include "ui/tools/read_only_edit.h"
 #include "link/stored_connection.h"
@@ -34,7 +34,7 @@ struct CalibrationState {
 
 class CalibrationModel {
 public:
-    CalibrationModel(const ToolContext& context, LoopHost& host);
+    CalibrationModel(const ToolContext& context, WindowHost& host);
 
     const CalibrationState& state() const { return state_; }
     bool stopRequested() const { return stopRequested_; }
@@ -69,7 +69,7 @@ private:
     void reportOnce(int code, const char* text);
 
     ToolContext context_;
-    LoopHost& host_;
+    WindowHost& host_;
     PrompterNotifier notifier_;
     DeviceSession session_;
     RouteBlock route_{};

@@ -13,7 +13,7 @@ class QLabel;
 
 namespace corvel {
 
-class cCalibration final : public QDialog, private LoopHost {
+class cCalibration final : public QDialog, private WindowHost {
     Q_OBJECT
 public:
     explicit cCalibration(const ToolContext& context, QWidget* parent = nullptr);

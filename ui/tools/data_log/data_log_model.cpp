@@ -8,6 +8,7 @@
 #include "link/device_addresses.h"
 #include "link/log_copy.h"
 #include "link/stored_connection.h"
+#include "link/windows1252.h"
 
 namespace corvel {
 
@@ -61,12 +62,13 @@ std::string CopyProgressText(const LogCopyProgress& progress) {
 }  // namespace
 
 std::string LogListRowText(const LogDirectoryEntry& entry) {
-    return entry.fileName + "     " + entry.logName + "        start time: " + entry.startTime + "        " +
+    return Windows1252ToUtf8(entry.fileName) + "     " + Windows1252ToUtf8(entry.logName) + "        start time: " + entry.startTime + "        " +
            std::to_string(entry.samples) + " samples";
 }
 
-DataFileConversionModel::DataFileConversionModel(const ToolContext& context)
+DataFileConversionModel::DataFileConversionModel(const ToolContext& context, WindowHost& host)
     : context_(context),
+      host_(host),
       notifier_(context.prompter),
       session_(LinkContext{context.comm, context.store, context.ports, notifier_, context.shared}) {
     const StoredConnection connection = ReadStoredConnection(context.store, context.comm);
@@ -77,21 +79,21 @@ DataFileConversionModel::DataFileConversionModel(const ToolContext& context)
 }
 
 void DataFileConversionModel::selectPc() {
-    source_ = Source::Pc;
+    state_.source = LogSource::Pc;
     entries_.clear();
-    rows_.clear();
-    selectedRow_ = -1;
+    state_.rows.clear();
+    state_.selectedRow = -1;
 }
 
 void DataFileConversionModel::selectInstrument() {
-    source_ = Source::Instrument;
+    state_.source = LogSource::Instrument;
     if (!fillList()) selectPc();
 }
 
 bool DataFileConversionModel::fillList() {
     entries_.clear();
-    rows_.clear();
-    selectedRow_ = -1;
+    state_.rows.clear();
+    state_.selectedRow = -1;
     LogDirectory directory = ReadLogDirectoryEntries(session_, storeRoute_);
     if (directory.outcome == LogDirectory::Outcome::Collecting) {
         context_.prompter.notify(kCollectingMessage);
@@ -103,25 +105,25 @@ bool DataFileConversionModel::fillList() {
     }
     // A refusal part way has been shown ("error %d"); the files listed before it stay.
     entries_ = std::move(directory.entries);
-    for (auto entry = entries_.rbegin(); entry != entries_.rend(); ++entry) rows_.push_back(LogListRowText(*entry));
-    if (!rows_.empty()) selectedRow_ = 0;
+    for (auto entry = entries_.rbegin(); entry != entries_.rend(); ++entry) state_.rows.push_back(LogListRowText(*entry));
+    if (!state_.rows.empty()) state_.selectedRow = 0;
     return true;
 }
 
 const LogDirectoryEntry* DataFileConversionModel::selectedEntry() const {
-    if (selectedRow_ < 0 || selectedRow_ >= static_cast<int>(entries_.size())) return nullptr;
-    return &entries_[entries_.size() - 1 - static_cast<std::size_t>(selectedRow_)];
+    if (state_.selectedRow < 0 || state_.selectedRow >= static_cast<int>(entries_.size())) return nullptr;
+    return &entries_[entries_.size() - 1 - static_cast<std::size_t>(state_.selectedRow)];
 }
 
 void DataFileConversionModel::chooseInputFile() {
-    if (auto path = context_.files.openFile({"Input File", kInputFilter, "bin", "*.bin"})) inputPath_ = *path;
+    if (auto path = context_.files.openFile({"Input File", kInputFilter, "bin", "*.bin"})) state_.inputPath = *path;
 }
 
 void DataFileConversionModel::chooseOutputFile() {
     // The chooser has asked before an existing file is replaced; the file itself
     // is replaced only when the save succeeds.
-    if (auto path = context_.files.saveFile({"Output File", kOutputFilter, "csv", ProposedOutputName(inputPath_)}))
-        outputPath_ = *path;
+    if (auto path = context_.files.saveFile({"Output File", kOutputFilter, "csv", ProposedOutputName(state_.inputPath)}))
+        state_.outputPath = *path;
 }
 
 void DataFileConversionModel::eraseAll() {
@@ -129,42 +131,42 @@ void DataFileConversionModel::eraseAll() {
         !session_.EraseAllLogFiles(storeRoute_))
         context_.prompter.error("The log files were not erased: " + session_.statusText);
     entries_.clear();
-    rows_.clear();
-    selectedRow_ = -1;
+    state_.rows.clear();
+    state_.selectedRow = -1;
 }
 
-DataFileConversionModel::AfterSave DataFileConversionModel::save(const SaveView& view) {
-    if (source_ == Source::Pc && (inputPath_.empty() || outputPath_.empty())) {
+DataFileConversionModel::AfterSave DataFileConversionModel::save() {
+    if (state_.source == LogSource::Pc && (state_.inputPath.empty() || state_.outputPath.empty())) {
         context_.prompter.error("Specify Input and Output files");
         return AfterSave::KeepOpen;
     }
-    if (source_ == Source::Instrument && outputPath_.empty()) {
+    if (state_.source == LogSource::Instrument && state_.outputPath.empty()) {
         context_.prompter.error("Specify Output file");
         return AfterSave::KeepOpen;
     }
-    if (source_ == Source::Instrument && !selectedEntry()) {
+    if (state_.source == LogSource::Instrument && !selectedEntry()) {
         context_.prompter.error(kEmptyListGuidance);
         return AfterSave::KeepOpen;
     }
-    if (source_ == Source::Instrument && !rawLogMayBeWritten()) return AfterSave::KeepOpen;
+    if (state_.source == LogSource::Instrument && !rawLogMayBeWritten()) return AfterSave::KeepOpen;
     bool saved = false;
-    if (source_ == Source::Pc) {
-        saved = convertFile(inputPath_, view);
+    if (state_.source == LogSource::Pc) {
+        saved = convertFile(state_.inputPath);
     } else {
-        const CopyEnd end = copyAndConvert(view);
+        const CopyEnd end = copyAndConvert();
         if (end == CopyEnd::Stopped) {
-            view.progress(0, "Stopped; nothing was saved.");
+            host_.showProgress(0, "Stopped; nothing was saved.");
             return AfterSave::KeepOpen;
         }
         saved = end == CopyEnd::Converted;
     }
-    view.progress(0, "");
+    host_.showProgress(0, "");
     return askAfterSave(saved);
 }
 
 bool DataFileConversionModel::rawLogMayBeWritten() {
     if (!keepRawLog_) return true;
-    const fs::path raw = RawLogBeside(outputPath_);
+    const fs::path raw = RawLogBeside(state_.outputPath);
     std::error_code error;
     if (!fs::is_regular_file(raw, error)) return true;
     return context_.prompter.confirm(raw.filename().string() + " already exists.\nDo you want to replace it?",
@@ -177,21 +179,21 @@ DataFileConversionModel::AfterSave DataFileConversionModel::askAfterSave(bool sa
                                    : Message{"File save failed. Retry?", std::string(kErrorCaption), MessageIcon::Error,
                                              MessageButtons::YesNo};
     if (saved) {
-        inputPath_.clear();
-        outputPath_.clear();
+        state_.inputPath.clear();
+        state_.outputPath.clear();
     }
     return context_.prompter.show(question) == MessageAnswer::Yes ? AfterSave::KeepOpen : AfterSave::Close;
 }
 
-bool DataFileConversionModel::convertFile(const std::string& input, const SaveView& view) {
+bool DataFileConversionModel::convertFile(const std::string& input) {
     ConversionBoxes boxes(context_.prompter);
-    return convert(input, outputPath_, boxes, [&](std::uint64_t read, std::uint64_t size) {
-        view.progress(size ? static_cast<int>(read * 100 / size) : 0, "Converting");
-        view.processEvents();
+    return convert(input, state_.outputPath, boxes, [&](std::uint64_t read, std::uint64_t size) {
+        host_.showProgress(size ? static_cast<int>(read * 100 / size) : 0, "Converting");
+        host_.processEvents();
     });
 }
 
-DataFileConversionModel::CopyEnd DataFileConversionModel::copyAndConvert(const SaveView& view) {
+DataFileConversionModel::CopyEnd DataFileConversionModel::copyAndConvert() {
     const LogDirectoryEntry& entry = *selectedEntry();
     // A folder of this run's own in the user's temporary folder; it goes, with
     // the copy in it, whatever the outcome.
@@ -201,22 +203,22 @@ DataFileConversionModel::CopyEnd DataFileConversionModel::copyAndConvert(const S
         return CopyEnd::Failed;
     }
     const fs::path raw =
-        keepRawLog_ ? RawLogBeside(outputPath_) : fs::path(folder.path().toStdString()) / "download.bin";
-    copying_ = true;
+        keepRawLog_ ? RawLogBeside(state_.outputPath) : fs::path(folder.path().toStdString()) / "download.bin";
+    state_.copying = true;
     stopRequested_ = false;
     const LogCopyRequest request{storeRoute_, stateRoute_, entry.fileNumber, entry.estimatedBlocks()};
     const LogCopyResult copy = CopyLogFile(session_, request, raw, [&](const LogCopyProgress& progress) {
-        view.progress(progress.percent(), CopyProgressText(progress));
-        view.processEvents();
+        host_.showProgress(progress.percent(), CopyProgressText(progress));
+        host_.processEvents();
         return !stopRequested_;
     });
-    copying_ = false;
+    state_.copying = false;
     if (copy.outcome == LogCopyResult::Outcome::Stopped) return CopyEnd::Stopped;
     if (!copy.complete()) {
         context_.prompter.error("The log file was not copied from the instrument: " + copy.failure);
         return CopyEnd::Failed;
     }
-    return convertFile(raw.string(), view) ? CopyEnd::Converted : CopyEnd::Failed;
+    return convertFile(raw.string()) ? CopyEnd::Converted : CopyEnd::Failed;
 }
 
 }  // namespace corvel

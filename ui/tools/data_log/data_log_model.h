@@ -5,79 +5,76 @@
 // is copied to a temporary file of its own and converted from there; the
 // output file is replaced only by a conversion that succeeds.
 
-#include <functional>
 #include <string>
 #include <vector>
 
 #include "link/device_session.h"
 #include "link/log_directory.h"
 #include "ui/support/prompter_notifier.h"
+#include "ui/support/window_host.h"
 #include "ui/tools/tool_context.h"
 
 namespace corvel {
 
+enum class LogSource { Pc, Instrument };
+
+// What the window shows; texts in UTF-8.
+struct DataFileConversionState {
+    LogSource source = LogSource::Pc;
+    std::string inputPath;
+    std::string outputPath;
+    // One row per instrument log file, the last directory position first.
+    std::vector<std::string> rows;
+    int selectedRow = -1;
+    bool copying = false;
+};
+
 class DataFileConversionModel {
 public:
-    enum class Source { Pc, Instrument };
     enum class AfterSave { KeepOpen, Close };
 
-    // What the window does while a file is saved: show the progress (0 to
-    // 100, and a line of text) and let the window handle its events.
-    struct SaveView {
-        std::function<void(int percent, const std::string& text)> progress;
-        std::function<void()> processEvents;
-    };
-
-    explicit DataFileConversionModel(const ToolContext& context);
+    // While a file is saved the host shows the progress and handles the
+    // window's events.
+    DataFileConversionModel(const ToolContext& context, WindowHost& host);
     DataFileConversionModel(const DataFileConversionModel&) = delete;
     DataFileConversionModel& operator=(const DataFileConversionModel&) = delete;
 
     // "Instrument" is offered only for the two-module models, which keep logs.
     bool instrumentAvailable() const { return context_.comm.q710Family; }
-    Source source() const { return source_; }
-    const std::string& inputPath() const { return inputPath_; }
-    const std::string& outputPath() const { return outputPath_; }
-    // One row per instrument log file, the last directory position first.
-    const std::vector<std::string>& rows() const { return rows_; }
-    int selectedRow() const { return selectedRow_; }
-    bool copying() const { return copying_; }
+    const DataFileConversionState& state() const { return state_; }
 
     void selectPc();
     // Reads the instrument's list; returns to PC mode when it cannot.
     void selectInstrument();
-    void selectRow(int row) { selectedRow_ = row; }
+    void selectRow(int row) { state_.selectedRow = row; }
     void chooseInputFile();
     void chooseOutputFile();
     void eraseAll();
     // Keeps the raw .bin copied from the instrument beside the output file.
     void setKeepRawLog(bool keep) { keepRawLog_ = keep; }
-    AfterSave save(const SaveView& view);
+    AfterSave save();
     // Cancel during a copy: the copy stops after the block in progress.
     void stopCopy() { stopRequested_ = true; }
 
 private:
     bool fillList();
-    bool convertFile(const std::string& input, const SaveView& view);
+    bool convertFile(const std::string& input);
     enum class CopyEnd { Converted, Failed, Stopped };
-    CopyEnd copyAndConvert(const SaveView& view);
+    CopyEnd copyAndConvert();
     const LogDirectoryEntry* selectedEntry() const;
     AfterSave askAfterSave(bool saved);
     // False when the operator would rather keep an existing raw log beside the output.
     bool rawLogMayBeWritten();
 
     ToolContext context_;
+    WindowHost& host_;
     PrompterNotifier notifier_;
     DeviceSession session_;
     RouteBlock storeRoute_;
     RouteBlock stateRoute_;
-    Source source_ = Source::Pc;
-    std::string inputPath_;
-    std::string outputPath_;
+    DataFileConversionState state_;
     std::vector<LogDirectoryEntry> entries_;
-    std::vector<std::string> rows_;
-    int selectedRow_ = -1;
     bool keepRawLog_ = false;
-    bool copying_ = false;
     bool stopRequested_ = false;
 };
 

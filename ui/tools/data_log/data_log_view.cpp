@@ -35,7 +35,7 @@ QLineEdit* PathField(const char* objectName) {
 }  // namespace
 
 cDataFileConversion::cDataFileConversion(const ToolContext& context, QWidget* parent)
-    : QDialog(parent), model_(context) {
+    : QDialog(parent), model_(context, *this) {
     setWindowTitle(tr("Datalog Utility"));
     buildControls();
     connectControls();
@@ -125,15 +125,16 @@ void cDataFileConversion::connectControls() {
 }
 
 void cDataFileConversion::showModel() {
-    const bool pc = model_.source() == DataFileConversionModel::Source::Pc;
+    const DataFileConversionState& state = model_.state();
+    const bool pc = state.source == LogSource::Pc;
     browsePc_->setChecked(pc);
     instrument_->setChecked(!pc);
     instrument_->setEnabled(!busy_ && model_.instrumentAvailable());
     browsePc_->setEnabled(!busy_);
     inputFile_->setEnabled(!busy_ && pc);
     inputPath_->setEnabled(pc);
-    inputPath_->setText(QString::fromStdString(model_.inputPath()));
-    outputPath_->setText(QString::fromStdString(model_.outputPath()));
+    inputPath_->setText(QString::fromStdString(state.inputPath));
+    outputPath_->setText(QString::fromStdString(state.outputPath));
     outputFile_->setEnabled(!busy_);
     fileList_->setEnabled(!busy_ && !pc);
     eraseAll_->setEnabled(!busy_ && !pc);
@@ -141,8 +142,8 @@ void cDataFileConversion::showModel() {
     saveFile_->setEnabled(!busy_);
     QSignalBlocker quiet(fileList_);
     fileList_->clear();
-    for (const std::string& row : model_.rows()) fileList_->addItem(QString::fromStdString(row));
-    fileList_->setCurrentRow(model_.selectedRow());
+    for (const std::string& row : state.rows) fileList_->addItem(QString::fromStdString(row));
+    fileList_->setCurrentRow(state.selectedRow);
 }
 
 void cDataFileConversion::setBusy(bool busy) {
@@ -155,21 +156,22 @@ void cDataFileConversion::setBusy(bool busy) {
 }
 
 void cDataFileConversion::save() {
-    const DataFileConversionModel::SaveView view{
-        [this](int percent, const std::string& text) {
-            progress_->setValue(percent);
-            progressText_->setText(QString::fromStdString(text));
-        },
-        [] { QApplication::processEvents(); }};
     setBusy(true);
-    const DataFileConversionModel::AfterSave after = model_.save(view);
+    const DataFileConversionModel::AfterSave after = model_.save();
     setBusy(false);
     if (after == DataFileConversionModel::AfterSave::Close) accept();
 }
 
+void cDataFileConversion::showProgress(int percent, const std::string& text) {
+    progress_->setValue(percent);
+    progressText_->setText(QString::fromStdString(text));
+}
+
+void cDataFileConversion::processEvents() { QApplication::processEvents(); }
+
 void cDataFileConversion::reject() {
     // During a copy Cancel stops the copy; the window stays open.
-    if (model_.copying()) {
+    if (model_.state().copying) {
         model_.stopCopy();
         return;
     }

@@ -18,7 +18,7 @@ class QRadioButton;
 
 namespace corvel {
 
-class cDataFileConversion final : public QDialog {
+class cDataFileConversion final : public QDialog, private WindowHost {
     Q_OBJECT
 public:
     cDataFileConversion(const ToolContext& context, QWidget* parent);
@@ -31,6 +31,8 @@ private:
     void showModel();
     void save();
     void setBusy(bool busy);
+    void showProgress(int percent, const std::string& text) override;
+    void processEvents() override;
 
     DataFileConversionModel model_;
     QRadioButton* browsePc_ = nullptr;

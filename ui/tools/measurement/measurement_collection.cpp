@@ -132,8 +132,8 @@ void MeasurementModel::takeCollectedPressure(PressureInput input, SampleValues& 
 
 void MeasurementModel::writeCollection(CollectionPlan plan, int taken) {
     plan.lineParts.p1Heading = p1Heading_;
-    plan.lineParts.p1Unit = state_.p1.unitName;
-    plan.lineParts.p2Unit = state_.p2.unitName;
+    plan.lineParts.p1Unit = p1UnitName_;
+    plan.lineParts.p2Unit = p2UnitName_;
     const std::size_t count = std::min<std::size_t>(static_cast<std::size_t>(std::max(taken, 0)), kSampleBufferSize);
     std::vector<std::string> lines;
     lines.reserve(count);

@@ -3,6 +3,7 @@
 #include "common/number_format.h"
 #include "link/device_addresses.h"
 #include "link/reading_status.h"
+#include "link/windows1252.h"
 
 namespace corvel {
 namespace {
@@ -192,11 +193,18 @@ bool MeasurementModel::readUnits() {
 void MeasurementModel::takeUnits() {
     state_.unitsKnown = true;
     state_.p1.unitCode = session_.p1.unitCode;
-    state_.p1.unitName = session_.p1.unitName;
+    p1UnitName_ = session_.p1.unitName;
+    state_.p1.unitName = Windows1252ToUtf8(p1UnitName_);
     if (state_.p2Present) {
         state_.p2.unitCode = session_.p2.unitCode;
-        state_.p2.unitName = session_.p2.unitName;
+        p2UnitName_ = session_.p2.unitName;
+        state_.p2.unitName = Windows1252ToUtf8(p2UnitName_);
     }
+}
+
+void MeasurementModel::show() {
+    state_.temperatureUnitName = Windows1252ToUtf8(session_.temperature.unitName);
+    host_.showValues();
 }
 
 void MeasurementModel::applyStatus(PressureInput input, bool inReadingLoop) {

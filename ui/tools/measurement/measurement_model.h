@@ -10,17 +10,15 @@
 // the operator's handlers (Stop, Close, digits, damping...) run there, never
 // during an exchange.
 
-#include <chrono>
-#include <functional>
 #include <optional>
 #include <string>
 
 #include "link/device_session.h"
 #include "ui/support/file_chooser.h"
-#include "ui/tools/loop_host.h"
 #include "ui/tools/measurement/measurement_state.h"
 #include "ui/support/prompter.h"
 #include "ui/support/prompter_notifier.h"
+#include "ui/support/window_host.h"
 #include "readings/readings_file.h"
 #include "link/stored_connection.h"
 #include "ui/tools/tool_context.h"
@@ -34,14 +32,10 @@ struct TrendReading {
     float temperature = 0.0f;
 };
 
-// What the model needs of the window around it.
-class MeasurementHost : public LoopHost {
+// The window host with the one thing only this window takes: each reading of
+// the reading loop or of a collection, as it comes, for the trend plot.
+class MeasurementHost : public WindowHost {
 public:
-    // Waits `duration`. A responsive wait processes events meanwhile and ends
-    // early once `stop` says so; a plain one blocks.
-    virtual void wait(std::chrono::milliseconds duration, const std::function<bool()>& stop) = 0;
-    virtual void setWaitCursor(bool on) = 0;
-    // A reading of the reading loop or of a collection.
     virtual void readingTaken(const TrendReading& reading) = 0;
 };
 
@@ -121,7 +115,7 @@ private:
     void tellNoAnswer(const std::string& linkText);
     void catchUpAfterSilence();
     void reportReading();
-    void show() { host_.showValues(); }
+    void show();
 
     // Collection (measurement_collection.cpp).
     std::optional<CollectionPlan> checkCollection();
@@ -145,6 +139,9 @@ private:
     // The last sensor headings read (type label and range text); empty until one is.
     std::string p1Heading_;
     std::string p2Heading_;
+    // The unit names in the transmitter's own bytes, as the readings file keeps them.
+    std::string p1UnitName_;
+    std::string p2UnitName_;
 };
 
 }  // namespace corvel

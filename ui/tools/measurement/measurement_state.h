@@ -1,8 +1,8 @@
 #pragma once
 // What the Configuration window shows: the values of P1, P2 and the internal
 // temperature, their status texts and field colours, the units, digits and
-// damping controls, and the data collection fields. The model fills it; the
-// view only shows it and passes the operator's edits back.
+// damping controls, and the data collection fields, with texts in UTF-8. The
+// model fills it; the view only shows it and passes the operator's edits back.
 
 #include <string>
 
@@ -49,6 +49,7 @@ struct MeasurementState {
     PressureState p2;
     std::string temperatureText;
     FieldColour temperatureColour = FieldColour::Normal;
+    std::string temperatureUnitName;
     bool fahrenheit = true;  // "°F", else "°C"
     bool resetMinMax = true;
     Activity activity = Activity::Idle;

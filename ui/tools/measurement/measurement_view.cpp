@@ -253,7 +253,7 @@ void cConfigDlg::reject() {
     QDialog::reject();
 }
 
-// ---- MeasurementHost ---------------------------------------------------------------------
+// ---- The window host ----------------------------------------------------------------------
 
 void cConfigDlg::showPressure(const PressureState& state, PressureWidgets& w, bool idle, bool unitsKnown) {
     w.label->setText(Text(state.label));
@@ -268,7 +268,7 @@ void cConfigDlg::showPressure(const PressureState& state, PressureWidgets& w, bo
     w.status->setText(Text(state.statusText));
     if (!w.unitCode->hasFocus()) SetText(w.unitCode, unitsKnown ? Text(std::to_string(state.unitCode)) : QString());
     w.unitCode->setEnabled(unitsKnown);
-    w.unitName->setText(DeviceText(state.unitName));
+    w.unitName->setText(Text(state.unitName));
     w.unitUp->setEnabled(state.spinnerEnabled && idle && unitsKnown);
     w.unitDown->setEnabled(state.spinnerEnabled && idle && unitsKnown);
     w.dampingOn->setChecked(state.dampingOn);
@@ -309,8 +309,7 @@ void cConfigDlg::showValues() {
     file_->setEnabled(idle);
     append_->setEnabled(idle);
     plot_->setInputs(state.p2Present);
-    plot_->setUnits(DeviceText(state.p1.unitName), DeviceText(state.p2.unitName),
-                    DeviceText(model_.session().temperature.unitName));
+    plot_->setUnits(Text(state.p1.unitName), Text(state.p2.unitName), Text(state.temperatureUnitName));
     if (idle && waitCursor_ && !model_.stopRequested()) setWaitCursor(false);
     // The fields whose text changed repaint themselves at the next turn of the
     // event loop, between two readings; a colour change repaints at once.

@@ -4,6 +4,7 @@
 // holds and passes the operator's actions on; the model runs the sequences.
 
 #include <QDialog>
+#include <chrono>
 #include <functional>
 
 #include "ui/tools/measurement/measurement_model.h"

@@ -33,19 +33,19 @@ void TransmitterInfoModel::open() {
     route_[5] = kPressureModule;
     session_.ReadDeviceStringsXmtr(route_, module, connection_.networkAddress);
     session_.ReadSensorInfoP1(route_);
-    info_.serialNumber = Windows1252ToUtf8(session_.serialNumberText);
-    info_.model = Windows1252ToUtf8(session_.memory.modelNameText);
-    info_.version = Windows1252ToUtf8(version);
-    info_.tag = Windows1252ToUtf8(session_.tagText);
-    info_.asset = Windows1252ToUtf8(session_.assetText);
-    info_.description = Windows1252ToUtf8(session_.descriptionText);
-    info_.editable = !EarlyFirmware(version);
-    info_.p1Line = rangeLine(session_.p1Sensor);
+    state_.serialNumber = Windows1252ToUtf8(session_.serialNumberText);
+    state_.model = Windows1252ToUtf8(session_.memory.modelNameText);
+    state_.version = Windows1252ToUtf8(version);
+    state_.tag = Windows1252ToUtf8(session_.tagText);
+    state_.asset = Windows1252ToUtf8(session_.assetText);
+    state_.description = Windows1252ToUtf8(session_.descriptionText);
+    state_.editable = !EarlyFirmware(version);
+    state_.p1Line = rangeLine(session_.p1Sensor);
     if (context_.comm.p2Present) {
         session_.ReadSensorInfoP2(route_);
-        info_.p2Line = rangeLine(session_.p2Sensor);
+        state_.p2Line = rangeLine(session_.p2Sensor);
     } else {
-        info_.p2Line = "  P2:  N/A";
+        state_.p2Line = "  P2:  N/A";
     }
 }
 
@@ -70,9 +70,9 @@ bool TransmitterInfoModel::save(const std::string& tag, const std::string& asset
     const std::uint8_t module = connection_.commModule;
     session_.WriteDescription(route_, module, bytes[2]);
     session_.WriteTagAndAsset(route_, module, bytes[0], bytes[1]);
-    info_.tag = tag;
-    info_.asset = asset;
-    info_.description = description;
+    state_.tag = tag;
+    state_.asset = asset;
+    state_.description = description;
     return true;
 }
 

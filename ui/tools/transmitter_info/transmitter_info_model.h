@@ -18,7 +18,7 @@ inline constexpr std::size_t kTagRoom = 32;          // bytes the transmitter ke
 inline constexpr std::size_t kAssetRoom = 32;
 inline constexpr std::size_t kDescriptionRoom = 128;
 
-struct TransmitterInfo {
+struct TransmitterInfoState {
     std::string serialNumber;
     std::string model;
     std::string version;
@@ -34,7 +34,7 @@ class TransmitterInfoModel {
 public:
     explicit TransmitterInfoModel(const ToolContext& context);
 
-    const TransmitterInfo& info() const { return info_; }
+    const TransmitterInfoState& state() const { return state_; }
     void open();
     // Stores the three texts; false, after a message naming the field, when
     // one holds a character the transmitter cannot store (nothing is sent then).
@@ -48,7 +48,7 @@ private:
     DeviceSession session_;
     StoredConnection connection_;
     RouteBlock route_{};
-    TransmitterInfo info_;
+    TransmitterInfoState state_;
 };
 
 }  // namespace corvel

@@ -97,7 +97,7 @@ void XmtrInfo::showRoom() {
 }
 
 void XmtrInfo::showValues() {
-    const TransmitterInfo& info = model_.info();
+    const TransmitterInfoState& info = model_.state();
     serialNumber_->setText(Text(info.serialNumber));
     modelName_->setText(Text(info.model));
     version_->setText(Text(info.version));
