@@ -74,30 +74,4 @@ inline void PutText(MutableByteSpan bytes, std::size_t offset, std::size_t field
         PutU8(bytes, offset + i, i < text.size() ? static_cast<std::uint8_t>(text[i]) : 0);
 }
 
-// A cursor over a buffer that advances with every field it reads.
-class ByteReader {
-public:
-    explicit ByteReader(ByteSpan bytes, std::size_t offset = 0) : bytes_(bytes), offset_(offset) {}
-
-    std::uint8_t u8() { return advance(1, U8At(bytes_, offset_)); }
-    std::int8_t s8() { return static_cast<std::int8_t>(u8()); }
-    std::uint16_t u16() { return advance(2, U16At(bytes_, offset_)); }
-    std::uint32_t u32() { return advance(4, U32At(bytes_, offset_)); }
-    std::int32_t s32() { return advance(4, S32At(bytes_, offset_)); }
-    float f32() { return advance(4, F32At(bytes_, offset_)); }
-    std::string text(std::size_t fieldSize) { return advance(fieldSize, TextAt(bytes_, offset_, fieldSize)); }
-    void skip(std::size_t count) { offset_ += count; }
-    std::size_t offset() const { return offset_; }
-
-private:
-    template <typename T>
-    T advance(std::size_t width, T value) {
-        offset_ += width;
-        return value;
-    }
-
-    ByteSpan bytes_;
-    std::size_t offset_;
-};
-
 }  // namespace corvel
