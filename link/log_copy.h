@@ -43,8 +43,8 @@ struct LogCopyProgress {
 using LogCopyObserver = std::function<bool(const LogCopyProgress&)>;
 
 struct LogCopyRequest {
-    RouteBlock storeRoute;  // to the log store (module 0x20)
-    RouteBlock stateRoute;  // to the log state (module 0x10)
+    RouteBlock storeRoute;  // to the log store (kLogStoreModule)
+    RouteBlock stateRoute;  // to the log state (kLogStateModule)
     std::uint8_t fileNumber = 0;
     std::size_t estimatedBlocks = 1;
 };

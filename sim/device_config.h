@@ -33,9 +33,9 @@ struct DeviceConfig {
     std::string serialNumber = "SIM0000001";
     std::uint8_t address = 40;
     bool hasP2 = true;
-    bool hasOutputModule = false;  // module 0x43
+    bool hasOutputModule = false;  // kOutputModule
     bool hasSecondModule = false;  // module 0x41
-    bool hasLogStore = false;      // modules 0x20 and 0x10
+    bool hasLogStore = false;      // kLogStoreModule and kLogStateModule
     PressureInputConfig p1;
     PressureInputConfig p2{SensorLabel::GI, 0.0f, 100.0f, {100.0f, 0.002f, 0.0f}};
     ChannelBehaviour temperature{22.5f, 0.05f, 0.0f};
