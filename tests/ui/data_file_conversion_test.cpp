@@ -103,6 +103,8 @@ private Q_SLOTS:
         QVERIFY(Enabled(&dialog, "eraseAllButton"));
         const QString cut = CutCaptions(&dialog);
         QVERIFY2(cut.isEmpty(), qPrintable(cut));
+        const QString misleading = MisleadingFields(&dialog);
+        QVERIFY2(misleading.isEmpty(), qPrintable(misleading));
         const QString folder = CORVEL_SCREENSHOT_DIR;
         QVERIFY(QDir().mkpath(folder));
         QVERIFY(dialog.grab().save(folder + "/datalog_utility.png"));

@@ -179,7 +179,7 @@ private Q_SLOTS:
         QVERIFY(window->actions().contains(about));
     }
 
-    void reflashWithTheToolMissingStillMarksTheStore() {
+    void reflashWithTheToolMissingMarksTheStoreAndSaysWhereItLooked() {
         // GIVEN a window whose launcher looks for the real tool, which is not installed here
         UiRig rig;
         QtLauncher launcher;
@@ -190,9 +190,13 @@ private Q_SLOTS:
         // WHEN Reflash Firmware runs (its button is enabled by an accepted device; the action is the same)
         window.findChild<QPushButton*>("reflashFirmwareButton")->setEnabled(true);
         Click(&window, "reflashFirmwareButton");
-        // THEN FromCSU = "1" is stored and nothing is reported
+        // THEN FromCSU = "1" is stored and a box names the tool, the folder looked in and PATH
         QCOMPARE(rig.store.read(key::kFromCSU, ""), std::string("1"));
-        QVERIFY(rig.prompter.shown().empty());
+        const std::string folder = QDir::toNativeSeparators(QCoreApplication::applicationDirPath()).toStdString();
+        const Message missing{"The reflash tool \"ZR Reflash Utility.exe\" was not found beside corvel-setup (" +
+                                  folder + ") or on PATH. It is installed separately.",
+                              "Corvel Setup Utility", MessageIcon::Information};
+        QVERIFY(rig.prompter.shown() == std::vector<Message>{missing});
     }
 
     void qtStoreKeepsTextsUnderSettings() {

@@ -60,6 +60,8 @@ private Q_SLOTS:
         // AND no caption is cut
         const QString cut = CutCaptions(&window);
         QVERIFY2(cut.isEmpty(), qPrintable(cut));
+        const QString misleading = MisleadingFields(&window);
+        QVERIFY2(misleading.isEmpty(), qPrintable(misleading));
         QDir().mkpath(CORVEL_SCREENSHOT_DIR);
         QVERIFY(window.grab().save(QString(CORVEL_SCREENSHOT_DIR) + "/transmitter_information_window.png"));
     }

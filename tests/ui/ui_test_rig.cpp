@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
 #include <QTest>
@@ -195,6 +196,23 @@ QString CutCaptions(QWidget* window) {
                    .arg(caption->neededWidth);
     }
     return cut.join('\n');
+}
+
+QString MisleadingFields(QWidget* window) {
+    const QColor editableGround = QLineEdit().palette().color(QPalette::Base);
+    QStringList misleading;
+    for (const QLineEdit* field : window->findChildren<QLineEdit*>()) {
+        if (!field->isVisible() || !field->isEnabled()) continue;
+        if (field->isReadOnly() && field->palette().color(QPalette::Base) == editableGround) {
+            misleading << field->objectName() + " is read-only but looks editable";
+        }
+        bool number = false;
+        field->text().trimmed().toDouble(&number);
+        if (number && !(field->alignment() & Qt::AlignRight)) {
+            misleading << field->objectName() + " holds a number not aligned right";
+        }
+    }
+    return misleading.join('\n');
 }
 
 }  // namespace corvel::testing

@@ -105,5 +105,9 @@ bool Shown(QWidget* window, const char* objectName);
 // The captions of the visible labels, buttons and group boxes of `window`
 // that are narrower than their text needs, one a line ("" when none is cut).
 QString CutCaptions(QWidget* window);
+// The visible, enabled single-line fields of `window` that mislead the eye: a
+// read-only one that looks editable, a number not aligned right. One a line,
+// "" when none does.
+QString MisleadingFields(QWidget* window);
 
 }  // namespace corvel::testing

@@ -107,7 +107,10 @@ void MainWindowModel::setAcceptDamagedReplies(bool accept) {
 
 void MainWindowModel::reflashFirmware() {
     s_.store.write(key::kFromCSU, "1");
-    s_.launcher.open(kReflashToolFileName);
+    if (s_.launcher.open(kReflashToolFileName)) return;
+    s_.prompter.inform(std::string("The reflash tool \"") + kReflashToolFileName +
+                       "\" was not found beside corvel-setup (" + s_.launcher.programFolder() +
+                       ") or on PATH. It is installed separately.");
 }
 
 void MainWindowModel::exit() { s_.session.SendModbusExitSequence(); }

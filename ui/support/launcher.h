@@ -1,6 +1,6 @@
 #pragma once
 // Starts another program by file name, the way the desktop would open it, and
-// does not wait for it. Whether it could be started is not reported.
+// does not wait for it. It reports whether the file was found.
 
 #include <string>
 
@@ -9,7 +9,10 @@ namespace corvel {
 class Launcher {
 public:
     virtual ~Launcher() = default;
-    virtual void open(const std::string& fileName) = 0;
+    // False when the file was found nowhere; nothing is started then.
+    virtual bool open(const std::string& fileName) = 0;
+    // The folder a bare file name is looked for in before PATH: the utility's own.
+    virtual std::string programFolder() const = 0;
 };
 
 }  // namespace corvel

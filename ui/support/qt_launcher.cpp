@@ -19,14 +19,19 @@ QString QtLauncher::locate(const QString& fileName) {
     return {};
 }
 
-void QtLauncher::open(const std::string& fileName) {
+std::string QtLauncher::programFolder() const {
+    return QDir::toNativeSeparators(QCoreApplication::applicationDirPath()).toStdString();
+}
+
+bool QtLauncher::open(const std::string& fileName) {
     const QString path = locate(QString::fromStdString(fileName));
-    if (path.isEmpty()) return;
+    if (path.isEmpty()) return false;
     if (QFileInfo(path).isExecutable()) {
         QProcess::startDetached(path, {}, QFileInfo(path).absolutePath());
     } else {
         QDesktopServices::openUrl(QUrl::fromLocalFile(path));
     }
+    return true;
 }
 
 }  // namespace corvel

@@ -2,9 +2,10 @@
 
 namespace corvel {
 
-void RecordingLauncher::open(const std::string& fileName) {
+bool RecordingLauncher::open(const std::string& fileName) {
     opened_.push_back(fileName);
     if (hook_) hook_(fileName);
+    return true;
 }
 
 }  // namespace corvel

@@ -12,7 +12,9 @@ namespace corvel {
 
 class RecordingLauncher final : public Launcher {
 public:
-    void open(const std::string& fileName) override;
+    // Every file is found.
+    bool open(const std::string& fileName) override;
+    std::string programFolder() const override { return "/opt/corvel/bin"; }
     void onOpen(std::function<void(const std::string&)> hook) { hook_ = std::move(hook); }
     const std::vector<std::string>& opened() const { return opened_; }
 

@@ -1,12 +1,15 @@
 #pragma once
 // Small helpers the tool windows build their widgets with: object names for
-// the tests, read-only fields, buttons that Enter does not press, and field
-// updates that leave an unchanged text (and its cursor) alone.
+// the tests, read-only fields in the read-only grey, number fields, buttons
+// that Enter does not press, and field updates that leave an unchanged text
+// (and its cursor) alone.
 
 #include <QLineEdit>
 #include <QPushButton>
 #include <QString>
 #include <string>
+
+#include "ui/tools/read_only_edit.h"
 
 namespace corvel {
 
@@ -17,8 +20,13 @@ W* Named(W* widget, const QString& name) {
 }
 
 inline QLineEdit* ReadOnlyField(const QString& name, QWidget* parent) {
-    auto* field = Named(new QLineEdit(parent), name);
-    field->setReadOnly(true);
+    return Named(new CReadOnlyEdit(parent), name);
+}
+
+// Numbers in a column line up on their last digit, whether or not their text is padded.
+template <typename Field>
+Field* NumberField(Field* field) {
+    field->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     return field;
 }
 

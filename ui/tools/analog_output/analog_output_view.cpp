@@ -40,7 +40,7 @@ AnalogOutput::AnalogOutput(const ToolContext& context, QWidget* parent, Pause pa
 }
 
 QLineEdit* AnalogOutput::editableField(AoField field, const QString& name) {
-    auto* edit = Named(new QLineEdit(this), name);
+    auto* edit = NumberField(Named(new QLineEdit(this), name));
     fields_[static_cast<std::size_t>(field)] = edit;
     // Only a field whose text the operator changed counts as edited when it loses focus.
     connect(edit, &QLineEdit::editingFinished, this, [this, field] { model_.markEdited(field); });
@@ -50,10 +50,10 @@ QLineEdit* AnalogOutput::editableField(AoField field, const QString& name) {
 QGroupBox* AnalogOutput::buildPressureGroup() {
     pressure_ = Named(new QGroupBox("Pressure (PSI)", this), "pressureGroup");
     auto* grid = new QGridLayout(pressure_);
-    measurement_ = ReadOnlyField("measurementField", pressure_);
-    lsl_ = ReadOnlyField("lslField", pressure_);
-    usl_ = ReadOnlyField("uslField", pressure_);
-    minimumSpan_ = ReadOnlyField("minSpanField", pressure_);
+    measurement_ = NumberField(ReadOnlyField("measurementField", pressure_));
+    lsl_ = NumberField(ReadOnlyField("lslField", pressure_));
+    usl_ = NumberField(ReadOnlyField("uslField", pressure_));
+    minimumSpan_ = NumberField(ReadOnlyField("minSpanField", pressure_));
     const std::pair<const char*, QWidget*> rows[] = {
         {"Measurement", measurement_}, {"LSL", lsl_}, {"USL", usl_}, {"Min Span", minimumSpan_},
         {"LRV", editableField(AoField::Lrv, "lrvEdit")}, {"URV", editableField(AoField::Urv, "urvEdit")}};

@@ -28,13 +28,13 @@ cCalibration::cCalibration(const ToolContext& context, QWidget* parent) : QDialo
 QWidget* cCalibration::buildFields() {
     auto* fields = new QWidget(this);
     auto* grid = new QGridLayout(fields);
-    numberOfPoints_ = ReadOnlyField("numberOfPointsField", fields);
-    currentPoint_ = ReadOnlyField("currentPointField", fields);
-    apply_ = Named(new QLineEdit(fields), "applyEdit");
+    numberOfPoints_ = NumberField(ReadOnlyField("numberOfPointsField", fields));
+    currentPoint_ = NumberField(ReadOnlyField("currentPointField", fields));
+    apply_ = NumberField(Named(new QLineEdit(fields), "applyEdit"));
     apply_->installEventFilter(this);
-    reading_ = Named(new CReadOnlyEdit(fields), "readingField");
-    minimum_ = ReadOnlyField("minValueField", fields);
-    maximum_ = ReadOnlyField("maxValueField", fields);
+    reading_ = NumberField(Named(new CReadOnlyEdit(fields), "readingField"));
+    minimum_ = NumberField(ReadOnlyField("minValueField", fields));
+    maximum_ = NumberField(ReadOnlyField("maxValueField", fields));
     const std::pair<const char*, QWidget*> rows[] = {{"Number of Points", numberOfPoints_},
                                                      {"Current Point", currentPoint_},
                                                      {"Apply", apply_},

@@ -13,6 +13,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "ui/tools/read_only_edit.h"
 
 namespace corvel {
 
@@ -26,8 +27,7 @@ Widget* Named(const char* objectName, Args&&... args) {
 }
 
 QLineEdit* PathField(const char* objectName) {
-    auto* field = Named<QLineEdit>(objectName);
-    field->setReadOnly(true);
+    auto* field = Named<CReadOnlyEdit>(objectName);
     field->setMinimumWidth(420);
     return field;
 }

@@ -87,7 +87,7 @@ QGroupBox* cConfigDlg::buildMeasurementGroup() {
 
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(new QLabel("Internal Temp.", group));
-    temperature_ = Named(new CReadOnlyEdit(group), "temperatureValue");
+    temperature_ = NumberField(Named(new CReadOnlyEdit(group), "temperatureValue"));
     bottom->addWidget(temperature_);
     celsius_ = Named(new QRadioButton(QString::fromUtf8("\u00B0C"), group), "celsiusRadio");
     fahrenheit_ = Named(new QRadioButton(QString::fromUtf8("\u00B0F"), group), "fahrenheitRadio");
@@ -122,9 +122,9 @@ QGroupBox* cConfigDlg::buildPressureFrame(PressureInput input, PressureWidgets& 
     grid->addWidget(w.precision, 0, 1);
     grid->addWidget(w.accuracy, 0, 2);
 
-    w.value = Named(new CReadOnlyEdit(w.frame), name + "Value");
-    w.minimum = ReadOnlyField(name + "Min", w.frame);
-    w.maximum = ReadOnlyField(name + "Max", w.frame);
+    w.value = NumberField(Named(new CReadOnlyEdit(w.frame), name + "Value"));
+    w.minimum = NumberField(ReadOnlyField(name + "Min", w.frame));
+    w.maximum = NumberField(ReadOnlyField(name + "Max", w.frame));
     grid->addWidget(new QLabel("Measurement", w.frame), 1, 0);
     grid->addWidget(new QLabel("Min", w.frame), 1, 1);
     grid->addWidget(new QLabel("Max", w.frame), 1, 2);
@@ -140,7 +140,7 @@ QGroupBox* cConfigDlg::buildPressureFrame(PressureInput input, PressureWidgets& 
 
     auto* units = new QHBoxLayout;
     units->addWidget(new QLabel("Engineering Units", w.frame));
-    w.unitCode = Named(new QLineEdit(w.frame), name + "UnitCode");
+    w.unitCode = NumberField(Named(new QLineEdit(w.frame), name + "UnitCode"));
     w.unitCode->setMaximumWidth(48);
     w.unitUp = ToolButton(QString::fromUtf8("\u25B2"), name + "UnitUp", w.frame);
     w.unitDown = ToolButton(QString::fromUtf8("\u25BC"), name + "UnitDown", w.frame);
@@ -161,7 +161,7 @@ QWidget* cConfigDlg::buildDampingGroup(PressureInput input, PressureWidgets& w, 
     auto* group = Named(new QGroupBox("Damping (sec)", parent), name + "DampingGroup");
     auto* grid = new QGridLayout(group);
     w.dampingOn = Named(new QCheckBox("On", group), name + "DampingOn");
-    w.dampingTime = Named(new QLineEdit(group), name + "DampingTime");
+    w.dampingTime = NumberField(Named(new QLineEdit(group), name + "DampingTime"));
     w.dampingTime->setMaximumWidth(64);
     w.dampingSet = ToolButton("Set", name + "DampingSet", group);
     w.exponential = Named(new QRadioButton("Exponential", group), name + "Exponential");
@@ -193,9 +193,9 @@ QGroupBox* cConfigDlg::buildCollectionGroup() {
     auto* group = Named(new QGroupBox("Data Collection", this), "collectionGroup");
     auto* grid = new QGridLayout(group);
     resetMinMax_ = Named(new QCheckBox("Reset Min/Max", group), "resetMinMaxCheck");
-    interval_ = Named(new QLineEdit(group), "intervalEdit");
-    samples_ = Named(new QLineEdit(group), "samplesEdit");
-    counter_ = ReadOnlyField("counterField", group);
+    interval_ = NumberField(Named(new QLineEdit(group), "intervalEdit"));
+    samples_ = NumberField(Named(new QLineEdit(group), "samplesEdit"));
+    counter_ = NumberField(ReadOnlyField("counterField", group));
     start_ = ToolButton("Start", "startButton", group);
     collectStop_ = ToolButton("Stop", "collectStopButton", group);
     file_ = ToolButton("File", "fileButton", group);
