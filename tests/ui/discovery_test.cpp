@@ -169,6 +169,8 @@ private Q_SLOTS:
         auto* address = window->findChild<QLineEdit*>("addressField");
         QCOMPARE(address->text(), QString("40"));
         QVERIFY(address->isReadOnly());
+        const QString misleading = MisleadingFields(window.get());
+        QVERIFY2(misleading.isEmpty(), qPrintable(misleading));
     }
 
     void rs485AcceptanceShowsSetNewAddress_data() {

@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "ui/main/about_dlg.h"
+#include "ui/tools/read_only_edit.h"
 #include "common/program_version.h"
 
 namespace corvel {
@@ -159,6 +160,8 @@ QWidget* CT4400PCDialog::buildCommunicationGroup() {
     address_->setObjectName("addressField");
     address_->setValidator(new QRegularExpressionValidator(QRegularExpression("[0-9]{0,3}"), address_));
     address_->setMaximumWidth(60);
+    address_->setAlignment(Qt::AlignRight);
+    editableAddressLook_ = address_->palette();
     p1Line_ = new QLabel(group);
     p2Line_ = new QLabel(group);
     p1Line_->setObjectName("p1Line");
@@ -279,6 +282,9 @@ void CT4400PCDialog::showValues() {
     setNewAddress_->setVisible(buttons.setNewAddressShown);
     address_->setText(QString::number(state.addressField));
     address_->setReadOnly(state.addressFieldReadOnly);
+    QPalette addressLook = editableAddressLook_;
+    if (state.addressFieldReadOnly) addressLook.setColor(QPalette::Base, kNormalFieldColour);
+    address_->setPalette(addressLook);
     p1Line_->setText(QString::fromStdString(state.p1Text));
     p2Line_->setText(QString::fromStdString(state.p2Text));
     selectedTransmitter_->setText(QString::fromStdString(SelectedTransmitterText(state.selected)));

@@ -5,6 +5,7 @@
 // DeviceDiscovery, and it owns the DeviceSession they use.
 
 #include <QDialog>
+#include <QPalette>
 #include <memory>
 
 #include "ui/main/address_scan_progress.h"
@@ -84,6 +85,7 @@ private:
     QRadioButton* rs485_ = nullptr;
     QPushButton* findDevice_ = nullptr;
     QLineEdit* address_ = nullptr;
+    QPalette editableAddressLook_;  // the address field while the operator may type in it
     QLabel* p1Line_ = nullptr;
     QLabel* p2Line_ = nullptr;
     QPushButton* setNewAddress_ = nullptr;
