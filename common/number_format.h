@@ -58,6 +58,7 @@ std::optional<T> ParseWholeText(std::string_view text, const NumberRules<T>& rul
     text = text.substr(first, text.find_last_not_of(rules.blanks) - first + 1);
     const bool hex = std::is_integral_v<T> && rules.hex && (text.starts_with("0x") || text.starts_with("0X"));
     if (hex) text.remove_prefix(2);
+    if (text.empty()) return std::nullopt;
     const char sign = !hex && (text.front() == '+' || text.front() == '-') ? text.front() : '\0';
     if ((sign == '+' && !rules.plus) || (sign == '-' && !rules.minus)) return std::nullopt;
     const std::string_view digits = sign == '\0' ? text : text.substr(1);
