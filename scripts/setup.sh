@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running, testing and packaging
 # need (dpkg-shlibdeps, lintian, desktop-file-validate and man check the
-# package), when any is missing (as root, or through sudo), and the German
+# package; poppler-utils lets the tests read the commissioning report), when any is missing (as root, or through sudo), and the German
 # locale that the number-format tests run under. With --windows: what the
 # Windows build and its tests under Wine need instead.
 set -euo pipefail
@@ -9,13 +9,13 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config ccache
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev
-  libgtest-dev libgmock-dev
+  libgtest-dev libgmock-dev nlohmann-json3-dev libcli11-dev poppler-utils
   clang libclang-rt-14-dev
   locales
   dpkg-dev file lintian desktop-file-utils man-db groff-base
 )
 if [[ ${1:-} == --windows ]]; then
-  packages=(cmake ninja-build g++-mingw-w64-x86-64 googletest wine64 socat)
+  packages=(cmake ninja-build g++-mingw-w64-x86-64 googletest wine64 socat nlohmann-json3-dev libcli11-dev)
 fi
 
 missing=()

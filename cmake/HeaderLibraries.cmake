@@ -1,0 +1,28 @@
+# The header-only libraries the core uses, from Debian's packages:
+#   corvel::json   nlohmann-json (configuration documents, corvelctl --json)
+#   corvel::cli11  CLI11 (corvelctl's arguments)
+# A cross build (MinGW) cannot use the host's package files under its find
+# root, so it takes the two header folders themselves, copied into the build
+# tree so that no other host header comes along.
+if(CMAKE_CROSSCOMPILING)
+  set(corvel_host_headers ${PROJECT_BINARY_DIR}/host-headers)
+  foreach(folder nlohmann CLI)
+    if(NOT EXISTS /usr/include/${folder})
+      message(FATAL_ERROR "/usr/include/${folder} is missing: run scripts/setup.sh --windows")
+    endif()
+    file(COPY /usr/include/${folder} DESTINATION ${corvel_host_headers})
+  endforeach()
+  add_library(corvel_json INTERFACE)
+  target_include_directories(corvel_json SYSTEM INTERFACE ${corvel_host_headers})
+  add_library(corvel_cli11 INTERFACE)
+  target_include_directories(corvel_cli11 SYSTEM INTERFACE ${corvel_host_headers})
+else()
+  find_package(nlohmann_json 3.10 REQUIRED)
+  find_package(CLI11 2.0 REQUIRED)
+  add_library(corvel_json INTERFACE)
+  target_link_libraries(corvel_json INTERFACE nlohmann_json::nlohmann_json)
+  add_library(corvel_cli11 INTERFACE)
+  target_link_libraries(corvel_cli11 INTERFACE CLI11::CLI11)
+endif()
+add_library(corvel::json ALIAS corvel_json)
+add_library(corvel::cli11 ALIAS corvel_cli11)
