@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, running, testing and packaging
 # need (dpkg-shlibdeps, lintian, desktop-file-validate and man check the
-# package; poppler-utils lets the tests read the commissioning report), when any is missing (as root, or through sudo), and the German
-# locale that the number-format tests run under. With --windows: what the
-# Windows build and its tests under Wine need instead.
+# package; poppler-utils lets the tests read the commissioning report), when
+# any is missing (as root, or through sudo), and the German locale that the
+# number-format tests run under. With --windows: what the Windows build and
+# its tests under Wine need instead.
 set -euo pipefail
 
 packages=(
