@@ -1,11 +1,13 @@
 #include "tests/ui/ui_test_rig.h"
 
 #include <QAbstractButton>
+#include <QAbstractScrollArea>
 #include <QApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QStyle>
 #include <QTest>
 #include <QTimer>
@@ -97,6 +99,23 @@ std::optional<Caption> CaptionOf(const QWidget* widget) {
     if (const auto* box = qobject_cast<const QGroupBox*>(widget); box && !box->title().isEmpty())
         return Caption{box->title(), box->minimumSizeHint().width()};
     return std::nullopt;
+}
+
+// A desktop keeps this much of the screen's height for its panel and the
+// window's title bar, scaled as the window is.
+constexpr int kPanelAndTitleBarHeight = 48;
+
+QSize UsableScreen(const QWidget* window) {
+    return window->screen()->availableGeometry().size() - QSize(0, kPanelAndTitleBarHeight);
+}
+
+// Inside the viewport of a list, text or scroll area below `window`: reached by scrolling.
+bool Scrolled(const QWidget* widget, const QWidget* window) {
+    for (const QWidget* part = widget; part && part != window; part = part->parentWidget()) {
+        const auto* area = qobject_cast<const QAbstractScrollArea*>(part->parentWidget());
+        if (area && area->viewport() == part) return true;
+    }
+    return false;
 }
 
 }  // namespace
@@ -213,6 +232,34 @@ QString MisleadingFields(QWidget* window) {
         }
     }
     return misleading.join('\n');
+}
+
+QString BeyondTheScreen(QWidget* window) {
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+    QStringList beyond;
+    const QSize room = UsableScreen(window);
+    if (window->width() > room.width() || window->height() > room.height()) {
+        beyond << QString("the window is %1x%2, the screen has room for %3x%4")
+                      .arg(window->width())
+                      .arg(window->height())
+                      .arg(room.width())
+                      .arg(room.height());
+    }
+    for (const QWidget* widget : window->findChildren<QWidget*>()) {
+        if (!widget->isVisible() || Scrolled(widget, window)) continue;
+        const QString name = QString("%1 (%2)").arg(widget->objectName(), widget->metaObject()->className());
+        if (widget->height() < widget->minimumSizeHint().height()) {
+            beyond << QString("%1 is squeezed to %2 high and needs %3")
+                          .arg(name)
+                          .arg(widget->height())
+                          .arg(widget->minimumSizeHint().height());
+        }
+        const QRect place(widget->mapTo(window, QPoint(0, 0)), widget->size());
+        if (!window->rect().contains(place)) {
+            beyond << QString("%1 reaches %2,%3, beyond the window").arg(name).arg(place.right()).arg(place.bottom());
+        }
+    }
+    return beyond.join('\n');
 }
 
 }  // namespace corvel::testing

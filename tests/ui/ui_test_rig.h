@@ -109,5 +109,10 @@ QString CutCaptions(QWidget* window);
 // read-only one that looks editable, a number not aligned right. One a line,
 // "" when none does.
 QString MisleadingFields(QWidget* window);
+// The parts of `window` a technician could not reach or read on its screen:
+// the window larger than the screen less a panel and title bar, a visible
+// control outside the window and not in a scrolling area, or squeezed below its
+// smallest height. One a line, "" when all fit.
+QString BeyondTheScreen(QWidget* window);
 
 }  // namespace corvel::testing

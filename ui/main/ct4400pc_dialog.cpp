@@ -192,14 +192,19 @@ QWidget* CT4400PCDialog::buildCommunicationGroup() {
     return group;
 }
 
-// The connection group with the selected transmitter and the status note below it.
+// The connection group with the selected transmitter and the status note below
+// it; the two lines wrap at the group's width so that the window stays narrow
+// enough for a small screen.
 QLayout* CT4400PCDialog::buildConnectionColumn() {
     selectedTransmitter_ = new QLabel(this);
     selectedTransmitter_->setObjectName("selectedTransmitter");
-    selectedTransmitter_->setWordWrap(true);
     statusNote_ = new QLabel(this);
     statusNote_->setObjectName("statusNote");
     statusNote_->setVisible(false);
+    for (QLabel* line : {selectedTransmitter_, statusNote_}) {
+        line->setWordWrap(true);
+        line->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    }
     auto* column = new QVBoxLayout;
     column->addWidget(buildCommunicationGroup());
     column->addWidget(selectedTransmitter_);

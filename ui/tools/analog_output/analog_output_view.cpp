@@ -13,6 +13,7 @@
 #include <QVBoxLayout>
 
 #include "ui/tools/tool_widgets.h"
+#include "ui/support/screen_fit.h"
 
 namespace corvel {
 namespace {
@@ -33,6 +34,7 @@ AnalogOutput::AnalogOutput(const ToolContext& context, QWidget* parent, Pause pa
     layout->addWidget(buildAlarmGroup(0), 2, 0);
     layout->addWidget(buildAlarmGroup(1), 2, 1);
     layout->addWidget(buildButtons(), 3, 0, 1, 2);
+    ScrollWhenLargerThanScreen(*this);
     QApplication::setOverrideCursor(Qt::WaitCursor);
     model_.open();
     QApplication::restoreOverrideCursor();

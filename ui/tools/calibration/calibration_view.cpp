@@ -11,6 +11,7 @@
 #include <QVBoxLayout>
 
 #include "ui/tools/tool_widgets.h"
+#include "ui/support/screen_fit.h"
 
 namespace corvel {
 
@@ -22,6 +23,7 @@ cCalibration::cCalibration(const ToolContext& context, QWidget* parent) : QDialo
     inside->addWidget(buildButtons());
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(group);
+    ScrollWhenLargerThanScreen(*this);
     model_.open();
 }
 

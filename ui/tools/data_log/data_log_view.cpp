@@ -14,6 +14,7 @@
 #include <QVBoxLayout>
 
 #include "ui/tools/read_only_edit.h"
+#include "ui/support/screen_fit.h"
 
 namespace corvel {
 
@@ -38,6 +39,7 @@ cDataFileConversion::cDataFileConversion(const ToolContext& context, QWidget* pa
     : QDialog(parent), model_(context, *this) {
     setWindowTitle(tr("Datalog Utility"));
     buildControls();
+    ScrollWhenLargerThanScreen(*this);
     connectControls();
     showModel();
 }

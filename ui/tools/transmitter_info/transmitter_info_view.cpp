@@ -10,6 +10,7 @@
 #include <QTextCursor>
 
 #include "ui/tools/tool_widgets.h"
+#include "ui/support/screen_fit.h"
 
 namespace corvel {
 namespace {
@@ -64,6 +65,7 @@ XmtrInfo::XmtrInfo(const ToolContext& context, QWidget* parent) : QDialog(parent
     buttons->addWidget(save);
     buttons->addWidget(close);
     grid->addLayout(buttons, row, 0, 1, 3);
+    ScrollWhenLargerThanScreen(*this);
 
     QApplication::setOverrideCursor(Qt::WaitCursor);
     model_.open();
