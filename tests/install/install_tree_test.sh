@@ -19,6 +19,12 @@ bin/corvelctl
 share/applications/corvel-setup.desktop
 share/doc/corvel-setup/changelog.gz
 share/doc/corvel-setup/copyright
+share/doc/corvel-setup/guide/corvelctl.html
+share/doc/corvel-setup/guide/datalog.html
+share/doc/corvel-setup/guide/index.html
+share/doc/corvel-setup/guide/port-map.html
+share/doc/corvel-setup/guide/running.html
+share/doc/corvel-setup/guide/simulator.html
 share/icons/hicolor/128x128/apps/corvel-setup.png
 share/icons/hicolor/16x16/apps/corvel-setup.png
 share/icons/hicolor/256x256/apps/corvel-setup.png

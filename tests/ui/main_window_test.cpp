@@ -1,5 +1,5 @@
 // The main window without a search: what opening it does, the interface
-// choice, the tool buttons, Reflash Firmware, Exit and the About box.
+// choice, the tool buttons, Reflash Firmware, Exit, the user guide and the About box.
 #include <QAction>
 #include <QDir>
 #include <QLabel>
@@ -177,6 +177,19 @@ private Q_SLOTS:
         QCOMPARE(title, QString("About Corvel Setup Utility"));
         QVERIFY(lines.contains("Corvel Setup Utility Version 1.1"));
         QVERIFY(window->actions().contains(about));
+    }
+
+    void userGuideEntryOpensTheGuidesIndex() {
+        // GIVEN the window opened
+        UiRig rig;
+        auto window = rig.openWindow();
+        // WHEN the operator picks "User guide" from the Help menu
+        auto* userGuide = window->findChild<QAction*>("userGuideAction");
+        QCOMPARE(userGuide->text(), QString("User guide"));
+        userGuide->trigger();
+        // THEN the guide's index, where the installation puts it, is handed to the browser
+        QCOMPARE(rig.launcher.opened(), std::vector<std::string>{"../share/doc/corvel-setup/guide/index.html"});
+        QVERIFY(rig.prompter.shown().empty());
     }
 
     void reflashWithTheToolMissingMarksTheStoreAndSaysWhereItLooked() {

@@ -61,7 +61,7 @@ CT4400PCDialog::CT4400PCDialog(const UiContext& context, QWidget* parent)
 CT4400PCDialog::~CT4400PCDialog() { ports_.setWatcher(nullptr); }
 
 // Options with the switch for replies that fail their checks, and Help with
-// the About entry, which the window's context menu offers too.
+// the user guide and the About entry; the window's context menu offers About too.
 QMenuBar* CT4400PCDialog::buildMenuBar() {
     auto* acceptDamaged = new QAction(kAcceptDamagedRepliesEntry, this);
     acceptDamaged->setObjectName("acceptDamagedRepliesAction");
@@ -71,9 +71,14 @@ QMenuBar* CT4400PCDialog::buildMenuBar() {
     auto* about = new QAction(kAboutMenuText, this);
     about->setObjectName("aboutAction");
     connect(about, &QAction::triggered, this, &CT4400PCDialog::showAbout);
+    auto* userGuide = new QAction(kUserGuideMenuText, this);
+    userGuide->setObjectName("userGuideAction");
+    connect(userGuide, &QAction::triggered, this, [this] { model_.openUserGuide(); });
     auto* menuBar = new QMenuBar(this);
     menuBar->addMenu("&Options")->addAction(acceptDamaged);
-    menuBar->addMenu("&Help")->addAction(about);
+    QMenu* help = menuBar->addMenu("&Help");
+    help->addAction(userGuide);
+    help->addAction(about);
     auto* separator = new QAction(this);
     separator->setSeparator(true);
     addAction(separator);

@@ -107,10 +107,15 @@ void MainWindowModel::setAcceptDamagedReplies(bool accept) {
 
 void MainWindowModel::reflashFirmware() {
     s_.store.write(key::kFromCSU, "1");
-    if (s_.launcher.open(kReflashToolFileName)) return;
-    s_.prompter.inform(std::string("The reflash tool \"") + kReflashToolFileName +
-                       "\" was not found beside corvel-setup (" + s_.launcher.programFolder() +
-                       ") or on PATH. It is installed separately.");
+    launch("The reflash tool", kReflashToolFileName, " It is installed separately.");
+}
+
+void MainWindowModel::openUserGuide() { launch("The user guide", kUserGuideFileName, ""); }
+
+void MainWindowModel::launch(const std::string& what, const char* fileName, const std::string& advice) {
+    if (s_.launcher.open(fileName)) return;
+    s_.prompter.inform(what + " \"" + fileName + "\" was not found beside corvel-setup (" +
+                       s_.launcher.programFolder() + ") or on PATH." + advice);
 }
 
 void MainWindowModel::exit() { s_.session.SendModbusExitSequence(); }

@@ -1,7 +1,7 @@
 #pragma once
 // The main window without its widgets: opening the window (with its writes to
 // the settings store), the interface choice, Find Device, Set New Address,
-// Reflash Firmware and Exit. It keeps what the window shows in its state().
+// Reflash Firmware, the user guide and Exit. It keeps what the window shows in its state().
 
 #include <optional>
 
@@ -17,6 +17,10 @@
 namespace corvel {
 
 inline constexpr const char* kReflashToolFileName = "ZR Reflash Utility.exe";
+// The user guide's first page, from the utility's folder: the build tree and
+// the installed tree both keep the guide there.
+inline constexpr const char* kUserGuideFileName = "../share/doc/corvel-setup/guide/index.html";
+inline constexpr const char* kUserGuideMenuText = "User guide";
 inline constexpr const char* kChangeAddressQuestion = "Are you sure you want to change the network address?";
 inline constexpr const char* kAddressRangeText = "Please enter an integer between 0 and 255.";
 
@@ -51,9 +55,14 @@ public:
     // The Options entry for replies that fail their checks, kept between runs.
     void setAcceptDamagedReplies(bool accept);
     void reflashFirmware();
+    // Help > User guide: the guide's pages in the browser.
+    void openUserGuide();
     void exit();
 
 private:
+    // Opens `fileName` through the launcher; where it is found nowhere, tells
+    // the operator what was looked for and where, with `advice` after.
+    void launch(const std::string& what, const char* fileName, const std::string& advice);
     void saveSettings();
     void writeBaudRate(const std::string& text);
     void selectBaud(const char* text);
