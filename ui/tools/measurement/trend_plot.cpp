@@ -83,6 +83,11 @@ void ShowAxis(QValueAxis* axis, const TrendAxis& layout) {
     axis->setTitleBrush(colour);
 }
 
+void ShowTimes(QDateTimeAxis* axis, std::pair<double, double> window) {
+    axis->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(window.first * 1000.0)),
+                   QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(window.second * 1000.0)));
+}
+
 }  // namespace
 
 TrendPlot::TrendPlot(FileChooser& files, Prompter& prompter, QWidget* parent)
@@ -92,6 +97,9 @@ TrendPlot::TrendPlot(FileChooser& files, Prompter& prompter, QWidget* parent)
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_, 1);
     layout->addWidget(buildButtons());
+    // Until the first reading the time axis shows the window from now on.
+    const double now = clock_();
+    ShowTimes(time_, {now, now + windowSeconds()});
 
     repaint_.setInterval(kRepaintMilliseconds);
     connect(&repaint_, &QTimer::timeout, this, &TrendPlot::redraw);
@@ -272,8 +280,7 @@ void TrendPlot::redraw() {
         showLines(quantity, attached_[IndexOf(quantity)] ? model_.lines(quantity, *window, columns)
                                                          : std::vector<PlotLine>{});
     }
-    time_->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(window->first * 1000.0)),
-                    QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(window->second * 1000.0)));
+    ShowTimes(time_, *window);
 }
 
 void TrendPlot::togglePause() {
