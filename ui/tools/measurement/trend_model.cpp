@@ -65,17 +65,18 @@ bool TrendModel::gapSince(double seconds) const {
     return seconds - *lastOffered_ > allowed;
 }
 
-void TrendModel::offer(double seconds, const TrendReading& reading) {
-    if (lastOffered_ && seconds < *lastOffered_) return;  // the points stay in time order
+bool TrendModel::offer(double seconds, const TrendReading& reading) {
+    if (lastOffered_ && seconds < *lastOffered_) return false;  // the points stay in time order
     if (gapSince(seconds)) gapPending_ = true;
     if (lastOffered_) lastPeriod_ = seconds - *lastOffered_;
     lastOffered_ = seconds;
-    if (!gapPending_ && lastKept_ && seconds - *lastKept_ < interval_ - kSamplingSlack) return;
+    if (!gapPending_ && lastKept_ && seconds - *lastKept_ < interval_ - kSamplingSlack) return false;
     TrendPoint point{seconds, reading.p1, reading.p2, reading.temperature, gapPending_, {}};
     for (const TrendQuantity quantity : kAllTrendQuantities) point.unit[IndexOf(quantity)] = presentUnit(quantity);
     buffer_.append(point);
     gapPending_ = false;
     lastKept_ = seconds;
+    return true;
 }
 
 void TrendModel::clear() {

@@ -39,6 +39,8 @@ struct TrendAxis {
     double high = 1.0;
     double tickStep = 1.0;  // ticks at its multiples
     int decimals = 0;       // of the tick labels
+
+    bool operator==(const TrendAxis&) const = default;
 };
 
 class TrendModel {
@@ -59,8 +61,8 @@ public:
     bool shown(TrendQuantity quantity) const { return shown_[IndexOf(quantity)]; }
 
     // A reading taken at `seconds` (wall-clock): kept when the sampling
-    // interval has passed since the last one kept.
-    void offer(double seconds, const TrendReading& reading);
+    // interval has passed since the last one kept; true when it was.
+    bool offer(double seconds, const TrendReading& reading);
     // The readings stopped or one failed: the next kept one starts a new line.
     void breakLine() { gapPending_ = true; }
     void clear();

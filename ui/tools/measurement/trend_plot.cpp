@@ -72,7 +72,6 @@ QString AxisTitle(const TrendAxis& axis) {
 }
 
 void ShowAxis(QValueAxis* axis, const TrendAxis& layout) {
-    axis->setVisible(true);
     axis->setTitleText(AxisTitle(layout));
     axis->setRange(layout.low, layout.high);
     axis->setTickAnchor(0.0);
@@ -231,8 +230,7 @@ void TrendPlot::setSensorRange(TrendQuantity input, double span, const QString& 
 void TrendPlot::add(const TrendReading& reading) {
     TrendReading kept = reading;
     if (!p2Present_) kept.p2.reset();
-    model_.offer(clock_(), kept);
-    dirty_ = true;
+    if (model_.offer(clock_(), kept)) dirty_ = true;
 }
 
 double TrendPlot::windowSeconds() const { return kWindows[std::max(window_->currentIndex(), 0)].seconds; }
@@ -248,12 +246,17 @@ void TrendPlot::attach(TrendQuantity quantity, QValueAxis* axis) {
 }
 
 void TrendPlot::placeAxes(const std::vector<TrendAxis>& axes) {
+    std::array<std::optional<TrendAxis>, 3> wanted;
     std::size_t left = 0;
-    for (QValueAxis* axis : valueAxes_) axis->setVisible(false);
-    for (const TrendAxis& layout : axes) {
-        QValueAxis* axis = layout.right ? valueAxes_.back() : valueAxes_[left++];
-        ShowAxis(axis, layout);
-        for (const TrendQuantity quantity : layout.quantities) attach(quantity, axis);
+    for (const TrendAxis& layout : axes) wanted[layout.right ? wanted.size() - 1 : left++] = layout;
+    for (std::size_t i = 0; i < valueAxes_.size(); ++i) {
+        // Each change of an axis lays the chart out anew: only what changed is set.
+        if (wanted[i] == shownAxes_[i]) continue;
+        shownAxes_[i] = wanted[i];
+        valueAxes_[i]->setVisible(wanted[i].has_value());
+        if (!wanted[i]) continue;
+        ShowAxis(valueAxes_[i], *wanted[i]);
+        for (const TrendQuantity quantity : wanted[i]->quantities) attach(quantity, valueAxes_[i]);
     }
 }
 

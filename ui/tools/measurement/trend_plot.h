@@ -83,6 +83,7 @@ private:
     QDateTimeAxis* time_ = nullptr;
     // Two axes on the left (P1 and P2 apart, or both on the first), the temperature's on the right.
     std::array<QValueAxis*, 3> valueAxes_{};
+    std::array<std::optional<TrendAxis>, 3> shownAxes_;
     // Each quantity's lines, one series a line; only the first has a legend entry.
     std::array<std::vector<QLineSeries*>, kTrendQuantities> lines_;
     std::array<QValueAxis*, kTrendQuantities> attached_{};
