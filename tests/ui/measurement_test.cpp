@@ -591,6 +591,13 @@ private Q_SLOTS:
         }
         QDir().mkpath(CORVEL_SCREENSHOT_DIR);
         QVERIFY(window.grab().save(QString(CORVEL_SCREENSHOT_DIR) + "/measurement_trend.png"));
+        // AND "Export CSV..." names the transmitter it read from
+        QTemporaryDir folder;
+        rig.files.answer(folder.filePath("trend.csv").toStdString());
+        Click(&window, "trendExportCsv");
+        const std::string csv = Contents(folder.filePath("trend.csv"));
+        QVERIFY2(csv.starts_with("Serial number,SIM0000001\r\nModel,T4402 Dual Pressure\r\n"), csv.substr(0, 80).c_str());
+        QCOMPARE(LineCount(csv), 4 + static_cast<int>(plot->model().points().size()));
         // AND a click on P2's legend entry hides its line and gives up its axis
         auto* chart = plot->findChild<QChartView*>("trendChart")->chart();
         Q_EMIT chart->legend()->markers().at(1)->clicked();

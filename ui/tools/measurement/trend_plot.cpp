@@ -67,7 +67,7 @@ double WallClockNow() {
 QString AxisTitle(const TrendAxis& axis) {
     QStringList names;
     for (const TrendQuantity quantity : axis.quantities) names << LookOf(quantity).shortName;
-    const QString unit = QString::fromStdString(axis.title).trimmed();
+    const QString unit = QString::fromStdString(axis.title);
     return unit.isEmpty() ? names.join(", ") : names.join(", ") + " (" + unit + ")";
 }
 
@@ -218,13 +218,14 @@ void TrendPlot::setInputs(bool p2Present) {
 }
 
 void TrendPlot::setUnits(const QString& p1Unit, const QString& p2Unit, const QString& temperatureUnit) {
-    model_.setUnit(TrendQuantity::P1, p1Unit.toStdString());
-    model_.setUnit(TrendQuantity::P2, p2Unit.toStdString());
-    model_.setUnit(TrendQuantity::Temperature, temperatureUnit.toStdString());
+    // The transmitter pads its unit names with blanks.
+    model_.setUnit(TrendQuantity::P1, p1Unit.trimmed().toStdString());
+    model_.setUnit(TrendQuantity::P2, p2Unit.trimmed().toStdString());
+    model_.setUnit(TrendQuantity::Temperature, temperatureUnit.trimmed().toStdString());
 }
 
 void TrendPlot::setSensorRange(TrendQuantity input, double span, const QString& unit) {
-    model_.setSensorRange(input, span, unit.toStdString());
+    model_.setSensorRange(input, span, unit.trimmed().toStdString());
 }
 
 void TrendPlot::add(const TrendReading& reading) {
