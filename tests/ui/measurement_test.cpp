@@ -574,21 +574,29 @@ private Q_SLOTS:
         Child<QCheckBox>(&window, "plotCheck")->setChecked(true);
         window.resize(1000, 700);
         Child<QComboBox>(&window, "trendWindow")->setCurrentIndex(0);  // the last minute
-        // WHEN the loop reads for a minute of that clock
-        int turns = 0;
-        std::function<void()> stopLater = [&] {
-            if (++turns < 1200) QTimer::singleShot(0, stopLater);
-            else Click(&window, "readStopButton");
+        // WHEN the loop reads for a minute of that clock, stopped for 5 s in the middle
+        const auto readFor = [&](int readings) {
+            int turns = 0;
+            std::function<void()> stopLater = [&] {
+                if (++turns < readings) QTimer::singleShot(0, stopLater);
+                else Click(&window, "readStopButton");
+            };
+            QTimer::singleShot(0, stopLater);
+            Click(&window, "readButton");
         };
-        QTimer::singleShot(0, stopLater);
-        Click(&window, "readButton");
+        readFor(500);
+        now += 5.0;
+        readFor(600);
         plot->redraw();
-        // THEN P1, P2 and the temperature each have an axis and one unbroken line
+        // THEN P1, P2 and the temperature each have an axis, two lines and one legend entry
         const auto window10 = *plot->model().timeWindow(600);
         QCOMPARE(plot->model().axes(window10).size(), std::size_t{3});
         for (const TrendQuantity quantity : kAllTrendQuantities) {
-            QCOMPARE(plot->model().lines(quantity, window10, 500).size(), std::size_t{1});
+            QCOMPARE(plot->model().lines(quantity, window10, 500).size(), std::size_t{2});
         }
+        auto* chart = plot->findChild<QChartView*>("trendChart")->chart();
+        const auto markers = chart->legend()->markers();
+        QCOMPARE(std::count_if(markers.begin(), markers.end(), [](auto* marker) { return marker->isVisible(); }), 3);
         QDir().mkpath(CORVEL_SCREENSHOT_DIR);
         QVERIFY(window.grab().save(QString(CORVEL_SCREENSHOT_DIR) + "/measurement_trend.png"));
         // AND "Export CSV..." names the transmitter it read from
@@ -599,8 +607,7 @@ private Q_SLOTS:
         QVERIFY2(csv.starts_with("Serial number,SIM0000001\r\nModel,T4402 Dual Pressure\r\n"), csv.substr(0, 80).c_str());
         QCOMPARE(LineCount(csv), 4 + static_cast<int>(plot->model().points().size()));
         // AND a click on P2's legend entry hides its line and gives up its axis
-        auto* chart = plot->findChild<QChartView*>("trendChart")->chart();
-        Q_EMIT chart->legend()->markers().at(1)->clicked();
+        Q_EMIT markers.at(1)->clicked();
         QCOMPARE(plot->model().axes(window10).size(), std::size_t{2});
         QVERIFY(window.grab().save(QString(CORVEL_SCREENSHOT_DIR) + "/measurement_trend_p2_hidden.png"));
     }
