@@ -82,11 +82,17 @@ void MeasurementModel::tellNoAnswer(const std::string& linkText) {
 // The type labels with their range texts, P1 and, when present, P2.
 bool MeasurementModel::readSensorHeadings() {
     const bool p1Read = session_.ReadSensorInfoP1(route_);
-    if (p1Read) p1Heading_ = session_.p1Sensor.label + session_.p1Sensor.upperLimitText;
+    if (p1Read) takeSensorInfo(session_.p1Sensor, p1Heading_, state_.p1);
     if (!state_.p2Present) return p1Read;
     const bool p2Read = session_.ReadSensorInfoP2(route_);
-    if (p2Read) p2Heading_ = session_.p2Sensor.label + session_.p2Sensor.upperLimitText;
+    if (p2Read) takeSensorInfo(session_.p2Sensor, p2Heading_, state_.p2);
     return p1Read && p2Read;
+}
+
+void MeasurementModel::takeSensorInfo(const SensorInfo& sensor, std::string& heading, PressureState& input) {
+    heading = sensor.label + sensor.upperLimitText;
+    input.sensorSpan = static_cast<double>(sensor.upperLimit) - static_cast<double>(sensor.lowerLimit);
+    input.sensorSpanUnit = input.unitName;
 }
 
 void MeasurementModel::openP2() {
@@ -239,10 +245,22 @@ bool MeasurementModel::refresh() {
 }
 
 void MeasurementModel::reportReading() {
-    if (!session_.lastExchangeSucceeded) return;  // nothing new arrived
+    if (!session_.lastExchangeSucceeded) {
+        host_.readingMissed();
+        return;
+    }
     TrendReading reading{session_.p1.value, std::nullopt, session_.temperature.value};
     if (state_.p2Present) reading.p2 = session_.p2.value;
     host_.readingTaken(reading);
+}
+
+TransmitterIdentity MeasurementModel::identity() {
+    if (!serialNumber_ && session_.ReadIdentity(route_, connection_.commModule)) {
+        serialNumber_ = Windows1252ToUtf8(session_.serialNumberText);
+    }
+    const std::string& model =
+        session_.memory.modelNameText.empty() ? session_.memory.modelCodeText : session_.memory.modelNameText;
+    return TransmitterIdentity{serialNumber_.value_or(std::string()), Windows1252ToUtf8(model)};
 }
 
 void MeasurementModel::read() {
@@ -258,6 +276,8 @@ void MeasurementModel::read() {
             if (state_.p2Present) applyStatus(PressureInput::P2, true);
             reportReading();
             catchUpAfterSilence();
+        } else {
+            host_.readingMissed();
         }
         show();
     }

@@ -22,21 +22,23 @@
 #include "readings/readings_file.h"
 #include "link/stored_connection.h"
 #include "ui/tools/tool_context.h"
+#include "ui/tools/measurement/trend_model.h"
 
 namespace corvel {
 
-// One reading as the trend plot takes it.
-struct TrendReading {
-    float p1 = 0.0f;
-    std::optional<float> p2;
-    float temperature = 0.0f;
-};
-
 // The window host with the one thing only this window takes: each reading of
-// the reading loop or of a collection, as it comes, for the trend plot.
+// the reading loop or of a collection, as it comes, for the trend plot, and
+// each that failed.
 class MeasurementHost : public WindowHost {
 public:
     virtual void readingTaken(const TrendReading& reading) = 0;
+    virtual void readingMissed() {}
+};
+
+// Who the plotted readings come from, for the plot's exported file.
+struct TransmitterIdentity {
+    std::string serialNumber;
+    std::string model;
 };
 
 // The operator's settings of one collection run, checked.
@@ -79,6 +81,10 @@ public:
     void setDampingTime(PressureInput input, const std::string& text);
     void chooseDampingMode(PressureInput input, bool smart);
 
+    // The serial number (read from the transmitter the first time it is
+    // asked for) and the model; empty where the transmitter did not answer.
+    TransmitterIdentity identity();
+
     // Data collection.
     void chooseFile();
     void toggleAppend();
@@ -104,6 +110,7 @@ private:
     void showFailedReading();
     bool readUnits();
     bool readSensorHeadings();
+    void takeSensorInfo(const SensorInfo& sensor, std::string& heading, PressureState& input);
     bool takeUnitCode(const std::string& text, PressureState& input);
     void applyStatus(PressureInput input, bool inReadingLoop);
     void takeReadingTexts();
@@ -142,6 +149,7 @@ private:
     // The unit names in the transmitter's own bytes, as the readings file keeps them.
     std::string p1UnitName_;
     std::string p2UnitName_;
+    std::optional<std::string> serialNumber_;
 };
 
 }  // namespace corvel

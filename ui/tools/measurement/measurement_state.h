@@ -28,6 +28,10 @@ struct PressureState {
     bool dampingEditEnabled = false;  // the damping value edit and "Set"
     bool smart = false;               // damping mode: "Smart", else "Exponential"
     bool smartEnabled = true;
+    // The sensor's full range (upper less lower limit) and the unit it was
+    // read in; 0 until the sensor information is read.
+    double sensorSpan = 0.0;
+    std::string sensorSpanUnit;
 };
 
 enum class Activity { Idle, Reading, Collecting };

@@ -15,6 +15,7 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QScrollArea;
 
 namespace corvel {
 
@@ -56,8 +57,13 @@ public:
 
     void reject() override;
 
+protected:
+    void showEvent(QShowEvent* event) override;
+
 private:
     void buildLayout(const ToolContext& context);
+    void fitToScreen();
+    void showPlotSettings(const MeasurementState& state);
     QGroupBox* buildMeasurementGroup();
     QGroupBox* buildPressureFrame(PressureInput input, PressureWidgets& w);
     QWidget* buildDampingGroup(PressureInput input, PressureWidgets& w, QWidget* parent);
@@ -73,11 +79,14 @@ private:
     void wait(std::chrono::milliseconds duration, const std::function<bool()>& stop) override;
     void setWaitCursor(bool on) override;
     void readingTaken(const TrendReading& reading) override;
+    void readingMissed() override;
 
     MeasurementModel model_;
     Waiter waiter_;
     bool waitCursor_ = false;
     bool closeWhenIdle_ = false;
+    bool fitted_ = false;
+    Activity plottedActivity_ = Activity::Idle;
 
     PressureWidgets p1_;
     PressureWidgets p2_;
@@ -87,6 +96,7 @@ private:
     QPushButton* read_ = nullptr;
     QPushButton* readStop_ = nullptr;
     QPushButton* zero_ = nullptr;
+    QScrollArea* scroll_ = nullptr;
     TrendPlot* plot_ = nullptr;
     QCheckBox* plotOn_ = nullptr;
     QCheckBox* resetMinMax_ = nullptr;

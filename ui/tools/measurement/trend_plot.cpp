@@ -3,172 +3,288 @@
 #include <QChart>
 #include <QChartView>
 #include <QComboBox>
+#include <QDateTime>
+#include <QDateTimeAxis>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLegendMarker>
 #include <QLineSeries>
 #include <QPushButton>
 #include <QValueAxis>
 #include <QVBoxLayout>
 #include <algorithm>
-#include <fstream>
 
-#include "common/number_format.h"
 #include "readings/readings_file.h"
+#include "ui/tools/measurement/trend_csv.h"
 
 namespace corvel {
 namespace {
 
-constexpr std::size_t kKeptPoints = 200000;
+// Two hours at the default sampling interval.
+constexpr std::size_t kKeptPoints = 36000;
 constexpr int kRepaintMilliseconds = 100;
-constexpr int kDefaultWindowIndex = 1;  // 10 minutes
+constexpr int kDefaultWindowIndex = 1;    // 10 minutes
+constexpr int kDefaultSamplingIndex = 1;  // 0.2 s
+constexpr qreal kLineWidth = 1.5;
 
-struct WindowChoice {
+struct Choice {
     const char* text;
     double seconds;
 };
-constexpr WindowChoice kWindows[] = {{"1 min", 60}, {"10 min", 600}, {"30 min", 1800}, {"60 min", 3600}};
+constexpr Choice kWindows[] = {{"1 min", 60}, {"10 min", 600}, {"30 min", 1800}, {"60 min", 3600}};
+constexpr Choice kSamplings[] = {{"0.1 s", 0.1}, {"0.2 s", 0.2}, {"0.5 s", 0.5}, {"1 s", 1}, {"5 s", 5}};
 
-QLineSeries* Series(const QString& name, QChart* chart) {
-    auto* series = new QLineSeries(chart);
-    series->setName(name);
-    chart->addSeries(series);
-    return series;
+struct Look {
+    const char* name;
+    const char* shortName;  // on its axis, where room is scarce
+    QColor colour;
+};
+const std::array<Look, kTrendQuantities> kLooks = {Look{"P1", "P1", QColor(31, 119, 180)},
+                                                   Look{"P2", "P2", QColor(214, 39, 40)},
+                                                   Look{"Internal Temp.", "Temp.", QColor(44, 140, 44)}};
+
+const Look& LookOf(TrendQuantity quantity) { return kLooks[IndexOf(quantity)]; }
+
+template <std::size_t N>
+QStringList TextsOf(const Choice (&choices)[N]) {
+    QStringList texts;
+    for (const Choice& choice : choices) texts << choice.text;
+    return texts;
 }
 
-void Fill(QLineSeries* series, const std::vector<PlotPoint>& points) {
-    QList<QPointF> shown;
-    shown.reserve(static_cast<qsizetype>(points.size()));
-    for (const PlotPoint& point : points) shown.append(QPointF(point.seconds, point.value));
-    series->replace(shown);
+double WallClockNow() {
+    static const qint64 startMs = QDateTime::currentMSecsSinceEpoch();
+    static QElapsedTimer elapsed = [] {
+        QElapsedTimer timer;
+        timer.start();
+        return timer;
+    }();
+    // The start's wall-clock time moved on by a steady clock, so that the
+    // points stay in order when the system clock is set.
+    return static_cast<double>(startMs) / 1000.0 + static_cast<double>(elapsed.nsecsElapsed()) / 1e9;
 }
 
-// The axis range of the points, with a little room; a flat line gets a band around it.
-void FitAxis(QValueAxis* axis, const std::vector<std::vector<PlotPoint>>& sets) {
-    double low = 0.0;
-    double high = 0.0;
-    bool any = false;
-    for (const auto& set : sets) {
-        for (const PlotPoint& point : set) {
-            low = any ? std::min(low, point.value) : point.value;
-            high = any ? std::max(high, point.value) : point.value;
-            any = true;
-        }
-    }
-    if (!any) return;
-    const double room = high > low ? (high - low) * 0.05 : std::max(1e-3, std::abs(high) * 0.01);
-    axis->setRange(low - room, high + room);
+QString AxisTitle(const TrendAxis& axis) {
+    QStringList names;
+    for (const TrendQuantity quantity : axis.quantities) names << LookOf(quantity).shortName;
+    const QString unit = QString::fromStdString(axis.title);
+    return unit.isEmpty() ? names.join(", ") : names.join(", ") + " (" + unit + ")";
 }
 
-std::string CsvNumber(double value) { return FormatFixed(value, 0, 6); }
+void ShowAxis(QValueAxis* axis, const TrendAxis& layout) {
+    axis->setTitleText(AxisTitle(layout));
+    axis->setRange(layout.low, layout.high);
+    axis->setTickAnchor(0.0);
+    axis->setTickInterval(layout.tickStep);
+    axis->setLabelFormat(QString("%.%1f").arg(layout.decimals));
+    const QColor colour = layout.quantities.size() == 1 ? LookOf(layout.quantities.front()).colour : QColor(Qt::black);
+    axis->setLabelsColor(colour);
+    axis->setTitleBrush(colour);
+}
+
+void ShowTimes(QDateTimeAxis* axis, std::pair<double, double> window) {
+    axis->setRange(QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(window.first * 1000.0)),
+                   QDateTime::fromMSecsSinceEpoch(static_cast<qint64>(window.second * 1000.0)));
+}
 
 }  // namespace
 
 TrendPlot::TrendPlot(FileChooser& files, Prompter& prompter, QWidget* parent)
-    : QWidget(parent), files_(files), prompter_(prompter), buffer_(kKeptPoints) {
-    auto* chart = new QChart;
-    chart->legend()->setAlignment(Qt::AlignTop);
-    chart->setMargins(QMargins(2, 2, 2, 2));
-    p1_ = Series("P1", chart);
-    p2_ = Series("P2", chart);
-    temperature_ = Series("Internal Temp.", chart);
-    time_ = new QValueAxis(chart);
-    time_->setTitleText("Time (s)");
-    time_->setLabelFormat("%.0f");
-    pressureAxis_ = new QValueAxis(chart);
-    temperatureAxis_ = new QValueAxis(chart);
-    chart->addAxis(time_, Qt::AlignBottom);
-    chart->addAxis(pressureAxis_, Qt::AlignLeft);
-    chart->addAxis(temperatureAxis_, Qt::AlignRight);
-    for (QLineSeries* series : {p1_, p2_, temperature_}) series->attachAxis(time_);
-    p1_->attachAxis(pressureAxis_);
-    p2_->attachAxis(pressureAxis_);
-    temperature_->attachAxis(temperatureAxis_);
-    time_->setRange(0, kWindows[kDefaultWindowIndex].seconds);
-
-    view_ = new QChartView(chart, this);
-    view_->setObjectName("trendChart");
-    view_->setRenderHint(QPainter::Antialiasing);
-    view_->setMinimumHeight(180);
+    : QWidget(parent), files_(files), prompter_(prompter), model_(kKeptPoints), clock_(WallClockNow) {
+    buildChart();
     auto* layout = new QVBoxLayout(this);
     layout->setContentsMargins(0, 0, 0, 0);
     layout->addWidget(view_, 1);
     layout->addWidget(buildButtons());
+    // Until the first reading the time axis shows the window from now on.
+    const double now = clock_();
+    ShowTimes(time_, {now, now + windowSeconds()});
 
-    clock_.start();
     repaint_.setInterval(kRepaintMilliseconds);
     connect(&repaint_, &QTimer::timeout, this, &TrendPlot::redraw);
     repaint_.start();
+}
+
+void TrendPlot::buildChart() {
+    auto* chart = new QChart;
+    chart->legend()->setAlignment(Qt::AlignRight);
+    chart->setMargins(QMargins(2, 2, 2, 2));
+    time_ = new QDateTimeAxis(chart);
+    time_->setFormat("hh:mm:ss");
+    time_->setTickCount(6);
+    chart->addAxis(time_, Qt::AlignBottom);
+    for (QValueAxis*& axis : valueAxes_) {
+        axis = new QValueAxis(chart);
+        axis->setTickType(QValueAxis::TicksDynamic);
+        chart->addAxis(axis, &axis == &valueAxes_.back() ? Qt::AlignRight : Qt::AlignLeft);
+        axis->setVisible(false);
+    }
+    view_ = new QChartView(chart, this);
+    view_->setObjectName("trendChart");
+    view_->setRenderHint(QPainter::Antialiasing);
+    view_->setMinimumHeight(150);
+    for (const TrendQuantity quantity : kAllTrendQuantities) lineOf(quantity, 0);
+}
+
+QComboBox* TrendPlot::buildChoice(const char* name, const QStringList& texts, int current) {
+    auto* choice = new QComboBox(this);
+    choice->setObjectName(name);
+    choice->addItems(texts);
+    choice->setCurrentIndex(current);
+    return choice;
 }
 
 QWidget* TrendPlot::buildButtons() {
     auto* row = new QWidget(this);
     auto* layout = new QHBoxLayout(row);
     layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(new QLabel("Show the last", row));
-    window_ = new QComboBox(row);
-    window_->setObjectName("trendWindow");
-    for (const WindowChoice& choice : kWindows) window_->addItem(choice.text);
-    window_->setCurrentIndex(kDefaultWindowIndex);
+    window_ = buildChoice("trendWindow", TextsOf(kWindows), kDefaultWindowIndex);
     connect(window_, &QComboBox::currentIndexChanged, this, [this] {
         dirty_ = true;
         redraw();
     });
+    sampling_ = buildChoice("trendSampling", TextsOf(kSamplings), kDefaultSamplingIndex);
+    connect(sampling_, &QComboBox::currentIndexChanged, this,
+            [this](int index) { model_.setSamplingInterval(kSamplings[std::max(index, 0)].seconds); });
+    layout->addWidget(new QLabel("Show the last", row));
     layout->addWidget(window_);
+    layout->addWidget(new QLabel("Sample every", row));
+    layout->addWidget(sampling_);
     layout->addStretch(1);
     pause_ = new QPushButton("Pause", row);
     pause_->setObjectName("trendPause");
-    pause_->setAutoDefault(false);
     connect(pause_, &QPushButton::clicked, this, &TrendPlot::togglePause);
     auto* image = new QPushButton("Save image...", row);
     image->setObjectName("trendSaveImage");
-    image->setAutoDefault(false);
     connect(image, &QPushButton::clicked, this, &TrendPlot::saveImage);
     auto* csv = new QPushButton("Export CSV...", row);
     csv->setObjectName("trendExportCsv");
-    csv->setAutoDefault(false);
     connect(csv, &QPushButton::clicked, this, &TrendPlot::exportCsv);
-    layout->addWidget(pause_);
-    layout->addWidget(image);
-    layout->addWidget(csv);
+    for (QPushButton* button : {pause_, image, csv}) {
+        button->setAutoDefault(false);
+        layout->addWidget(button);
+    }
     return row;
 }
 
+// The `index`th line of `quantity`, made when first needed.
+QLineSeries* TrendPlot::lineOf(TrendQuantity quantity, std::size_t index) {
+    auto& lines = lines_[IndexOf(quantity)];
+    while (lines.size() <= index) {
+        auto* series = new QLineSeries(view_->chart());
+        series->setName(LookOf(quantity).name);
+        series->setPen(QPen(LookOf(quantity).colour, kLineWidth));
+        view_->chart()->addSeries(series);
+        series->attachAxis(time_);
+        if (attached_[IndexOf(quantity)]) series->attachAxis(attached_[IndexOf(quantity)]);
+        series->setVisible(model_.shown(quantity));
+        if (lines.empty()) {
+            QLegendMarker* marker = view_->chart()->legend()->markers(series).value(0);
+            connect(marker, &QLegendMarker::clicked, this, [this, quantity] { toggle(quantity); });
+        }
+        lines.push_back(series);
+        tidyLegend();
+    }
+    return lines[index];
+}
+
+// One legend entry a quantity, dimmed while its line is hidden; none for P2 when absent.
+void TrendPlot::tidyLegend() {
+    for (const TrendQuantity quantity : kAllTrendQuantities) {
+        const auto& lines = lines_[IndexOf(quantity)];
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            QLegendMarker* marker = view_->chart()->legend()->markers(lines[i]).value(0);
+            if (!marker) continue;
+            marker->setVisible(i == 0 && (quantity != TrendQuantity::P2 || p2Present_));
+            QColor label = palette().color(QPalette::WindowText);
+            if (!model_.shown(quantity)) label.setAlpha(90);
+            marker->setLabelBrush(label);
+        }
+    }
+}
+
+void TrendPlot::toggle(TrendQuantity quantity) {
+    model_.setShown(quantity, !model_.shown(quantity));
+    for (QLineSeries* series : lines_[IndexOf(quantity)]) series->setVisible(model_.shown(quantity));
+    tidyLegend();
+    dirty_ = true;
+    redraw();
+}
+
 void TrendPlot::setInputs(bool p2Present) {
+    if (p2Present == p2Present_) return;
     p2Present_ = p2Present;
-    p2_->setVisible(p2Present);
+    tidyLegend();
 }
 
 void TrendPlot::setUnits(const QString& p1Unit, const QString& p2Unit, const QString& temperatureUnit) {
-    QString pressure = p1Unit.trimmed();
-    if (p2Present_ && p2Unit.trimmed() != pressure) pressure += " / " + p2Unit.trimmed();
-    pressureAxis_->setTitleText(pressure);
-    temperatureAxis_->setTitleText(temperatureUnit.trimmed());
+    // The transmitter pads its unit names with blanks.
+    model_.setUnit(TrendQuantity::P1, p1Unit.trimmed().toStdString());
+    model_.setUnit(TrendQuantity::P2, p2Unit.trimmed().toStdString());
+    model_.setUnit(TrendQuantity::Temperature, temperatureUnit.trimmed().toStdString());
 }
 
-void TrendPlot::add(float p1, std::optional<float> p2, float temperature) {
-    if (!p2Present_) p2.reset();
-    buffer_.append(TrendPoint{static_cast<double>(clock_.nsecsElapsed()) / 1e9, p1, p2, temperature});
-    dirty_ = true;
+void TrendPlot::setSensorRange(TrendQuantity input, double span, const QString& unit) {
+    model_.setSensorRange(input, span, unit.trimmed().toStdString());
+}
+
+void TrendPlot::add(const TrendReading& reading) {
+    TrendReading kept = reading;
+    if (!p2Present_) kept.p2.reset();
+    if (model_.offer(clock_(), kept)) dirty_ = true;
 }
 
 double TrendPlot::windowSeconds() const { return kWindows[std::max(window_->currentIndex(), 0)].seconds; }
 
+void TrendPlot::attach(TrendQuantity quantity, QValueAxis* axis) {
+    QValueAxis*& current = attached_[IndexOf(quantity)];
+    if (current == axis) return;
+    for (QLineSeries* series : lines_[IndexOf(quantity)]) {
+        if (current) series->detachAxis(current);
+        series->attachAxis(axis);
+    }
+    current = axis;
+}
+
+void TrendPlot::placeAxes(const std::vector<TrendAxis>& axes) {
+    std::array<std::optional<TrendAxis>, 3> wanted;
+    std::size_t left = 0;
+    for (const TrendAxis& layout : axes) wanted[layout.right ? wanted.size() - 1 : left++] = layout;
+    for (std::size_t i = 0; i < valueAxes_.size(); ++i) {
+        // Each change of an axis lays the chart out anew: only what changed is set.
+        if (wanted[i] == shownAxes_[i]) continue;
+        shownAxes_[i] = wanted[i];
+        valueAxes_[i]->setVisible(wanted[i].has_value());
+        if (!wanted[i]) continue;
+        ShowAxis(valueAxes_[i], *wanted[i]);
+        for (const TrendQuantity quantity : wanted[i]->quantities) attach(quantity, valueAxes_[i]);
+    }
+}
+
+void TrendPlot::showLines(TrendQuantity quantity, std::vector<PlotLine> lines) {
+    const std::size_t count = std::max(lines.size(), lines_[IndexOf(quantity)].size());
+    for (std::size_t i = 0; i < count; ++i) {
+        QList<QPointF> shown;
+        if (i < lines.size()) {
+            shown.reserve(static_cast<qsizetype>(lines[i].size()));
+            for (const PlotPoint& point : lines[i]) shown.append(QPointF(point.seconds * 1000.0, point.value));
+        }
+        lineOf(quantity, i)->replace(shown);
+    }
+}
+
 void TrendPlot::redraw() {
-    if (!dirty_ || paused_ || buffer_.size() == 0) return;
+    if (!dirty_ || paused_) return;
+    const auto window = model_.timeWindow(windowSeconds());
+    if (!window) return;
     dirty_ = false;
-    const double newest = buffer_.at(buffer_.size() - 1).seconds;
-    const double to = std::max(newest, windowSeconds());
-    const double from = to - windowSeconds();
+    placeAxes(model_.axes(*window));
     const auto columns = static_cast<std::size_t>(std::max(view_->chart()->plotArea().width(), 1.0));
-    const auto p1 = buffer_.decimated(TrendQuantity::P1, from, to, columns);
-    const auto p2 = buffer_.decimated(TrendQuantity::P2, from, to, columns);
-    const auto temperature = buffer_.decimated(TrendQuantity::Temperature, from, to, columns);
-    Fill(p1_, p1);
-    Fill(p2_, p2);
-    Fill(temperature_, temperature);
-    time_->setRange(from, to);
-    FitAxis(pressureAxis_, {p1, p2});
-    FitAxis(temperatureAxis_, {temperature});
+    for (const TrendQuantity quantity : kAllTrendQuantities) {
+        showLines(quantity, attached_[IndexOf(quantity)] ? model_.lines(quantity, *window, columns)
+                                                         : std::vector<PlotLine>{});
+    }
+    ShowTimes(time_, *window);
 }
 
 void TrendPlot::togglePause() {
@@ -192,15 +308,9 @@ void TrendPlot::exportCsv() {
     const auto path =
         files_.saveFile(FileChoice{"Export CSV", "CSV Files (*.csv)|*.csv|All Files (*.*)|*.*||", "csv", "trend.csv"});
     if (!path) return;
-    std::vector<std::string> lines{p2Present_ ? "seconds,P1,P2,temperature\r\n" : "seconds,P1,temperature\r\n"};
-    for (std::size_t i = 0; i < buffer_.size(); ++i) {
-        const TrendPoint& point = buffer_.at(i);
-        std::string line = CsvNumber(point.seconds) + "," + CsvNumber(point.p1);
-        if (p2Present_) line += "," + (point.p2 ? CsvNumber(*point.p2) : std::string());
-        lines.push_back(line + "," + CsvNumber(point.temperature) + "\r\n");
-    }
+    const TransmitterIdentity transmitter = identity_ ? identity_() : TransmitterIdentity{};
     std::string reason;
-    if (!WriteReadingsFile(*path, false, lines, reason)) {
+    if (!WriteReadingsFile(*path, false, TrendCsvLines(model_, transmitter, p2Present_), reason)) {
         prompter_.error("The points could not be written to " + *path + ": " + reason);
     }
 }
