@@ -28,7 +28,8 @@ void RunSave(CommandCall& call) {
         call.environment.out << ConfigurationToJson(configuration);
         return;
     }
-    if (const std::string error = SaveConfigurationFile(path, configuration); !error.empty()) throw OperationError(error);
+    if (const std::string error = SaveConfigurationFile(path, configuration); !error.empty())
+        throw OperationError(error);
     call.output.emit(Record()
                          .add("file", path)
                          .add("model_code", configuration.identity.modelCode)

@@ -12,9 +12,8 @@ using TableLine = std::array<std::string, 3>;
 
 // Characters, not bytes, so that "°F" lines up.
 std::size_t Width(const std::string& text) {
-    return static_cast<std::size_t>(std::count_if(text.begin(), text.end(), [](char c) {
-        return (static_cast<unsigned char>(c) & 0xC0) != 0x80;
-    }));
+    return static_cast<std::size_t>(
+        std::count_if(text.begin(), text.end(), [](char c) { return (static_cast<unsigned char>(c) & 0xC0) != 0x80; }));
 }
 
 // Columns as wide as their longest text, two blanks apart.
@@ -64,7 +63,9 @@ TransmitterReading ReadTransmitter(ToolSession& tool) {
 void EmitRows(CommandCall& call, const std::vector<ComparisonRow>& rows, const std::string& fileHeading) {
     if (call.output.json()) {
         for (const ComparisonRow& row : rows)
-            call.output.emit(Record().add("setting", row.setting).add("transmitter", row.transmitterText)
+            call.output.emit(Record()
+                                 .add("setting", row.setting)
+                                 .add("transmitter", row.transmitterText)
                                  .add(fileHeading, row.fileText));
         return;
     }
@@ -75,7 +76,8 @@ void EmitRows(CommandCall& call, const std::vector<ComparisonRow>& rows, const s
 }
 
 void EmitPlan(CommandCall& call, const RestorePlan& plan) {
-    if (plan.changes.empty() && !call.output.json()) call.environment.out << "nothing to write: the settings are the same\n";
+    if (plan.changes.empty() && !call.output.json())
+        call.environment.out << "nothing to write: the settings are the same\n";
     EmitRows(call, plan.changes, "restored");
     EmitList(call, "not_restored", plan.notRestored);
     EmitList(call, "warning", plan.warnings);
@@ -92,8 +94,8 @@ void ApplyPlan(CommandCall& call, ToolSession& tool, const RestorePlan& plan,
     if (plan.refusal) throw OperationError(*plan.refusal + "; nothing was written");
     if (plan.writes.empty()) return;
     if (question) RequireConsent(call, *question, "nothing was written");
-    const RestoreResult result = ApplyRestore(tool.device(), RoutesOf(tool), plan,
-                                              [&call](const RestoreProgress& p) { EmitProgress(call, p); });
+    const RestoreResult result =
+        ApplyRestore(tool.device(), RoutesOf(tool), plan, [&call](const RestoreProgress& p) { EmitProgress(call, p); });
     if (!result.notWritten.empty()) {
         throw OperationError(result.error, "written: " + (result.written.empty() ? "nothing" : Joined(result.written)) +
                                                "; not written: " + Joined(result.notWritten));

@@ -61,12 +61,14 @@ AnalogOutputConfiguration& Output(TransmitterConfiguration& c) {
 
 void AddInputEntries(std::vector<SettingEntry>& entries, PressureInput input) {
     const std::string prefix = input == PressureInput::P1 ? "p1-" : "p2-";
-    entries.push_back({prefix + "unit", setting::Unit(input), [input](TransmitterConfiguration& c, const std::string& v) {
-                           Input(c, input).unitCode = static_cast<std::uint8_t>(ParseInteger(v, 0, 255, "the unit code"));
-                       }});
-    entries.push_back({prefix + "damping", setting::Damping(input), [input](TransmitterConfiguration& c, const std::string& v) {
-                           Input(c, input).dampingOn = Choice(v, {"off", "on"}) == 1;
-                       }});
+    entries.push_back(
+        {prefix + "unit", setting::Unit(input), [input](TransmitterConfiguration& c, const std::string& v) {
+             Input(c, input).unitCode = static_cast<std::uint8_t>(ParseInteger(v, 0, 255, "the unit code"));
+         }});
+    entries.push_back(
+        {prefix + "damping", setting::Damping(input), [input](TransmitterConfiguration& c, const std::string& v) {
+             Input(c, input).dampingOn = Choice(v, {"off", "on"}) == 1;
+         }});
     entries.push_back({prefix + "damping-time", setting::DampingTime(input),
                        [input](TransmitterConfiguration& c, const std::string& v) {
                            const float seconds = Number(v);
@@ -81,22 +83,24 @@ void AddInputEntries(std::vector<SettingEntry>& entries, PressureInput input) {
 
 void AddOutputNumber(std::vector<SettingEntry>& entries, const std::string& name, const std::string& setting,
                      float AnalogOutputConfiguration::*field) {
-    entries.push_back({name, setting, [field](TransmitterConfiguration& c, const std::string& v) {
-                           Output(c).*field = Number(v);
-                       }});
+    entries.push_back(
+        {name, setting, [field](TransmitterConfiguration& c, const std::string& v) { Output(c).*field = Number(v); }});
 }
 
 void AddAlarmEntries(std::vector<SettingEntry>& entries, std::size_t i) {
     const std::string prefix = "do" + std::to_string(i + 1) + "-";
-    const auto alarm = [i](TransmitterConfiguration& c) -> DigitalOutputSettings& { return Output(c).digitalOutputs[i]; };
-    entries.push_back({prefix + "state", setting::AlarmState(i), [alarm](TransmitterConfiguration& c, const std::string& v) {
-                           const std::uint8_t states[] = {kAlarmClosed, kAlarmOpen, kAlarmInactive};
-                           alarm(c).state = states[Choice(v, {"closed", "open", "inactive"})];
-                       }});
-    entries.push_back({prefix + "condition", setting::AlarmCondition(i),
-                       [alarm](TransmitterConfiguration& c, const std::string& v) {
-                           alarm(c).condition = Choice(v, {kConditionTexts.begin(), kConditionTexts.end()});
-                       }});
+    const auto alarm = [i](TransmitterConfiguration& c) -> DigitalOutputSettings& {
+        return Output(c).digitalOutputs[i];
+    };
+    entries.push_back(
+        {prefix + "state", setting::AlarmState(i), [alarm](TransmitterConfiguration& c, const std::string& v) {
+             const std::uint8_t states[] = {kAlarmClosed, kAlarmOpen, kAlarmInactive};
+             alarm(c).state = states[Choice(v, {"closed", "open", "inactive"})];
+         }});
+    entries.push_back(
+        {prefix + "condition", setting::AlarmCondition(i), [alarm](TransmitterConfiguration& c, const std::string& v) {
+             alarm(c).condition = Choice(v, {kConditionTexts.begin(), kConditionTexts.end()});
+         }});
     const std::pair<std::string, float DigitalOutputSettings::*> numbers[] = {
         {"value1", &DigitalOutputSettings::value1Percent},
         {"value2", &DigitalOutputSettings::value2Percent},
@@ -114,23 +118,26 @@ std::vector<SettingEntry> Entries() {
     std::vector<SettingEntry> entries;
     AddInputEntries(entries, PressureInput::P1);
     AddInputEntries(entries, PressureInput::P2);
-    entries.push_back({"temperature-unit", setting::kTemperatureUnit, [](TransmitterConfiguration& c, const std::string& v) {
-                           c.temperatureUnit = static_cast<std::uint8_t>(Choice(v, {"F", "C"}));
-                       }});
+    entries.push_back(
+        {"temperature-unit", setting::kTemperatureUnit, [](TransmitterConfiguration& c, const std::string& v) {
+             c.temperatureUnit = static_cast<std::uint8_t>(Choice(v, {"F", "C"}));
+         }});
     AddOutputNumber(entries, "lrv", setting::kLrv, &AnalogOutputConfiguration::lrv);
     AddOutputNumber(entries, "urv", setting::kUrv, &AnalogOutputConfiguration::urv);
     AddOutputNumber(entries, "ao-at-lrv", setting::kAoAtLrv, &AnalogOutputConfiguration::aoAtLrv);
     AddOutputNumber(entries, "ao-at-urv", setting::kAoAtUrv, &AnalogOutputConfiguration::aoAtUrv);
-    entries.push_back({"transmitter-alarm", setting::kTransmitterAlarm, [](TransmitterConfiguration& c, const std::string& v) {
-                           Output(c).transmitterAlarm = Choice(v, {"inactive", "hi"}) == 1 ? 1 : 0;
-                       }});
+    entries.push_back(
+        {"transmitter-alarm", setting::kTransmitterAlarm, [](TransmitterConfiguration& c, const std::string& v) {
+             Output(c).transmitterAlarm = Choice(v, {"inactive", "hi"}) == 1 ? 1 : 0;
+         }});
     AddAlarmEntries(entries, 0);
     AddAlarmEntries(entries, 1);
     return entries;
 }
 
 const SettingEntry& EntryNamed(const std::vector<SettingEntry>& entries, const std::string& name) {
-    const auto found = std::find_if(entries.begin(), entries.end(), [&](const SettingEntry& e) { return e.name == Lower(name); });
+    const auto found =
+        std::find_if(entries.begin(), entries.end(), [&](const SettingEntry& e) { return e.name == Lower(name); });
     if (found == entries.end()) throw UsageError("no setting is called \"" + name + "\"; corvelctl get lists them");
     return *found;
 }
@@ -144,12 +151,14 @@ void RunGet(CommandCall& call) {
     const std::vector<ComparisonRow> rows = CompareConfigurations(configuration, configuration);
     for (const SettingEntry& entry : entries) {
         if (only && only != &entry) continue;
-        const auto row = std::find_if(rows.begin(), rows.end(), [&](const ComparisonRow& r) { return r.setting == entry.setting; });
+        const auto row =
+            std::find_if(rows.begin(), rows.end(), [&](const ComparisonRow& r) { return r.setting == entry.setting; });
         if (row == rows.end()) {
             if (only) throw OperationError("this transmitter has no " + entry.setting);
             continue;
         }
-        call.output.emit(Record().add("name", entry.name).add("setting", row->setting).add("value", row->transmitterText));
+        call.output.emit(
+            Record().add("name", entry.name).add("setting", row->setting).add("value", row->transmitterText));
     }
 }
 
@@ -179,7 +188,8 @@ void RunZero(CommandCall& call) {
     device.ZeroChannels(channels, route);
     tool.require(device.lastExchangeSucceeded, "zeroing failed");
     if (ZeroResultText(device.p1.statusCode))
-        throw OperationError(std::string("the transmitter refused the zero: ") + RecalPointStatusText(device.p1.statusCode));
+        throw OperationError(std::string("the transmitter refused the zero: ") +
+                             RecalPointStatusText(device.p1.statusCode));
     if (call.environment.wait) call.environment.wait(kZeroSettling);
     device.ReadMeasurements(channels, route, MinMax::Without, 1, 1);
     tool.require(device.lastExchangeSucceeded, "reading the measurements failed");

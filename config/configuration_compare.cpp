@@ -11,7 +11,8 @@ using SettingTexts = std::map<std::string, SettingText>;
 
 SettingTexts TextsOf(const TransmitterConfiguration& configuration, int decimals) {
     SettingTexts texts;
-    for (SettingText& setting : SettingTextsOf(configuration, decimals)) texts.emplace(setting.setting, std::move(setting));
+    for (SettingText& setting : SettingTextsOf(configuration, decimals))
+        texts.emplace(setting.setting, std::move(setting));
     return texts;
 }
 

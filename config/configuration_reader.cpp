@@ -59,11 +59,10 @@ void ConfigurationReader::readIdentification() {
     RouteBlock route = routes_.pressure;
     route[5] = kPressureModule;
     require(s_.ReadDeviceStringsXmtr(route, module, routes_.pressure[3]), "the model");
-    const std::string& version =
-        s_.memory.firmwareVersionText.empty() ? s_.versionText : s_.memory.firmwareVersionText;
-    c.identity = TransmitterIdentity{Windows1252ToUtf8(s_.memory.modelCodeText),
-                                     Windows1252ToUtf8(s_.memory.modelNameText),
-                                     Windows1252ToUtf8(s_.serialNumberText), Windows1252ToUtf8(version)};
+    const std::string& version = s_.memory.firmwareVersionText.empty() ? s_.versionText : s_.memory.firmwareVersionText;
+    c.identity =
+        TransmitterIdentity{Windows1252ToUtf8(s_.memory.modelCodeText), Windows1252ToUtf8(s_.memory.modelNameText),
+                            Windows1252ToUtf8(s_.serialNumberText), Windows1252ToUtf8(version)};
     c.tag = Windows1252ToUtf8(s_.tagText);
     c.asset = Windows1252ToUtf8(s_.assetText);
     c.description = Windows1252ToUtf8(s_.descriptionText);
@@ -136,12 +135,13 @@ void ConfigurationReader::readAlarmBlock(AnalogOutputLimits& limits, AnalogOutpu
     const std::array<AlarmSettings, 2> alarms = DecodeAlarms(s_.memory.blockBuffer);
     for (std::size_t i = 0; i < 2; ++i) {
         const AlarmSettings& alarm = alarms[i];
-        const bool knownState = alarm.state == kAlarmClosed || alarm.state == kAlarmOpen || alarm.state == kAlarmInactive;
+        const bool knownState =
+            alarm.state == kAlarmClosed || alarm.state == kAlarmOpen || alarm.state == kAlarmInactive;
         const bool knownCondition = alarm.condition >= 0 && alarm.condition < static_cast<int>(kConditionTexts.size());
         require(knownState && knownCondition, i == 0 ? "Digital Output 1 (an unknown state or condition)"
                                                      : "Digital Output 2 (an unknown state or condition)");
-        ao.digitalOutputs[i] = DigitalOutputSettings{alarm.state, alarm.condition, alarm.value1, alarm.value2,
-                                                     alarm.deadband};
+        ao.digitalOutputs[i] =
+            DigitalOutputSettings{alarm.state, alarm.condition, alarm.value1, alarm.value2, alarm.deadband};
     }
 }
 
@@ -165,9 +165,10 @@ void ConfigurationReader::readRange(AnalogOutputLimits& limits, AnalogOutputConf
 }  // namespace
 
 TransmitterRoutes RoutesFor(const StoredConnection& connection) {
-    return TransmitterRoutes{PressureModuleRoute(connection),
-                             RouteBlock{0x80, 0x80, kCommunicationModule, connection.networkAddress, 0x80, kOutputModule},
-                             connection.commModule};
+    return TransmitterRoutes{
+        PressureModuleRoute(connection),
+        RouteBlock{0x80, 0x80, kCommunicationModule, connection.networkAddress, 0x80, kOutputModule},
+        connection.commModule};
 }
 
 ReadOutcome ReadConfiguration(DeviceSession& session, const TransmitterRoutes& routes, const std::string& readTime) {

@@ -87,18 +87,20 @@ AnalogOutputSettings DisplaySettings(const AnalogOutputConfiguration& ao, const 
 // in its order; values as the transmitter keeps them.
 std::vector<RestoreWrite> AnalogOutputWrites(const AnalogOutputConfiguration& ao, std::uint32_t block) {
     const auto byte = [](const std::string& setting, std::uint32_t at, std::uint8_t value) {
-        return RestoreWrite{RestoreWriteKind::AnalogOutput, {setting}, PressureInput::P1,
-                            ByteWrite(Module::Output, at, value)};
+        return RestoreWrite{
+            RestoreWriteKind::AnalogOutput, {setting}, PressureInput::P1, ByteWrite(Module::Output, at, value)};
     };
     const auto number = [](const std::string& setting, Module module, std::uint32_t at, float value) {
-        return RestoreWrite{RestoreWriteKind::AnalogOutput, {setting}, PressureInput::P1, FloatWrite(module, at, value)};
+        return RestoreWrite{
+            RestoreWriteKind::AnalogOutput, {setting}, PressureInput::P1, FloatWrite(module, at, value)};
     };
     std::vector<RestoreWrite> writes{
         byte(setting::kTransmitterAlarm, block + alarm_block::kTransmitterAlarm, ao.transmitterAlarm),
         byte(setting::kTransmitterAlarm, block + alarm_block::kTransmitterAlarmCopy, ao.transmitterAlarm),
         byte(setting::kTransfer, block + alarm_block::kTransfer, ao.transfer)};
     if (ao.transfer == 1)
-        writes.push_back(number(setting::kSquareRootValue, Module::Output, address::kSquareRootValue, ao.squareRootValue));
+        writes.push_back(
+            number(setting::kSquareRootValue, Module::Output, address::kSquareRootValue, ao.squareRootValue));
     writes.push_back(number(setting::kLrv, Module::Pressure, address::kLowerRangeValue, ao.lrv));
     writes.push_back(number(setting::kUrv, Module::Pressure, address::kUpperRangeValue, ao.urv));
     writes.push_back(number(setting::kAoAtLrv, Module::Output, OutputLevelAtLrvAddress(ao.output), ao.aoAtLrv));
@@ -107,9 +109,12 @@ std::vector<RestoreWrite> AnalogOutputWrites(const AnalogOutputConfiguration& ao
         const DigitalOutputSettings& alarm = ao.digitalOutputs[i];
         const std::uint32_t at = block + alarm_block::kAlarm[i];
         writes.push_back(byte(setting::AlarmState(i), at + alarm_block::kState, alarm.state));
-        writes.push_back(byte(setting::AlarmCondition(i), at + alarm_block::kCondition, ConditionCode(alarm.condition)));
-        writes.push_back(number(setting::AlarmValue1(i), Module::Output, at + alarm_block::kValue1, alarm.value1Percent));
-        writes.push_back(number(setting::AlarmValue2(i), Module::Output, at + alarm_block::kValue2, alarm.value2Percent));
+        writes.push_back(
+            byte(setting::AlarmCondition(i), at + alarm_block::kCondition, ConditionCode(alarm.condition)));
+        writes.push_back(
+            number(setting::AlarmValue1(i), Module::Output, at + alarm_block::kValue1, alarm.value1Percent));
+        writes.push_back(
+            number(setting::AlarmValue2(i), Module::Output, at + alarm_block::kValue2, alarm.value2Percent));
         writes.push_back(
             number(setting::AlarmDeadband(i), Module::Output, at + alarm_block::kDeadband, alarm.deadbandPercent));
     }
@@ -178,7 +183,8 @@ std::optional<std::string> UnstorableText(const TransmitterConfiguration& file) 
     const std::pair<const char*, const std::string*> texts[] = {
         {setting::kTag, &file.tag}, {setting::kAsset, &file.asset}, {setting::kDescription, &file.description}};
     for (const auto& [name, text] : texts)
-        if (!Utf8ToWindows1252(*text)) return std::string("The ") + name + " of the file holds a character the transmitter cannot store";
+        if (!Utf8ToWindows1252(*text))
+            return std::string("The ") + name + " of the file holds a character the transmitter cannot store";
     return std::nullopt;
 }
 
@@ -191,9 +197,8 @@ std::optional<std::string> FamilyRefusal(const TransmitterConfiguration& transmi
 
 // The analog output rules on the values to be written: the first failing
 // rule's text, or nothing (its warnings go into the plan).
-std::optional<std::string> AnalogOutputRefusal(const TransmitterConfiguration& target, const TransmitterReading& current,
-                                               std::vector<std::string>& warnings) {
-    if (!target.analogOutput || !current.limits) return std::nullopt;
+std::optional<std::string> AnalogOutputRefusal(const TransmitterConfiguration& target,
+                                               const TransmitterReading& current, std::vector<std::string>& warnings) {
     const SaveCheck check =
         CheckSaveValues(DisplaySettings(*target.analogOutput, *current.limits), current.limits->alarmBlock);
     for (const RuleNote& note : check.notes) {
@@ -201,6 +206,31 @@ std::optional<std::string> AnalogOutputRefusal(const TransmitterConfiguration& t
         warnings.push_back(note.text);
     }
     return std::nullopt;
+}
+
+std::set<std::string> ChangingSettings(const TransmitterConfiguration& current, const TransmitterConfiguration& target) {
+    std::set<std::string> changing;
+    for (const ComparisonRow& row : Differences(CompareConfigurations(current, target))) changing.insert(row.setting);
+    return changing;
+}
+
+bool WritesAnalogOutput(const std::vector<RestoreWrite>& writes) {
+    return std::any_of(writes.begin(), writes.end(),
+                       [](const RestoreWrite& w) { return w.kind == RestoreWriteKind::AnalogOutput; });
+}
+
+// The rows of the settings the writes carry, in write order, each once.
+std::vector<ComparisonRow> ChangeRows(const std::vector<ComparisonRow>& rows, const std::vector<RestoreWrite>& writes) {
+    std::vector<ComparisonRow> changes;
+    const auto listed = [&](const std::string& name) {
+        return std::any_of(changes.begin(), changes.end(), [&](const ComparisonRow& c) { return c.setting == name; });
+    };
+    for (const RestoreWrite& write : writes)
+        for (const std::string& name : write.settings) {
+            const auto row = std::find_if(rows.begin(), rows.end(), [&](const ComparisonRow& r) { return r.setting == name; });
+            if (row != rows.end() && !listed(name)) changes.push_back(*row);
+        }
+    return changes;
 }
 
 }  // namespace
@@ -213,23 +243,21 @@ RestorePlan PlanRestore(const TransmitterReading& transmitter, const Transmitter
     if (!plan.refusal) plan.refusal = UnstorableText(file);
     if (plan.refusal) return plan;
     plan.target = TargetOf(current, file);
-    plan.refusal = AnalogOutputRefusal(plan.target, transmitter, plan.warnings);
-    if (plan.refusal) return plan;
-    if (plan.target.analogOutput && transmitter.limits) RaiseDeadbands(*plan.target.analogOutput, *transmitter.limits);
-
-    std::set<std::string> changing;
-    for (const ComparisonRow& row : Differences(CompareConfigurations(current, plan.target))) changing.insert(row.setting);
+    plan.writes = NeededWrites(CandidateWrites(plan.target, transmitter), ChangingSettings(current, plan.target));
+    // The analog output rules judge its values only when they are to be written.
+    if (WritesAnalogOutput(plan.writes)) {
+        plan.refusal = AnalogOutputRefusal(plan.target, transmitter, plan.warnings);
+        if (plan.refusal) {
+            plan.writes.clear();
+            return plan;
+        }
+        RaiseDeadbands(*plan.target.analogOutput, *transmitter.limits);
+        plan.writes = NeededWrites(CandidateWrites(plan.target, transmitter), ChangingSettings(current, plan.target));
+    }
+    const std::set<std::string> changing = ChangingSettings(current, plan.target);
     for (const ComparisonRow& row : Differences(CompareConfigurations(current, file)))
         if (!changing.contains(row.setting)) plan.notRestored.push_back(row.setting);
-    plan.writes = NeededWrites(CandidateWrites(plan.target, transmitter), changing);
-
-    const std::vector<ComparisonRow> rows = CompareConfigurations(current, plan.target);
-    for (const RestoreWrite& write : plan.writes)
-        for (const std::string& name : write.settings) {
-            const auto row = std::find_if(rows.begin(), rows.end(), [&](const ComparisonRow& r) { return r.setting == name; });
-            if (std::none_of(plan.changes.begin(), plan.changes.end(), [&](const ComparisonRow& c) { return c.setting == name; }))
-                plan.changes.push_back(*row);
-        }
+    plan.changes = ChangeRows(CompareConfigurations(current, plan.target), plan.writes);
     return plan;
 }
 

@@ -35,7 +35,7 @@ enum class RestoreWriteKind {
     DampingEnabled,  // then the empty command
     DampingTime,     // then the empty command
     DampingMode,
-    AnalogOutput,    // one memory write of Save Values
+    AnalogOutput,       // one memory write of Save Values
     AnalogOutputClose,  // the empty command with flag 0x40 after the analog output writes
     Description,
     TagAndAsset,
@@ -44,7 +44,7 @@ enum class RestoreWriteKind {
 // One request to the transmitter and the settings it carries.
 struct RestoreWrite {
     RestoreWriteKind kind = RestoreWriteKind::Units;
-    std::vector<std::string> settings;  // as in the comparison rows; empty for AnalogOutputClose
+    std::vector<std::string> settings;        // as in the comparison rows; empty for AnalogOutputClose
     PressureInput input = PressureInput::P1;  // damping writes
     MemoryWrite memory;                       // AnalogOutput
     bool operator==(const RestoreWrite&) const = default;
@@ -77,7 +77,7 @@ struct RestoreProgress {
 using RestoreProgressCallback = std::function<void(const RestoreProgress&)>;
 
 struct RestoreResult {
-    bool succeeded = false;  // every write went through and every setting read back as planned
+    bool succeeded = false;               // every write went through and every setting read back as planned
     std::vector<std::string> written;     // settings whose write went through
     std::vector<std::string> notWritten;  // settings not written: the failed write and those after it
     // After the writes: each planned setting as it reads back now.

@@ -33,7 +33,8 @@ std::string Fixed(float value, int decimals) { return FormatFixed(value, 0, deci
 
 void AddPressureInput(std::vector<SettingText>& texts, PressureInput input, const PressureInputSettings& s) {
     // The unit is its code; the name is the transmitter's word for it.
-    texts.push_back({setting::Unit(input), std::to_string(s.unitCode) + " (" + s.unitName + ")", std::to_string(s.unitCode)});
+    texts.push_back(
+        {setting::Unit(input), std::to_string(s.unitCode) + " (" + s.unitName + ")", std::to_string(s.unitCode)});
     texts.push_back({setting::Damping(input), s.dampingOn ? "On" : "Off"});
     texts.push_back({setting::DampingTime(input), Fixed(s.dampingTime, kDampingDecimals)});
     texts.push_back({setting::DampingMode(input), s.dampingMode == kDampingSmart ? "Smart" : "Exponential"});
@@ -47,8 +48,8 @@ std::string AlarmStateText(std::uint8_t state) {
 void AddDigitalOutput(std::vector<SettingText>& texts, std::size_t i, const DigitalOutputSettings& alarm) {
     const bool listed = alarm.condition >= 0 && alarm.condition < static_cast<int>(kConditionTexts.size());
     texts.push_back({setting::AlarmState(i), AlarmStateText(alarm.state)});
-    texts.push_back({setting::AlarmCondition(i),
-                     listed ? kConditionTexts[static_cast<std::size_t>(alarm.condition)] : std::to_string(alarm.condition)});
+    texts.push_back({setting::AlarmCondition(i), listed ? kConditionTexts[static_cast<std::size_t>(alarm.condition)]
+                                                        : std::to_string(alarm.condition)});
     texts.push_back({setting::AlarmValue1(i), Fixed(alarm.value1Percent, kPercentDecimals)});
     texts.push_back({setting::AlarmValue2(i), Fixed(alarm.value2Percent, kPercentDecimals)});
     texts.push_back({setting::AlarmDeadband(i), Fixed(alarm.deadbandPercent, kPercentDecimals)});
@@ -80,7 +81,8 @@ std::vector<std::string> AllSettingNames() {
 }
 
 std::vector<SettingText> SettingTextsOf(const TransmitterConfiguration& c, int decimals) {
-    std::vector<SettingText> texts{{setting::kTag, c.tag}, {setting::kAsset, c.asset}, {setting::kDescription, c.description}};
+    std::vector<SettingText> texts{
+        {setting::kTag, c.tag}, {setting::kAsset, c.asset}, {setting::kDescription, c.description}};
     AddPressureInput(texts, PressureInput::P1, c.p1);
     if (c.p2) AddPressureInput(texts, PressureInput::P2, *c.p2);
     texts.push_back({setting::kTemperatureUnit, c.temperatureUnit == kFahrenheit ? "°F" : "°C"});

@@ -45,9 +45,12 @@ double Tidy(float value) {
 }
 
 Json PressureInputJson(const PressureInputSettings& input) {
-    return Json{{"unit_code", input.unitCode},     {"unit_name", input.unitName},
-                {"decimals", input.decimals},      {"damping_on", input.dampingOn},
-                {"damping_time", Tidy(input.dampingTime)}, {"damping_mode", NameOf(kDampingModes, input.dampingMode)}};
+    return Json{{"unit_code", input.unitCode},
+                {"unit_name", input.unitName},
+                {"decimals", input.decimals},
+                {"damping_on", input.dampingOn},
+                {"damping_time", Tidy(input.dampingTime)},
+                {"damping_mode", NameOf(kDampingModes, input.dampingMode)}};
 }
 
 Json DigitalOutputJson(const DigitalOutputSettings& alarm) {
@@ -113,7 +116,8 @@ public:
         const std::optional<std::string> bytes = Utf8ToWindows1252(value);
         if (!bytes || bytes->find('\0') != std::string::npos || bytes->find('\xCC') != std::string::npos)
             throw FieldError{name(key), "holds a character the transmitter cannot store"};
-        if (bytes->size() > length) throw FieldError{name(key), "longer than " + std::to_string(length) + " characters"};
+        if (bytes->size() > length)
+            throw FieldError{name(key), "longer than " + std::to_string(length) + " characters"};
         return value;
     }
     bool flag(const char* key) const {
@@ -313,7 +317,9 @@ std::string SaveConfigurationFile(const std::filesystem::path& path, const Trans
 
 LoadedConfiguration LoadConfigurationFile(const std::filesystem::path& path) {
     std::error_code code;
-    if (!std::filesystem::is_regular_file(path, code))
+    const auto status = std::filesystem::status(path, code);
+    if (!std::filesystem::exists(status)) return {std::nullopt, "cannot read " + path.string() + ": no such file"};
+    if (!std::filesystem::is_regular_file(status))
         return {std::nullopt, "cannot read " + path.string() + ": not a regular file"};
     std::ifstream in(path, std::ios::binary);
     std::ostringstream contents;

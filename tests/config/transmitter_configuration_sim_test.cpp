@@ -106,6 +106,18 @@ TEST_F(ConfigurationOnSimulator, RefusedFilesWriteNothing) {
     }
 }
 
+TEST_F(ConfigurationOnSimulator, AnAnalogOutputLeftAsItIsIsNotJudged) {
+    sim::SimDevice& device = attach("440D");
+    device.memory(kPressureModule).putF32(address::kUpperRangeValue, 150.0f);  // beyond USL already
+    const TransmitterReading transmitter = read();
+    TransmitterConfiguration file = transmitter.configuration;
+    file.p1.unitCode = kKpaCode;
+
+    const RestorePlan plan = PlanRestore(transmitter, file);
+    EXPECT_FALSE(plan.refusal) << *plan.refusal;
+    EXPECT_EQ(SettingsOf(plan.changes), (std::vector<std::string>{"P1 unit"}));
+}
+
 TEST_F(ConfigurationOnSimulator, AcrossFamiliesOnlyTheSharedSettingsAreRestored) {
     attach("440D");
     bus.attach(2, *sim::ModelConfig("4402"));
@@ -119,7 +131,8 @@ TEST_F(ConfigurationOnSimulator, AcrossFamiliesOnlyTheSharedSettingsAreRestored)
     const RestorePlan plan = PlanRestore(transmitter, file, RestoreOptions{.acrossModelFamilies = true});
     ASSERT_FALSE(plan.refusal);
     EXPECT_EQ(SettingsOf(plan.changes), (std::vector<std::string>{"Tag No."}));
-    EXPECT_NE(std::find(plan.notRestored.begin(), plan.notRestored.end(), "P2 damping time (s)"), plan.notRestored.end());
+    EXPECT_NE(std::find(plan.notRestored.begin(), plan.notRestored.end(), "P2 damping time (s)"),
+              plan.notRestored.end());
     EXPECT_NE(std::find(plan.notRestored.begin(), plan.notRestored.end(), "URV"), plan.notRestored.end());
 }
 
