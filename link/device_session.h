@@ -273,7 +273,8 @@ public:
     // ---- Discovery -------------------------------------------------------------
     bool ReadIdentityAtAddress();
     std::uint8_t ReadDeviceKind(const RouteBlock& route);
-    std::uint8_t ScanNetworkAddresses(std::uint8_t startAddress);
+    // Probes from `startAddress` up to `lastAddress` (254 for a whole line).
+    std::uint8_t ScanNetworkAddresses(std::uint8_t startAddress, std::uint8_t lastAddress = 254);
     bool FindDeviceOnPorts(const RouteBlock& route);
 
     // ---- Exchange state (rewritten by every exchange) --------------------------
