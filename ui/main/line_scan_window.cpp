@@ -54,7 +54,10 @@ LineScanWindow::LineScanWindow(const CommSettings& comm, SerialPortFactory& port
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->verticalHeader()->setVisible(false);
-    table_->setMinimumSize(820, 240);
+    table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
+    table_->horizontalHeader()->setStretchLastSection(true);
+    // Room for ten rows: a line of eight shows whole.
+    table_->setMinimumSize(820, table_->horizontalHeader()->sizeHint().height() + 10 * (fontMetrics().height() + 8) + 4);
     connect(table_, &QTableWidget::itemSelectionChanged, this, &LineScanWindow::showChoiceStates);
     connect(table_, &QTableWidget::cellDoubleClicked, this, &LineScanWindow::select);
     progress_ = new QProgressBar(this);
