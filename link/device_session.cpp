@@ -59,12 +59,38 @@ void ReadWholeFrame(SerialPort& port, const FrameBuffer& reply, std::size_t have
     received.count += got;
 }
 
+// After a damaged reply: discards what the line still brings until it has been
+// quiet for the gap between two bytes (a second of noise at most), so that the
+// next request's reply starts clean. Clean exchanges never wait for this.
+void DrainLine(DeviceSession& session, SerialPort& port) {
+    constexpr PortTimeouts kQuietLine{50, 0, 50, 10, 50};
+    constexpr int kMostReads = 20;
+    if (!port.configure(session.queueSize, session.lineState, kQuietLine)) return;
+    std::array<std::uint8_t, 64> discarded{};
+    for (int i = 0; i < kMostReads; ++i) {
+        std::size_t got = 0;
+        if (!port.read(discarded, got, {}) || got == 0) return;
+    }
+}
+
+// The time-outs of the first read: the exchange's own, or the short wait.
+PortTimeouts FirstPartTimeouts(const DeviceSession& session, const ExchangePlan& plan) {
+    if (!plan.firstPartWait) return session.timeouts;
+    PortTimeouts shortWait = session.timeouts;
+    shortWait.readTotalPerByteMs = 0;
+    shortWait.readTotalConstantMs = static_cast<std::uint32_t>(plan.firstPartWait->count());
+    return shortWait;
+}
+
 // After the short wait for the first part: a first part cut short fails the
 // exchange (its bytes stay in the reply, so the caller sees that something
-// came); a whole one gets the rest of the reply with the exchange's own time-outs.
+// came) once the rest of it has passed; a whole one gets the rest of the reply
+// with the exchange's own time-outs.
 bool ResumeOwnTimeouts(DeviceSession& session, SerialPort& port, ByteSpan firstPart, std::size_t asked) {
-    const bool whole = firstPart.size() == asked || FormsWholeFrame(firstPart);
-    return whole && port.configure(session.queueSize, session.lineState, session.timeouts);
+    if (firstPart.size() == asked || FormsWholeFrame(firstPart))
+        return port.configure(session.queueSize, session.lineState, session.timeouts);
+    DrainLine(session, port);
+    return false;
 }
 
 // Reads the first part into a local buffer, copies it to `reply` and, when reply
@@ -93,29 +119,6 @@ bool ReadReply(DeviceSession& session, SerialPort& port, FrameBuffer& reply, con
         ReadWholeFrame(port, reply, std::min(firstCount + second, reply.size()), received);
     }
     return session.readResult;
-}
-
-// After a damaged reply: discards what the line still brings until it has been
-// quiet for the gap between two bytes (a second of noise at most), so that the
-// next request's reply starts clean. Clean exchanges never wait for this.
-void DrainLine(DeviceSession& session, SerialPort& port) {
-    constexpr PortTimeouts kQuietLine{50, 0, 50, 10, 50};
-    constexpr int kMostReads = 20;
-    if (!port.configure(session.queueSize, session.lineState, kQuietLine)) return;
-    std::array<std::uint8_t, 64> discarded{};
-    for (int i = 0; i < kMostReads; ++i) {
-        std::size_t got = 0;
-        if (!port.read(discarded, got, {}) || got == 0) return;
-    }
-}
-
-// The time-outs of the first read: the exchange's own, or the short wait.
-PortTimeouts FirstPartTimeouts(const DeviceSession& session, const ExchangePlan& plan) {
-    if (!plan.firstPartWait) return session.timeouts;
-    PortTimeouts shortWait = session.timeouts;
-    shortWait.readTotalPerByteMs = 0;
-    shortWait.readTotalConstantMs = static_cast<std::uint32_t>(plan.firstPartWait->count());
-    return shortWait;
 }
 
 // Requests of the native protocol get their replies checked (the Modbus exit
