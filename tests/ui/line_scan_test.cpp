@@ -4,6 +4,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDir>
+#include <QFile>
 #include <QTableWidget>
 #include <QTest>
 
@@ -126,6 +127,31 @@ private Q_SLOTS:
         // THEN both leave the same store, settings and window, and the inventory asked nothing
         QCOMPARE(Aftermath(selected, bySelect), Aftermath(found, byFind));
         QVERIFY(selected.prompter.shown().empty());
+    }
+
+    void exportWritesTheListAsCsvWithAwkwardTextsQuoted() {
+        // GIVEN a transmitter whose tag holds a comma and a quote, listed by a scan
+        UiRig rig;
+        sim::DeviceConfig config = *sim::ModelConfig("4400");
+        config.address = 9;
+        config.tag = "Tank 3, \"north\"";
+        rig.attach(2, config);
+        WindowHost host;
+        LineScanModel model(LineScanServices{rig.comm, rig.ports, rig.prompter, rig.files, host,
+                                             [&] { return rig.bus.clock().now(); }});
+        model.setChoices(LineScanChoices{LineInterface::Rs485, "COM2", "19200", 1, 20});
+        model.scan();
+        // WHEN the list is exported
+        const QString path = QDir::temp().filePath(QString("line-%1.csv").arg(QCoreApplication::applicationPid()));
+        rig.files.answer(path.toStdString());
+        model.exportCsv();
+        // THEN the file holds the headings and the row, the tag quoted
+        QFile file(path);
+        QVERIFY(file.open(QIODevice::ReadOnly));
+        QCOMPARE(QString::fromUtf8(file.readAll()),
+                 QString("Port,Address,Model,Model name,Serial number,Version,Tag,P1,P2\r\n"
+                         "COM2,9,4400,T4400 Pressure,SIM0000001,01.00,\"Tank 3, \"\"north\"\"\",GI 0-100,\r\n"));
+        file.remove();
     }
 
     void scanLineListsEightAndTheFifthOpensItsToolWindows() {

@@ -80,6 +80,7 @@ InventoryPlan LineScanModel::plan() const {
     InventoryPlan plan;
     plan.baudRate = ParseBaudText(baudText());
     plan.thorough = choices.thorough;
+    plan.turnaroundAllowance = std::chrono::milliseconds(choices.turnaroundMs);
     if (choices.lineInterface == LineInterface::Rs485) {
         plan.walk = InventoryWalk::Addresses;
         plan.portName = choices.portText;

@@ -34,6 +34,7 @@ struct LineScanChoices {
     int first = 1;
     int last = 254;
     bool thorough = false;
+    int turnaroundMs = static_cast<int>(kDefaultTurnaroundAllowance.count());
 };
 
 struct LineScanState {

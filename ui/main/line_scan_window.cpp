@@ -1,7 +1,6 @@
 #include "ui/main/line_scan_window.h"
 
 #include <QApplication>
-#include <algorithm>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -12,6 +11,7 @@
 #include <QSpinBox>
 #include <QTableWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "link/port_names.h"
 
@@ -24,12 +24,26 @@ constexpr int kRs485Ports = 20;
 // Interfaces in the order of the main window's radio buttons.
 constexpr LineInterface kInterfaces[] = {LineInterface::Usb, LineInterface::Rs232, LineInterface::Rs485};
 
-QSpinBox* AddressBox(QWidget* parent, const char* objectName, int value) {
+constexpr int kLongestTurnaroundMs = 10000;
+
+QSpinBox* NumberBox(QWidget* parent, const char* objectName, int first, int last, int value) {
     auto* box = new QSpinBox(parent);
     box->setObjectName(objectName);
-    box->setRange(1, kLastAddress);
+    box->setRange(first, last);
     box->setValue(value);
+    box->setAlignment(Qt::AlignRight);
     return box;
+}
+
+// Labels and fields side by side, then room to spare.
+QHBoxLayout* FieldRow(QWidget* parent, std::initializer_list<std::pair<const char*, QWidget*>> fields) {
+    auto* row = new QHBoxLayout;
+    for (const auto& [label, field] : fields) {
+        if (label) row->addWidget(new QLabel(label, parent));
+        row->addWidget(field);
+    }
+    row->addStretch(1);
+    return row;
 }
 
 QPushButton* Button(QWidget* parent, const char* text, const char* objectName) {
@@ -72,7 +86,7 @@ LineScanWindow::LineScanWindow(const CommSettings& comm, SerialPortFactory& port
     progressRow->addWidget(progress_, 1);
     progressRow->addWidget(progressText_);
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(buildLineRow());
+    layout->addLayout(buildLineRows());
     layout->addWidget(table_, 1);
     layout->addLayout(progressRow);
     layout->addWidget(status_);
@@ -80,7 +94,7 @@ LineScanWindow::LineScanWindow(const CommSettings& comm, SerialPortFactory& port
     showValues();
 }
 
-QLayout* LineScanWindow::buildLineRow() {
+QLayout* LineScanWindow::buildLineRows() {
     interface_ = new QComboBox(this);
     interface_->setObjectName("interfaceChoice");
     interface_->addItems({"USB", "RS232", "RS485"});
@@ -94,23 +108,21 @@ QLayout* LineScanWindow::buildLineRow() {
     baud_->setObjectName("baudChoice");
     for (const char* rate : kBaudChoices) baud_->addItem(rate);
     baud_->setCurrentText(QString::fromStdString(choices.baudText));
-    from_ = AddressBox(this, "fromAddress", choices.first);
-    to_ = AddressBox(this, "toAddress", choices.last);
-    thorough_ = new QCheckBox("Thorough", this);
+    from_ = NumberBox(this, "fromAddress", 1, kLastAddress, choices.first);
+    to_ = NumberBox(this, "toAddress", 1, kLastAddress, choices.last);
+    turnaround_ = NumberBox(this, "turnaroundMs", 0, kLongestTurnaroundMs, choices.turnaroundMs);
+    turnaround_->setSuffix(" ms");
+    turnaround_->setToolTip("The least time a transmitter is given to start its reply at a silent address");
+    thorough_ = new QCheckBox("Thorough (full time-outs)", this);
     thorough_->setObjectName("thoroughCheck");
-    thorough_->setToolTip("Waits the full time-outs at every address: slower, for transmitters slow to answer");
     connect(interface_, &QComboBox::currentIndexChanged, this, &LineScanWindow::showChoiceStates);
+    connect(thorough_, &QCheckBox::toggled, this, &LineScanWindow::showChoiceStates);
 
-    auto* row = new QHBoxLayout;
-    const std::pair<const char*, QWidget*> fields[] = {
-        {"Interface:", interface_}, {"Port:", port_}, {"Baud:", baud_}, {"Addresses:", from_}, {"to", to_}};
-    for (const auto& [label, field] : fields) {
-        row->addWidget(new QLabel(label, this));
-        row->addWidget(field);
-    }
-    row->addWidget(thorough_);
-    row->addStretch(1);
-    return row;
+    auto* rows = new QVBoxLayout;
+    rows->addLayout(FieldRow(this, {{"Interface:", interface_}, {"Port:", port_}, {"Baud:", baud_}}));
+    rows->addLayout(FieldRow(this, {{"Addresses:", from_}, {"to", to_}, {"Turnaround:", turnaround_},
+                                    {nullptr, thorough_}}));
+    return rows;
 }
 
 QLayout* LineScanWindow::buildButtonRow() {
@@ -139,6 +151,7 @@ void LineScanWindow::takeChoices() {
     choices.first = from_->value();
     choices.last = to_->value();
     choices.thorough = thorough_->isChecked();
+    choices.turnaroundMs = turnaround_->value();
     model_.setChoices(choices);
 }
 
@@ -173,6 +186,7 @@ void LineScanWindow::showChoiceStates() {
     port_->setEnabled(!running && line == LineInterface::Rs485);
     from_->setEnabled(!running && line == LineInterface::Rs485);
     to_->setEnabled(!running && line == LineInterface::Rs485);
+    turnaround_->setEnabled(!running && !thorough_->isChecked());
     baud_->setEnabled(!running && line != LineInterface::Usb);
     scan_->setEnabled(!running);
     cancel_->setEnabled(running);

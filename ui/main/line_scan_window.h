@@ -33,7 +33,7 @@ public:
     void reject() override;
 
 private:
-    QLayout* buildLineRow();
+    QLayout* buildLineRows();
     QLayout* buildButtonRow();
     void takeChoices();
     void scan();
@@ -49,6 +49,7 @@ private:
     QComboBox* baud_ = nullptr;
     QSpinBox* from_ = nullptr;
     QSpinBox* to_ = nullptr;
+    QSpinBox* turnaround_ = nullptr;
     QCheckBox* thorough_ = nullptr;
     QPushButton* scan_ = nullptr;
     QPushButton* cancel_ = nullptr;
