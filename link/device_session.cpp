@@ -59,9 +59,9 @@ void ReadWholeFrame(SerialPort& port, const FrameBuffer& reply, std::size_t have
     received.count += got;
 }
 
-// After a damaged reply: discards what the line still brings until it has been
-// quiet for the gap between two bytes (a second of noise at most), so that the
-// next request's reply starts clean. Clean exchanges never wait for this.
+// After a damaged reply, or a first part cut short: discards what the line
+// still brings until it has been quiet for the gap between two bytes (a second
+// of noise at most), so that the next request's reply starts clean. Clean exchanges never wait for this.
 void DrainLine(DeviceSession& session, SerialPort& port) {
     constexpr PortTimeouts kQuietLine{50, 0, 50, 10, 50};
     constexpr int kMostReads = 20;
