@@ -179,7 +179,8 @@ bool TransactReportingFailure(DeviceSession& session, ByteSpan request, FrameBuf
 DeviceSession::DeviceSession(LinkContext context) : context_(context) { context_.comm.portName = PortOpenName(1); }
 
 bool DeviceSession::SerialTransact(ByteSpan request, std::uint8_t writeLength, FrameBuffer& reply,
-                                   std::uint8_t firstReadLength, std::optional<std::chrono::milliseconds> firstPartWait) {
+                                   std::uint8_t firstReadLength,
+                                   std::optional<std::chrono::milliseconds> firstPartWait) {
     return TransactReportingFailure(*this, request, reply, {writeLength, firstReadLength, {}, firstPartWait});
 }
 

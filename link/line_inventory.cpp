@@ -77,9 +77,11 @@ bool LineInventory::probe(const InventoryPlan& plan, int step, InventoryEntry& e
 
 LineInventory::Answer LineInventory::ask(const InventoryPlan& plan, int step, bool quick, FrameBuffer& reply) {
     FrameBuffer request{};
-    const std::size_t length = BuildFrame(request, FrameRequest{kClassInfo, 0, kRecordIdentity, {}, ProbeRoute(plan, step), 0});
+    const FrameRequest identity{kClassInfo, 0, kRecordIdentity, {}, ProbeRoute(plan, step), 0};
+    const std::size_t length = BuildFrame(request, identity);
     reply.fill(0);
-    const std::optional<milliseconds> wait = quick ? std::optional(ProbeWait(plan.baudRate, turnaround_)) : std::nullopt;
+    std::optional<milliseconds> wait;
+    if (quick) wait = ProbeWait(plan.baudRate, turnaround_);
     const microseconds before = clock_();
     if (session_.SerialTransact(request, static_cast<std::uint8_t>(length), reply, kProbeFirstRead, wait)) {
         measureTurnaround(clock_() - before, reply);

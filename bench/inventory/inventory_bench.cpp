@@ -57,7 +57,8 @@ Measured Walk(std::uint32_t baudRate, bool thorough) {
     measured.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
     measured.floorSeconds = static_cast<double>(wireBytes) * 10.0 / baudRate;
     for (const InventoryEntry& entry : entries)
-        measured.found += std::to_string(entry.networkAddress) + " " + entry.modelCode + " " + entry.serialNumber + "; ";
+        measured.found +=
+            std::to_string(entry.networkAddress) + " " + entry.modelCode + " " + entry.serialNumber + "; ";
     return measured;
 }
 

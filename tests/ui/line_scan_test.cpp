@@ -65,7 +65,10 @@ QString Aftermath(UiRig& rig, const MainSide& side) {
     QString route;
     for (const std::uint8_t byte : s.deviceRoute) route += QString::number(byte) + " ";
     lines << "route " + route
-          << QString("address %1 readOnly %2 second pass %3").arg(s.addressField).arg(s.addressFieldReadOnly).arg(s.secondPass)
+          << QString("address %1 readOnly %2 second pass %3")
+                 .arg(s.addressField)
+                 .arg(s.addressFieldReadOnly)
+                 .arg(s.secondPass)
           << QString::fromStdString(s.p1Text + " | " + s.p2Text + " | " + SelectedTransmitterText(s.selected))
           << QString::fromStdString("model " + side.session.memory.modelCodeText) +
                  QString(" accepted %1 module %2")
@@ -195,7 +198,8 @@ private Q_SLOTS:
         QVERIFY(window->grab().save(QString(CORVEL_SCREENSHOT_DIR) + "/main_window_after_scan_select.png"));
         Click(window.get(), "deviceInfoButton");
         Click(window.get(), "measurementConfigurationButton");
-        QCOMPARE(rig.tools.opened, (std::vector<ToolWindow>{ToolWindow::DeviceInfo, ToolWindow::MeasurementConfiguration}));
+        QCOMPARE(rig.tools.opened,
+                 (std::vector<ToolWindow>{ToolWindow::DeviceInfo, ToolWindow::MeasurementConfiguration}));
     }
 };
 

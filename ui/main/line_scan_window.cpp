@@ -68,10 +68,11 @@ LineScanWindow::LineScanWindow(const CommSettings& comm, SerialPortFactory& port
     table_->setSelectionMode(QAbstractItemView::SingleSelection);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->verticalHeader()->setVisible(false);
-    table_->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 8);
     table_->horizontalHeader()->setStretchLastSection(true);
     // Room for ten rows: a line of eight shows whole.
-    table_->setMinimumSize(820, table_->horizontalHeader()->sizeHint().height() + 10 * (fontMetrics().height() + 8) + 4);
+    const int rowHeight = fontMetrics().height() + 8;
+    table_->verticalHeader()->setDefaultSectionSize(rowHeight);
+    table_->setMinimumSize(820, table_->horizontalHeader()->sizeHint().height() + 10 * rowHeight + 4);
     connect(table_, &QTableWidget::itemSelectionChanged, this, &LineScanWindow::showChoiceStates);
     connect(table_, &QTableWidget::cellDoubleClicked, this, &LineScanWindow::select);
     progress_ = new QProgressBar(this);
@@ -103,7 +104,8 @@ QLayout* LineScanWindow::buildLineRows() {
                                                            choices.lineInterface) - std::begin(kInterfaces)));
     port_ = new QComboBox(this);
     port_->setObjectName("portChoice");
-    for (int number = 1; number <= kRs485Ports; ++number) port_->addItem(QString::fromStdString(PortDisplayName(number)));
+    for (int number = 1; number <= kRs485Ports; ++number)
+        port_->addItem(QString::fromStdString(PortDisplayName(number)));
     baud_ = new QComboBox(this);
     baud_->setObjectName("baudChoice");
     for (const char* rate : kBaudChoices) baud_->addItem(rate);
