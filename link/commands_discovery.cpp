@@ -61,9 +61,9 @@ std::uint8_t DeviceSession::ReadDeviceKind(const RouteBlock& route) {
 }
 
 // The start address is always probed, 0 and 255 included; the scan then goes
-// on up to the last network address.
-std::uint8_t DeviceSession::ScanNetworkAddresses(std::uint8_t startAddress) {
-    for (int candidate = startAddress; candidate == startAddress || candidate <= kLastNetworkAddress; ++candidate) {
+// on up to the last address asked for.
+std::uint8_t DeviceSession::ScanNetworkAddresses(std::uint8_t startAddress, std::uint8_t lastAddress) {
+    for (int candidate = startAddress; candidate == startAddress || candidate <= lastAddress; ++candidate) {
         const auto networkAddress = static_cast<std::uint8_t>(candidate);
         FrameBuffer request{};
         FrameBuffer reply{};

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <optional>
 
 #include "link/port_names.h"
 
@@ -19,11 +20,15 @@ struct ExchangePlan {
     std::size_t writeLength = 0;
     std::size_t firstReadLength = 0;
     std::chrono::milliseconds pauseAfterWrite{0};
+    // When given, all the first part may take, from the start of its read (the
+    // line inventory's short wait at an empty address); the rest of the reply
+    // then has the exchange's own time-outs.
+    std::optional<std::chrono::milliseconds> firstPartWait;
 };
 
-constexpr ExchangePlan kDelayedPlan{26, 40, std::chrono::milliseconds(200)};
-constexpr ExchangePlan kNextPortPlan{18, 12};
-constexpr ExchangePlan kFindPortPlan{18, 18};
+constexpr ExchangePlan kDelayedPlan{26, 40, std::chrono::milliseconds(200), {}};
+constexpr ExchangePlan kNextPortPlan{18, 12, {}, {}};
+constexpr ExchangePlan kFindPortPlan{18, 18, {}, {}};
 
 // The first read may end early once its bytes make a whole frame (12 + n + 6).
 bool FormsWholeFrame(ByteSpan received) {
@@ -54,17 +59,53 @@ void ReadWholeFrame(SerialPort& port, const FrameBuffer& reply, std::size_t have
     received.count += got;
 }
 
+// After a damaged reply, or a first part cut short: discards what the line
+// still brings until it has been quiet for the gap between two bytes (a second
+// of noise at most), so that the next request's reply starts clean. Clean exchanges never wait for this.
+void DrainLine(DeviceSession& session, SerialPort& port) {
+    constexpr PortTimeouts kQuietLine{50, 0, 50, 10, 50};
+    constexpr int kMostReads = 20;
+    if (!port.configure(session.queueSize, session.lineState, kQuietLine)) return;
+    std::array<std::uint8_t, 64> discarded{};
+    for (int i = 0; i < kMostReads; ++i) {
+        std::size_t got = 0;
+        if (!port.read(discarded, got, {}) || got == 0) return;
+    }
+}
+
+// The time-outs of the first read: the exchange's own, or the short wait.
+PortTimeouts FirstPartTimeouts(const DeviceSession& session, const ExchangePlan& plan) {
+    if (!plan.firstPartWait) return session.timeouts;
+    PortTimeouts shortWait = session.timeouts;
+    shortWait.readTotalPerByteMs = 0;
+    shortWait.readTotalConstantMs = static_cast<std::uint32_t>(plan.firstPartWait->count());
+    return shortWait;
+}
+
+// After the short wait for the first part: a first part cut short fails the
+// exchange (its bytes stay in the reply, so the caller sees that something
+// came) once the rest of it has passed; a whole one gets the rest of the reply
+// with the exchange's own time-outs.
+bool ResumeOwnTimeouts(DeviceSession& session, SerialPort& port, ByteSpan firstPart, std::size_t asked) {
+    if (firstPart.size() == asked || FormsWholeFrame(firstPart))
+        return port.configure(session.queueSize, session.lineState, session.timeouts);
+    DrainLine(session, port);
+    return false;
+}
+
 // Reads the first part into a local buffer, copies it to `reply` and, when reply
 // byte 2 announces more, reads that many further bytes (within the buffer)
 // straight after it. True when bytes arrived and the last read succeeded.
-bool ReadReply(DeviceSession& session, SerialPort& port, FrameBuffer& reply, std::size_t firstReadLength,
+bool ReadReply(DeviceSession& session, SerialPort& port, FrameBuffer& reply, const ExchangePlan& plan,
                ReceivedReply& received) {
     FrameBuffer firstPart{};
-    const std::size_t asked = std::min(firstReadLength, firstPart.size());
+    const std::size_t asked = std::min(plan.firstReadLength, firstPart.size());
     session.readResult = port.read(MutableByteSpan(firstPart).first(asked), session.bytesRead, FormsWholeFrame);
     const std::size_t firstCount = session.bytesRead;
     if (firstCount == 0) return false;
     std::copy_n(firstPart.begin(), firstCount, reply.begin());
+    if (plan.firstPartWait && !ResumeOwnTimeouts(session, port, ByteSpan(firstPart.data(), firstCount), asked))
+        return false;
     session.extraLength = firstPart[offset::kPayloadLength];
     if (session.extraLength != 0) {
         const std::size_t frameLength = kHeaderSize + session.extraLength + kRouteSize;
@@ -78,20 +119,6 @@ bool ReadReply(DeviceSession& session, SerialPort& port, FrameBuffer& reply, std
         ReadWholeFrame(port, reply, std::min(firstCount + second, reply.size()), received);
     }
     return session.readResult;
-}
-
-// After a damaged reply: discards what the line still brings until it has been
-// quiet for the gap between two bytes (a second of noise at most), so that the
-// next request's reply starts clean. Clean exchanges never wait for this.
-void DrainLine(DeviceSession& session, SerialPort& port) {
-    constexpr PortTimeouts kQuietLine{50, 0, 50, 10, 50};
-    constexpr int kMostReads = 20;
-    if (!port.configure(session.queueSize, session.lineState, kQuietLine)) return;
-    std::array<std::uint8_t, 64> discarded{};
-    for (int i = 0; i < kMostReads; ++i) {
-        std::size_t got = 0;
-        if (!port.read(discarded, got, {}) || got == 0) return;
-    }
 }
 
 // Requests of the native protocol get their replies checked (the Modbus exit
@@ -108,13 +135,13 @@ bool Attempt(DeviceSession& session, SerialPort& port, const CommSettings& comm,
     session.lineState = {comm.baudRate, DeviceSession::kDataBits, DeviceSession::kParity, DeviceSession::kStopBits,
                          true};
     session.timeouts = PortTimeouts{};  // 50 ms between bytes; 10 ms a byte + 50 ms in total
-    session.lastCallResult = port.configure(session.queueSize, session.lineState, session.timeouts);
+    session.lastCallResult = port.configure(session.queueSize, session.lineState, FirstPartTimeouts(session, plan));
     if (!session.lastCallResult) return false;
     const ByteSpan sent = request.first(std::min(plan.writeLength, request.size()));
     session.writeResult = port.write(sent, session.bytesWritten);  // a failed write shows as an empty read
     if (plan.pauseAfterWrite.count() > 0) port.pause(plan.pauseAfterWrite);
     ReceivedReply received;
-    const bool replied = ReadReply(session, port, reply, plan.firstReadLength, received);
+    const bool replied = ReadReply(session, port, reply, plan, received);
     if (!replied || !IsNativeFrame(sent)) return replied;
     session.replyCheck = CheckReply(sent, received.span());
     session.replyTally.count(session.replyCheck, comm.portName, comm.baudRate);
@@ -152,8 +179,9 @@ bool TransactReportingFailure(DeviceSession& session, ByteSpan request, FrameBuf
 DeviceSession::DeviceSession(LinkContext context) : context_(context) { context_.comm.portName = PortOpenName(1); }
 
 bool DeviceSession::SerialTransact(ByteSpan request, std::uint8_t writeLength, FrameBuffer& reply,
-                                   std::uint8_t firstReadLength) {
-    return TransactReportingFailure(*this, request, reply, {writeLength, firstReadLength});
+                                   std::uint8_t firstReadLength,
+                                   std::optional<std::chrono::milliseconds> firstPartWait) {
+    return TransactReportingFailure(*this, request, reply, {writeLength, firstReadLength, {}, firstPartWait});
 }
 
 bool DeviceSession::SerialTransactDelayed(ByteSpan request, FrameBuffer& reply) {

@@ -11,7 +11,9 @@
 // LinkContext, so that tests hand in the simulator and in-memory fakes.
 
 #include <array>
+#include <chrono>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 #include "app/comm_settings.h"
@@ -177,7 +179,10 @@ public:
     // Writes `writeLength` bytes of `request`, reads up to `firstReadLength`
     // bytes, then as many more as reply byte 2 announces (within 156 bytes).
     // True when at least one byte arrived and the last read succeeded.
-    bool SerialTransact(ByteSpan request, std::uint8_t writeLength, FrameBuffer& reply, std::uint8_t firstReadLength);
+    // `firstPartWait`, when given, replaces the time-outs of the first read
+    // by that one total wait (the line inventory's probe of an address).
+    bool SerialTransact(ByteSpan request, std::uint8_t writeLength, FrameBuffer& reply, std::uint8_t firstReadLength,
+                        std::optional<std::chrono::milliseconds> firstPartWait = std::nullopt);
     // Writes 26 bytes, pauses 200 ms, first read of 40 bytes.
     bool SerialTransactDelayed(ByteSpan request, FrameBuffer& reply);
     // Tries the current port, then the following ones; see the address scan.
@@ -268,7 +273,8 @@ public:
     // ---- Discovery -------------------------------------------------------------
     bool ReadIdentityAtAddress();
     std::uint8_t ReadDeviceKind(const RouteBlock& route);
-    std::uint8_t ScanNetworkAddresses(std::uint8_t startAddress);
+    // Probes from `startAddress` up to `lastAddress` (254 for a whole line).
+    std::uint8_t ScanNetworkAddresses(std::uint8_t startAddress, std::uint8_t lastAddress = 254);
     bool FindDeviceOnPorts(const RouteBlock& route);
 
     // ---- Exchange state (rewritten by every exchange) --------------------------

@@ -176,7 +176,8 @@ TEST_F(CorvelctlOnSimulator, UsageErrorsExitWithTwoAndNameTheArgument) {
         {{"read", "--interval", "soon"}, "--interval must be a number of seconds, not \"soon\""},
         {{"identify", "extra"}, "unexpected argument \"extra\""},
         {{"logs"}, "missing logs action"},
-        {{"scan", "--from", "5"}, "--from belongs to an RS-485 scan"},
+        {{"scan", "--from", "5"}, "--from and --to belong to an RS-485 scan"},
+        {{"scan", "--rs485", "--from", "9", "--to", "8"}, "--from must not be above --to"},
     };
     for (const auto& [args, message] : cases) {
         const ToolRun r = run(args);
@@ -393,18 +394,18 @@ TEST_F(CorvelctlOnSimulator, ScanFindsATransmitterOnEachPort) {
     EXPECT_TRUE(Has(lines[1], "\"version\":\"01.02\""));
 }
 
-TEST_F(CorvelctlOnSimulator, Rs485ScanFromAnAddress) {
+TEST_F(CorvelctlOnSimulator, Rs485ScanOfAnAddressRangeListsIdentities) {
     for (const std::uint8_t address : {3, 9, 20}) {
-        sim::DeviceConfig config;
+        sim::DeviceConfig config = *sim::ModelConfig(address == 9 ? "440D" : "4402");
         config.address = address;
+        config.serialNumber = "SN-" + std::to_string(address);
+        config.tag = "PT \"" + std::to_string(address) + "\"";
         attach(2, config);
     }
-    const ToolRun r = run({"--port", "COM2", "--json", "scan", "--rs485", "--from", "5"});
+    const ToolRun r = run({"--port", "COM2", "--json", "scan", "--rs485", "--from", "5", "--to", "19"});
     ASSERT_EQ(r.status, 0) << r.err;
-    const auto lines = Lines(r.out);
-    ASSERT_EQ(lines.size(), 2u) << r.out;
-    EXPECT_TRUE(Has(lines[0], "\"port\":\"COM2\",\"network_address\":9"));
-    EXPECT_TRUE(Has(lines[1], "\"network_address\":20"));
+    EXPECT_EQ(r.out, "{\"port\":\"COM2\",\"network_address\":9,\"module\":40,\"model\":\"440D\","
+                     "\"serial_number\":\"SN-9\",\"tag\":\"PT \\\"9\\\"\",\"version\":\"01.00\"}\n");
 }
 
 TEST_F(CorvelctlOnSimulator, Rs485ScanShowsItsProgressOnATerminalOnly) {

@@ -33,7 +33,7 @@ private Q_SLOTS:
             UiRig rig;
             RestoreCommSettings(rig.comm, rig.store);
             CT4400PCDialog window(UiContext{rig.comm, rig.store, SystemSerialPortFactory(), rig.shared, rig.prompter,
-                                            rig.launcher, rig.tools, rig.connectDialogs});
+                                            rig.launcher, rig.tools, rig.connectDialogs, rig.files});
             window.show();
             rig.prompter.answer({MessageAnswer::Yes});
             Click(&window, "findDeviceButton");

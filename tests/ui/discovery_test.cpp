@@ -737,7 +737,7 @@ private Q_SLOTS:
         ModalConnectDialogs dialogs(rig.prompter);
         RestoreCommSettings(rig.comm, rig.store);
         CT4400PCDialog window(UiContext{rig.comm, rig.store, rig.ports, rig.shared, rig.prompter, rig.launcher,
-                                        rig.tools, dialogs});
+                                        rig.tools, dialogs, rig.files});
         window.show();
         WhenModalOpens([](QWidget* dialog) {
             QCOMPARE(dialog->windowTitle(), QString("Connect to RS232 Device"));

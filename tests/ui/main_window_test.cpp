@@ -199,7 +199,7 @@ private Q_SLOTS:
         QVERIFY(QtLauncher::locate("ZR Reflash Utility.exe").isEmpty());
         RestoreCommSettings(rig.comm, rig.store);
         CT4400PCDialog window(UiContext{rig.comm, rig.store, rig.ports, rig.shared, rig.prompter, launcher, rig.tools,
-                                        rig.connectDialogs});
+                                        rig.connectDialogs, rig.files});
         // WHEN Reflash Firmware runs (its button is enabled by an accepted device; the action is the same)
         window.findChild<QPushButton*>("reflashFirmwareButton")->setEnabled(true);
         Click(&window, "reflashFirmwareButton");

@@ -164,7 +164,7 @@ sim::SimDevice& UiRig::attach(int port, const std::string& model) { return attac
 sim::SimDevice& UiRig::attach(int port, sim::DeviceConfig config) { return bus.attach(port, std::move(config)); }
 
 UiContext UiRig::context() {
-    return UiContext{comm, store, ports, shared, prompter, launcher, tools, connectDialogs};
+    return UiContext{comm, store, ports, shared, prompter, launcher, tools, connectDialogs, files};
 }
 
 ToolContext UiRig::toolContext() { return ToolContext{comm, store, ports, shared, prompter, files, tools}; }

@@ -18,6 +18,7 @@
 #include <QVBoxLayout>
 
 #include "ui/main/about_dlg.h"
+#include "ui/main/line_scan_window.h"
 #include "ui/tools/read_only_edit.h"
 #include "common/program_version.h"
 
@@ -160,6 +161,10 @@ QWidget* CT4400PCDialog::buildCommunicationGroup() {
     findDevice_->setObjectName("findDeviceButton");
     findDevice_->setAutoDefault(false);
     connect(findDevice_, &QPushButton::clicked, this, &CT4400PCDialog::findDevice);
+    auto* scanLine = new QPushButton("Scan line...", group);
+    scanLine->setObjectName("scanLineButton");
+    scanLine->setAutoDefault(false);
+    connect(scanLine, &QPushButton::clicked, this, &CT4400PCDialog::scanLine);
 
     address_ = new QLineEdit(group);
     address_->setObjectName("addressField");
@@ -188,7 +193,10 @@ QWidget* CT4400PCDialog::buildCommunicationGroup() {
 
     auto* layout = new QVBoxLayout(group);
     layout->addLayout(radios);
-    layout->addWidget(findDevice_);
+    auto* searches = new QHBoxLayout;
+    searches->addWidget(findDevice_);
+    searches->addWidget(scanLine);
+    layout->addLayout(searches);
     layout->addLayout(addressRow);
     layout->addWidget(p1Line_);
     layout->addWidget(p2Line_);
@@ -224,6 +232,19 @@ void CT4400PCDialog::setStatusNote(const QString& note) {
 
 void CT4400PCDialog::findDevice() {
     model_.findDevice();
+    stopProgress();
+    setWaitCursor(false);
+    showValues();
+}
+
+// The line inventory's window; the transmitter selected there becomes the
+// selected one here, on its interface.
+void CT4400PCDialog::scanLine() {
+    LineScanWindow window(context_.comm, context_.ports, context_.prompter, context_.files, this);
+    if (window.exec() != QDialog::Accepted || !window.selected()) return;
+    model_.selectListed(*window.selected());
+    const LineInterface line = context_.comm.lineInterface;
+    (line == LineInterface::Usb ? usb_ : line == LineInterface::Rs232 ? rs232_ : rs485_)->setChecked(true);
     stopProgress();
     setWaitCursor(false);
     showValues();

@@ -54,6 +54,7 @@ private:
     QPushButton* addToolButton(ToolWindow tool, const char* objectName);
     void chooseInterface(void (MainWindowModel::*choice)());
     void findDevice();
+    void scanLine();
     void setNewAddress();
     void exitUtility();
 

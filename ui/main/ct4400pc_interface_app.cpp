@@ -30,7 +30,7 @@ int CT4400PCInterfaceApp::run() {
     TracingSerialPortFactory tracedPorts(ports_, LinkTraceToLog());
     QtFileChooser files;
     ToolWindows tools(comm, store, tracedPorts, TheSharedDeviceValues(), prompter, files);
-    const UiContext context{comm, store, tracedPorts, TheSharedDeviceValues(), prompter, launcher, tools, connectDialogs};
+    const UiContext context{comm, store, tracedPorts, TheSharedDeviceValues(), prompter, launcher, tools, connectDialogs, files};
 
     CT4400PCDialog window(context);
     window.setStatusNote(statusNote_);

@@ -67,6 +67,23 @@ SearchOutcome DeviceDiscovery::findDevice(MainWindowState& state) {
         rs485Values_ = *rs485;
         baudText = rs485->baudText;
     }
+    return search(state, baudText, rs485);
+}
+
+SearchOutcome DeviceDiscovery::selectListed(MainWindowState& state, const ListedTransmitter& listed) {
+    std::optional<Rs485ConnectValues> rs485;
+    if (listed.lineInterface == LineInterface::Rs232) rs232Values_.baudText = listed.baudText;
+    if (listed.lineInterface == LineInterface::Rs485)
+        rs485 = rs485Values_ = Rs485ConnectValues{listed.networkAddress, listed.portName, listed.baudText};
+    const std::string baudText = listed.lineInterface == LineInterface::Usb ? "115200" : listed.baudText;
+    chosen_ = listed;
+    const SearchOutcome outcome = search(state, baudText, rs485);
+    chosen_.reset();
+    return outcome;
+}
+
+SearchOutcome DeviceDiscovery::search(MainWindowState& state, const std::string& baudText,
+                                      const std::optional<Rs485ConnectValues>& rs485) {
     const Selection before = keepSelection(state);
     state.buttons.setNewAddressShown = false;
     forgetAnsweredPorts();
@@ -87,6 +104,11 @@ void DeviceDiscovery::startPass() {
     s_.comm.earlyFirmware = false;
     s_.comm.portName = PortOpenName(kFirstPort);
     s_.comm.portSelectorText = PortDisplayName(kFirstPort);
+    // A listed transmitter's port is probed first (and alone).
+    if (chosen_ && chosen_->lineInterface != LineInterface::Rs485) {
+        s_.session.discovery.portCounter = static_cast<std::uint8_t>(PortNumberFromOpenName(chosen_->portName, 0));
+        s_.comm.portName = chosen_->portName;
+    }
 }
 
 // ---- Port scan (USB and RS-232) ------------------------------------------------
@@ -104,7 +126,7 @@ SearchOutcome DeviceDiscovery::portScan(MainWindowState& state) {
                 commonEnd(state);
                 return SearchOutcome::Accepted;
             }
-            if (moveBeyondDeclinedPort(state)) continue;
+            if (!chosen_ && moveBeyondDeclinedPort(state)) continue;
         }
         if (!startSecondPass(state)) return SearchOutcome::NothingFound;
     }
@@ -135,7 +157,7 @@ bool DeviceDiscovery::startSecondPass(MainWindowState& state) {
     s_.session.discovery.scanFinished = 0;
     endSearchDisplay();
     s_.host.showValues();
-    if (state.secondPass) {
+    if (state.secondPass && !chosen_) {
         state.secondPass = false;
         state.p1Text.clear();
         state.p2Text.clear();
@@ -165,6 +187,9 @@ DeviceDiscovery::Candidate DeviceDiscovery::examinePortCandidate(MainWindowState
     // Devices that neither run the early firmware nor identify themselves
     // fully are passed over as if declined.
     const bool identified = !session.memory.modelCodeText.empty() && session.memory.thirdIdText.size() == 5;
+    if (chosen_) return PortNumberFromOpenName(chosen_->portName, 0) == session.discovery.portCounter
+                           ? Candidate::Accepted
+                           : Candidate::Declined;
     if (!IsEarlyVersion(session.versionNumber) && !identified) return Candidate::Declined;
     endSearchDisplay();
     return offer(state, address) ? Candidate::Accepted : Candidate::Declined;
@@ -233,7 +258,7 @@ SearchOutcome DeviceDiscovery::addressScan(MainWindowState& state, const Rs485Co
     s_.comm.rs485Address = values.address;
     state.addressField = values.address;
 
-    const bool proceed = s_.prompter.confirm(kLongSearchQuestion);
+    const bool proceed = chosen_ || s_.prompter.confirm(kLongSearchQuestion);
     ToolButtonStates& buttons = state.buttons;
     buttons.setNewAddress = false;
     buttons.fieldRecalibration = false;
@@ -261,7 +286,7 @@ SearchOutcome DeviceDiscovery::walkAddresses(MainWindowState& state, std::uint8_
         readAddressCandidate(state, address);
         if (s_.host.progressCancelled()) break;
         endSearchDisplay();
-        if (offer(state, address)) {
+        if (chosen_ || offer(state, address)) {
             acceptAddressCandidate(state, address);
             return SearchOutcome::Accepted;
         }
@@ -280,7 +305,7 @@ std::uint8_t DeviceDiscovery::scanAddressesFrom(std::uint8_t start) {
     s_.host.setWaitCursor(true);
     s_.host.startProgress();
     s_.comm.setBaudText(s_.comm.baudText);
-    return s_.session.ScanNetworkAddresses(start);
+    return s_.session.ScanNetworkAddresses(start, chosen_ ? start : kLastNetworkAddress);
 }
 
 void DeviceDiscovery::readAddressCandidate(MainWindowState& state, std::uint8_t address) {

@@ -9,6 +9,7 @@
 // through ConnectDialogs, and the wait cursor, the address scan's progress
 // with its Cancel and the window's values through the window host.
 
+#include <optional>
 #include <string>
 
 #include "app/comm_settings.h"
@@ -45,6 +46,15 @@ enum class SearchOutcome {
     Cancelled,     // the operator cancelled the RS-485 scan
 };
 
+// A transmitter the line inventory listed, as the operator selects it from the
+// "Scan line..." window.
+struct ListedTransmitter {
+    LineInterface lineInterface = LineInterface::Usb;
+    std::string portName;  // for RS-485 the port text, as the connect dialog takes it
+    std::string baudText;
+    std::uint8_t networkAddress = 0;
+};
+
 struct DiscoveryServices {
     DeviceSession& session;
     CommSettings& comm;
@@ -59,11 +69,18 @@ public:
     explicit DeviceDiscovery(DiscoveryServices services) : s_(services) {}
 
     SearchOutcome findDevice(MainWindowState& state);
+    // Selects a listed transmitter with the steps of Find Device, as if the
+    // connect dialog had been given its line and the operator had accepted
+    // it when offered: the same reads, stored keys, flags, route and buttons.
+    // The interface must already be the listed one.
+    SearchOutcome selectListed(MainWindowState& state, const ListedTransmitter& listed);
 
 private:
     struct Selection;
     enum class Candidate { Accepted, Declined, ReadFailed };
 
+    SearchOutcome search(MainWindowState& state, const std::string& baudText,
+                         const std::optional<Rs485ConnectValues>& rs485);
     void startPass();
     SearchOutcome portScan(MainWindowState& state);
     Candidate examinePortCandidate(MainWindowState& state);
@@ -99,6 +116,8 @@ private:
     Rs485ConnectValues rs485Values_;
     std::string sourceNetworkText_;
     std::uint64_t deniedPortsBefore_ = 0;  // denied opens in this process when the search began
+    // While a listed transmitter is selected: it alone is probed and accepted.
+    std::optional<ListedTransmitter> chosen_;
 };
 
 // The question that offers a candidate, with or without the P2 line.

@@ -80,6 +80,15 @@ void MainWindowModel::writeBaudRate(const std::string& text) {
     s_.comm.setBaudText(s_.store.read(key::kBaudRate, "115200"));
 }
 
+SearchOutcome MainWindowModel::selectListed(const ListedTransmitter& listed) {
+    if (listed.lineInterface != s_.comm.lineInterface) {
+        if (listed.lineInterface == LineInterface::Usb) chooseUsb();
+        if (listed.lineInterface == LineInterface::Rs232) chooseRs232();
+        if (listed.lineInterface == LineInterface::Rs485) chooseRs485();
+    }
+    return discovery_.selectListed(state_, listed);
+}
+
 void MainWindowModel::setNewAddress(std::optional<int> enteredAddress) {
     if (!s_.prompter.confirm(kChangeAddressQuestion)) return;
     // Text that is no address leaves the previous value, and the change runs with it.

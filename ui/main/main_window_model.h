@@ -49,6 +49,9 @@ public:
     void chooseRs232();
     void chooseRs485();
     SearchOutcome findDevice() { return discovery_.findDevice(state_); }
+    // Selects a transmitter from the line inventory, on its interface, as
+    // Find Device's acceptance does.
+    SearchOutcome selectListed(const ListedTransmitter& listed);
     // `enteredAddress`: the address field's value, empty when it holds no
     // integer 0 .. 255.
     void setNewAddress(std::optional<int> enteredAddress);

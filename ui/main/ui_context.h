@@ -6,6 +6,7 @@
 
 #include "app/comm_settings.h"
 #include "ui/main/connect_dialogs.h"
+#include "ui/support/file_chooser.h"
 #include "ui/support/launcher.h"
 #include "ui/support/prompter.h"
 #include "link/serial_port.h"
@@ -24,6 +25,7 @@ struct UiContext {
     Launcher& launcher;
     ToolWindowOpener& tools;
     ConnectDialogs& connectDialogs;
+    FileChooser& files;
 };
 
 }  // namespace corvel
