@@ -5,9 +5,11 @@
 
 #include <bit>
 #include <functional>
+#include <map>
 
 #include "tests/link/crc_oracle.h"
 #include "link/frame.h"
+#include "link/frame_decoder.h"
 #include "tests/link/scripted_port.h"
 
 namespace corvel::test {
@@ -244,6 +246,35 @@ INSTANTIATE_TEST_SUITE_P(EveryCommand, CommandRequest, testing::ValuesIn(Cases()
                                  if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
                              return name;
                          });
+
+// The frame decoder of the trace and the bus monitor names each request after
+// its command; commands that send the same bytes as another share its name.
+std::string DecodedName(const std::string& caseName) {
+    static const std::map<std::string, std::string> kSameRequestAs{
+        {"SendEmptyCommandToAddress", "SendEmptyCommand"}, {"ReadManufacturingLimits", "ReadManufacturingRecord"},
+        {"ReadUnitRecordP1Selected", "ReadUnitRecord"},   {"ReadIdentityAtAddress", "ReadIdentity"},
+        {"ReadDeviceKind", "ReadMeasurements"},           {"ReadDeviceStringsXmtr", "ReadDeviceStrings"},
+        {"ReadMemoryByte", "ReadMemory"},                 {"ReadMemoryWord", "ReadMemory"},
+        {"ReadMemoryDword", "ReadMemory"},                {"ReadMemoryBlock", "ReadMemory"},
+        {"WriteMemoryByte", "WriteMemory"},               {"WriteMemoryByteAt", "WriteMemory"},
+        {"WriteMemoryDword", "WriteMemory"}};
+    const std::string command = caseName.substr(0, caseName.find(' '));
+    const auto same = kSameRequestAs.find(command);
+    return same == kSameRequestAs.end() ? command : same->second;
+}
+
+TEST_P(CommandRequest, DecodesToItsCommandChannelsAndRoute) {
+    const RequestCase& c = GetParam();
+    SessionFixture f;
+    f.line.responder = [](const std::string&, const Bytes&) { return ReplyFrame(0, {}); };
+    c.call(f.session);
+    ASSERT_FALSE(f.line.exchanges.empty());
+    const DecodedRequest decoded = DecodeRequest(f.line.exchanges.front().request);
+    EXPECT_EQ(decoded.operation, DecodedName(c.name));
+    const bool channelCommand = c.command1 == 3 || c.command1 == 4 || c.command1 == 6 || c.command1 == 8;
+    EXPECT_EQ(decoded.channelMask, channelCommand ? (c.command2 & 0xF0) : 0);
+    EXPECT_EQ(decoded.route, c.route);
+}
 
 // The identity request of the address scan for network address 1, byte for byte.
 TEST(CommandRequestGolden, AddressScanIdentityRequestForAddressOne) {
