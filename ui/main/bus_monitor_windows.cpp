@@ -10,6 +10,12 @@ void BusMonitorWindows::show(QWidget* over) {
     monitor_->activateWindow();
 }
 
+void BusMonitorWindows::hold(QWidget* window) {
+    if (monitor_ == nullptr || !monitor_->isVisible()) return;
+    moveTo(window);
+    monitor_->show();
+}
+
 void BusMonitorWindows::release(QWidget* window) {
     if (monitor_ == nullptr || monitor_->parentWidget() != window) return;
     if (home_ == nullptr || home_ == window) {

@@ -19,6 +19,7 @@ public:
     void setHome(QWidget* home) { home_ = home; }
 
     void show(QWidget* over) override;
+    void hold(QWidget* window) override;
     void release(QWidget* window) override;
     // The monitor, once made; nullptr before.
     BusMonitor* window() const { return monitor_; }

@@ -10,7 +10,9 @@ BusMonitorShortcutOn::BusMonitorShortcutOn(BusMonitorOpener* opener, QWidget& wi
     if (opener_ == nullptr) return;
     auto* shortcut = new QShortcut(BusMonitorShortcut(), &window_);
     shortcut->setObjectName("busMonitorShortcut");
-    QObject::connect(shortcut, &QShortcut::activated, &window_, [opener = opener_, window = &window_] { opener->show(window); });
+    QObject::connect(shortcut, &QShortcut::activated, &window_,
+                     [opener = opener_, window = &window_] { opener->show(window); });
+    opener_->hold(&window_);
 }
 
 BusMonitorShortcutOn::~BusMonitorShortcutOn() {

@@ -16,12 +16,15 @@ public:
     virtual ~BusMonitorOpener() = default;
     // Shows the monitor (made on first use) as a window of `over` and raises it.
     virtual void show(QWidget* over) = 0;
+    // A modal `window` opens: a monitor on screen moves over it, so that it stays usable.
+    virtual void hold(QWidget* window) = 0;
     // `window` is closing: a monitor shown over it goes back to the main window.
     virtual void release(QWidget* window) = 0;
 };
 
-// The shortcut of the bus monitor on a window, for as long as this object lives;
-// at its end the window gives the monitor back.
+// The shortcut of the bus monitor on a modal window, for as long as this
+// object lives; a monitor on screen moves over the window at the start, and
+// goes back at the end.
 class BusMonitorShortcutOn {
 public:
     BusMonitorShortcutOn(BusMonitorOpener* opener, QWidget& window);
