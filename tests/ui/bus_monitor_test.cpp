@@ -9,6 +9,7 @@
 #include "link/exchange_log.h"
 #include "tests/ui/ui_test_rig.h"
 #include "ui/main/bus_monitor_windows.h"
+#include "ui/tools/tool_windows.h"
 
 using namespace corvel;
 using namespace corvel::testing;
@@ -52,6 +53,31 @@ private Q_SLOTS:
         // AND with failures only, none of those good exchanges remains
         shown->findChild<QCheckBox*>("failuresOnlyCheck")->setChecked(true);
         QCOMPARE(model.rowCount(), 0);
+    }
+
+    void staysUsableWhileAModalToolWindowRuns() {
+        // GIVEN the bus monitor open over the main window
+        UiRig rig;
+        rig.findDevice(3, "Q712");
+        ExchangeLog log;
+        BusMonitorWindows monitor(log, rig.files, rig.prompter);
+        ToolWindows tools(rig.comm, rig.store, rig.ports, rig.shared, rig.prompter, rig.files);
+        tools.setBusMonitor(&log, &monitor);
+        QWidget home;
+        monitor.setHome(&home);
+        monitor.show(&home);
+        // WHEN a modal tool window runs (a window it does not own would be blocked)
+        QWidget* heldBy = nullptr;
+        WhenModalOpens([&](QWidget* tool) {
+            heldBy = monitor.window()->isVisible() ? monitor.window()->parentWidget() : nullptr;
+            tool->close();
+        });
+        tools.open(ToolWindow::DeviceInfo, &home);
+        // THEN the monitor was that window's while it ran, and is the main window's again after
+        QVERIFY(heldBy != nullptr && heldBy != &home);
+        QCOMPARE(monitor.window()->parentWidget(), &home);
+        QVERIFY(monitor.window()->isVisible());
+        QVERIFY(log.counters().exchanges > 0);
     }
 };
 
