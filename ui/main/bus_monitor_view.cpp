@@ -52,7 +52,10 @@ BusMonitor::BusMonitor(ExchangeLog& log, FileChooser& files, Prompter& prompter,
     layout->addWidget(table_, 1);
     layout->addWidget(counters_);
     resize(1200, 480);
-    connect(&timer_, &QTimer::timeout, this, &BusMonitor::refresh);
+    // A closed monitor leaves the table alone; it catches up when it shows again.
+    connect(&timer_, &QTimer::timeout, this, [this] {
+        if (isVisible()) refresh();
+    });
     timer_.start(kRefreshMs);
     refresh();
 }
