@@ -4,6 +4,7 @@
 #include <cctype>
 #include <charconv>
 #include <chrono>
+#include <memory>
 
 #include "link/port_names.h"
 
@@ -14,11 +15,12 @@ namespace {
 constexpr std::string_view kAcceptDamagedRepliesRemedy = "run the command again with --accept-damaged-replies";
 
 // One line per write and per read: milliseconds since the session was set up,
-// the direction and the bytes.
+// the direction, the bytes and what the frame says.
 TraceSink TraceLinesTo(std::ostream& err) {
     const auto start = std::chrono::steady_clock::now();
-    return [&err, start](TraceDirection direction, ByteSpan bytes, std::chrono::steady_clock::time_point at) {
-        err << "trace " << FormatTraceLine(direction, bytes, at - start) << '\n';
+    auto lines = std::make_shared<TraceLineFormatter>();
+    return [&err, start, lines](TraceDirection direction, ByteSpan bytes, std::chrono::steady_clock::time_point at) {
+        err << "trace " << lines->line(direction, bytes, at - start) << '\n';
     };
 }
 

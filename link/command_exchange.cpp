@@ -23,8 +23,10 @@ bool Run(DeviceSession& session, const FrameRequest& request, std::uint8_t first
     for (int tries = 0; !exchanged && Damaged(session) && tries < kMoreTriesOfAReading && OnlyReads(request);
          ++tries) {
         reply = before;
+        session.automaticRepeat = static_cast<std::uint8_t>(tries + 1);
         exchanged = session.SerialTransact(frame, static_cast<std::uint8_t>(length), reply, firstRead);
     }
+    session.automaticRepeat = 0;
     if (!exchanged && session.replyCheck != ReplyCheck::Intact) reply = before;
     session.lastExchangeSucceeded = exchanged;
     return exchanged;

@@ -40,6 +40,7 @@ bool FormsWholeFrame(ByteSpan received) {
 struct ReceivedReply {
     std::array<std::uint8_t, kHeaderSize + 255 + kRouteSize> bytes{};
     std::size_t count = 0;
+    std::chrono::steady_clock::time_point readAt;  // when the exchange's reads ended
 
     ByteSpan span() const { return ByteSpan(bytes.data(), count); }
 };
@@ -114,9 +115,13 @@ bool ReadReply(DeviceSession& session, SerialPort& port, FrameBuffer& reply, con
         session.readResult =
             port.read(MutableByteSpan(reply).subspan(firstCount, room), session.bytesRead, completesFrame);
     }
+    const std::size_t second = session.extraLength != 0 ? session.bytesRead : 0;
+    const std::size_t have = std::min(firstCount + second, reply.size());
     if (session.readResult) {
-        const std::size_t second = session.extraLength != 0 ? session.bytesRead : 0;
-        ReadWholeFrame(port, reply, std::min(firstCount + second, reply.size()), received);
+        ReadWholeFrame(port, reply, have, received);
+    } else {
+        std::copy_n(reply.begin(), have, received.bytes.begin());
+        received.count = have;
     }
     return session.readResult;
 }
@@ -125,23 +130,32 @@ bool ReadReply(DeviceSession& session, SerialPort& port, FrameBuffer& reply, con
 // request does not).
 bool IsNativeFrame(ByteSpan request) { return !request.empty() && request[0] == kStartByte; }
 
-// One attempt on the port named in CommSettings: open, configure, write the
-// request, read the reply. The caller closes the port.
-bool Attempt(DeviceSession& session, SerialPort& port, const CommSettings& comm, ByteSpan request,
-             FrameBuffer& reply, const ExchangePlan& plan) {
-    session.replyCheck = ReplyCheck::Intact;
-    session.lastCallResult = port.open(comm.portName);
-    if (!session.lastCallResult) return false;
-    session.lineState = {comm.baudRate, DeviceSession::kDataBits, DeviceSession::kParity, DeviceSession::kStopBits,
-                         true};
-    session.timeouts = PortTimeouts{};  // 50 ms between bytes; 10 ms a byte + 50 ms in total
-    session.lastCallResult = port.configure(session.queueSize, session.lineState, FirstPartTimeouts(session, plan));
-    if (!session.lastCallResult) return false;
-    const ByteSpan sent = request.first(std::min(plan.writeLength, request.size()));
+// What the bus monitor keeps of an exchange.
+ExchangeRecord RecordOf(const DeviceSession& session, const CommSettings& comm, ByteSpan sent,
+                        const ReceivedReply& received, bool accepted, std::chrono::steady_clock::time_point written) {
+    ExchangeRecord record;
+    record.sentAt = std::chrono::system_clock::now() - (std::chrono::steady_clock::now() - written);
+    record.port = comm.portName;
+    record.baudRate = comm.baudRate;
+    record.bytes.reserve(sent.size() + received.count);
+    record.bytes.assign(sent.begin(), sent.end());
+    record.bytes.insert(record.bytes.end(), received.bytes.begin(), received.bytes.begin() + received.count);
+    record.requestLength = static_cast<std::uint16_t>(sent.size());
+    // Bytes that came but failed a read before the reply was whole are a reply cut short.
+    const bool cutShort = !accepted && session.replyCheck == ReplyCheck::Intact && received.count > 0;
+    record.check = cutShort ? ReplyCheck::Length : session.replyCheck;
+    record.roundTrip = std::chrono::duration_cast<std::chrono::microseconds>(received.readAt - written);
+    record.repeat = session.automaticRepeat;
+    return record;
+}
+
+// Writes the request, reads the reply and checks it.
+bool Converse(DeviceSession& session, SerialPort& port, const CommSettings& comm, ByteSpan sent, FrameBuffer& reply,
+              const ExchangePlan& plan, ReceivedReply& received) {
     session.writeResult = port.write(sent, session.bytesWritten);  // a failed write shows as an empty read
     if (plan.pauseAfterWrite.count() > 0) port.pause(plan.pauseAfterWrite);
-    ReceivedReply received;
     const bool replied = ReadReply(session, port, reply, plan, received);
+    received.readAt = std::chrono::steady_clock::now();
     if (!replied || !IsNativeFrame(sent)) return replied;
     session.replyCheck = CheckReply(sent, received.span());
     session.replyTally.count(session.replyCheck, comm.portName, comm.baudRate);
@@ -153,6 +167,28 @@ bool Attempt(DeviceSession& session, SerialPort& port, const CommSettings& comm,
     DrainLine(session, port);
     // Only a technician's explicit choice lets a damaged reply through.
     return comm.acceptDamagedReplies;
+}
+
+// One attempt on the port named in CommSettings: open, configure, write the
+// request, read the reply; the observer, when there is one, is told. The
+// caller closes the port.
+bool Attempt(DeviceSession& session, SerialPort& port, const CommSettings& comm, ByteSpan request,
+             FrameBuffer& reply, const ExchangePlan& plan) {
+    session.replyCheck = ReplyCheck::Intact;
+    session.lastCallResult = port.open(comm.portName);
+    if (!session.lastCallResult) return false;
+    session.lineState = {comm.baudRate, DeviceSession::kDataBits, DeviceSession::kParity, DeviceSession::kStopBits,
+                         true};
+    session.timeouts = PortTimeouts{};  // 50 ms between bytes; 10 ms a byte + 50 ms in total
+    session.lastCallResult = port.configure(session.queueSize, session.lineState, FirstPartTimeouts(session, plan));
+    if (!session.lastCallResult) return false;
+    const ByteSpan sent = request.first(std::min(plan.writeLength, request.size()));
+    ReceivedReply received;
+    const auto written = std::chrono::steady_clock::now();
+    const bool result = Converse(session, port, comm, sent, reply, plan, received);
+    if (ExchangeObserver* observer = session.context().exchanges)
+        observer->exchanged(RecordOf(session, comm, sent, received, result, written));
+    return result;
 }
 
 // One exchange on the current port; a failure leaves the platform's error

@@ -17,6 +17,7 @@
 #include <string>
 
 #include "app/comm_settings.h"
+#include "link/exchange_record.h"
 #include "link/frame.h"
 #include "link/notifier.h"
 #include "link/reply_tally.h"
@@ -36,6 +37,8 @@ struct LinkContext {
     SerialPortFactory& ports;
     Notifier& notifier;
     SharedDeviceValues& shared;
+    // Sees every exchange (the bus monitor); none when nobody looks.
+    ExchangeObserver* exchanges = nullptr;
 };
 
 // One channel's state as the channel commands (classes 3, 4 and 6) leave it.
@@ -293,6 +296,9 @@ public:
     // The result of the last exchange a command ran (also for the commands
     // that return nothing or a decoded byte).
     bool lastExchangeSucceeded = false;
+    // Set by a command while it asks a read again after a damaged reply: 1 for
+    // the first repeat, 2 for the second; 0 otherwise.
+    std::uint8_t automaticRepeat = 0;
     // What the checks of the last reply found (Intact when no reply came).
     ReplyCheck replyCheck = ReplyCheck::Intact;
     // Every reply's checks since the owner last cleared the tally.

@@ -1,5 +1,7 @@
 #include "link/serial_trace.h"
 
+#include "link/frame_decoder.h"
+
 
 namespace corvel {
 
@@ -34,13 +36,22 @@ std::string FormatTraceLine(TraceDirection direction, ByteSpan bytes, std::chron
     std::string line = std::to_string(micros / 1000) + "." + std::string(3 - fraction.size(), '0') + fraction;
     if (direction == TraceDirection::Remark) return line + " ! " + std::string(bytes.begin(), bytes.end());
     line += direction == TraceDirection::Out ? " >" : " <";
-    static constexpr char kHex[] = "0123456789ABCDEF";
-    for (std::uint8_t byte : bytes) {
-        line += ' ';
-        line += kHex[byte >> 4];
-        line += kHex[byte & 0x0F];
-    }
+    if (!bytes.empty()) line += ' ' + HexBytes(bytes);
     return line;
+}
+
+std::string TraceLineFormatter::line(TraceDirection direction, ByteSpan bytes,
+                                     std::chrono::steady_clock::duration sinceStart) {
+    std::string text = FormatTraceLine(direction, bytes, sinceStart);
+    std::string decoded;
+    if (direction == TraceDirection::Out) {
+        replyStarted_ = false;
+        if (bytes.size() >= kHeaderSize || DecodeRequest(bytes).operation != "Unknown") decoded = RequestSummary(bytes);
+    } else if (direction == TraceDirection::In && !replyStarted_) {
+        replyStarted_ = true;
+        decoded = ReplyStatusText(bytes);
+    }
+    return decoded.empty() ? text : text + " | " + decoded;
 }
 
 }  // namespace corvel

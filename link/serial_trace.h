@@ -54,4 +54,16 @@ private:
 // a remark shows as "!" and its text ("12.345 ! Reply damaged: CRC mismatch").
 std::string FormatTraceLine(TraceDirection direction, ByteSpan bytes, std::chrono::steady_clock::duration sinceStart);
 
+// Trace lines of one sink, with the frames decoded after a "|": a request line
+// names what it asks for ("12.345 > 80 01 ... | ReadMeasurements P1 P2 T
+// min/max, to 40/64"), and the first read of its reply the reply's status
+// ("13.001 < 80 01 ... | Good"). Bytes too few for a frame header stay as they are.
+class TraceLineFormatter {
+public:
+    std::string line(TraceDirection direction, ByteSpan bytes, std::chrono::steady_clock::duration sinceStart);
+
+private:
+    bool replyStarted_ = false;  // a read since the last request brought bytes
+};
+
 }  // namespace corvel

@@ -3,8 +3,9 @@
 // 2,000 readings with the trend plot on, then off. Prints the readings per
 // second, the ratio of the wire-limited rate (request and reply at 10 bits a
 // byte) to the measured rate, and the main thread's CPU time per reading.
+// With --monitor every exchange goes to a bus monitor's exchange log.
 //
-//   bench_readloop [--readings N]     (default 2000)
+//   bench_readloop [--readings N] [--monitor]     (default 2000 readings)
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -18,10 +19,10 @@
 #include <string>
 #include <unistd.h>
 
+#include "link/exchange_log.h"
 #include "ui/tools/measurement/measurement_view.h"
 #include "sim/pty_server.h"
-#include "ui/support/scripted_file_chooser.h"
-#include "ui/support/scripted_prompter.h"
+#include "bench/tool_window_parts.h"
 #include "link/serial_port_posix.h"
 
 namespace corvel {
@@ -46,11 +47,6 @@ double ThreadCpuSeconds() {
     return static_cast<double>(now.tv_sec) + static_cast<double>(now.tv_nsec) / 1e9;
 }
 
-class NoTools final : public ToolWindowOpener {
-public:
-    void open(ToolWindow, QWidget*) override {}
-};
-
 struct Result {
     double seconds = 0.0;
     double cpuSeconds = 0.0;
@@ -74,7 +70,7 @@ Result Measure(const ToolContext& context, bool plotOn, int readings) {
     return Result{std::chrono::duration<double>(Clock::now() - start).count(), ThreadCpuSeconds() - cpuStart};
 }
 
-int Run(int readings) {
+int Run(int readings, bool monitor) {
     const std::filesystem::path folder =
         std::filesystem::temp_directory_path() / ("bench-readloop-" + std::to_string(::getpid()));
     std::filesystem::create_directories(folder);
@@ -90,17 +86,10 @@ int Run(int readings) {
         return 1;
     }
 
-    CommSettings comm;
-    comm.setBaudText(std::to_string(kBaudRate));
-    comm.p2Present = true;
-    MemoryStoredSettings store;
-    store.write(key::kPort, "COM" + std::to_string(kCom));
     PosixSerialPortFactory ports;
-    SharedDeviceValues shared;
-    ScriptedPrompter prompter;
-    ScriptedFileChooser files;
-    NoTools tools;
-    const ToolContext context{comm, store, ports, shared, prompter, files, tools};
+    bench::ToolWindowParts parts(kCom, kBaudRate);
+    ExchangeLog exchanges;
+    const ToolContext context = parts.context(ports, monitor ? &exchanges : nullptr);
 
     const double wireRate = kBaudRate / (kBytesPerReading * 10.0);
     Result on = Measure(context, true, readings);
@@ -117,7 +106,7 @@ int Run(int readings) {
     }
     std::printf("the plot adds %s %% to the CPU time a reading (target at most 5 %%)\n",
                 Fixed((on.cpuSeconds / off.cpuSeconds - 1.0) * 100.0, 1).c_str());
-    return prompter.shown().empty() ? 0 : 1;
+    return parts.prompter.shown().empty() ? 0 : 1;
 }
 
 }  // namespace
@@ -127,8 +116,10 @@ int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication application(argc, argv);
     int readings = 2000;
-    for (int i = 1; i + 1 < argc; ++i) {
-        if (std::string(argv[i]) == "--readings") readings = std::stoi(argv[i + 1]);
+    bool monitor = false;
+    for (int i = 1; i < argc; ++i) {
+        if (std::string(argv[i]) == "--readings" && i + 1 < argc) readings = std::stoi(argv[i + 1]);
+        if (std::string(argv[i]) == "--monitor") monitor = true;
     }
-    return corvel::Run(readings);
+    return corvel::Run(readings, monitor);
 }

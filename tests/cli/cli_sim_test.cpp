@@ -217,7 +217,7 @@ TEST_F(CorvelctlOnSimulator, TraceShowsEveryExchangeOnTheErrorStream) {
     EXPECT_EQ(traced.status, 0);
     EXPECT_EQ(traced.out, plain.out) << "the trace leaves the results alone";
     EXPECT_FALSE(Has(plain.err, "trace"));
-    const std::regex traceLine(R"(trace \d+\.\d{3} [<>]( [0-9A-F]{2})+)");
+    const std::regex traceLine(R"(trace \d+\.\d{3} [<>]( [0-9A-F]{2})+( \| \S.*)?)");
     int requests = 0;
     int replies = 0;
     for (const std::string& line : Lines(traced.err)) {
@@ -230,6 +230,8 @@ TEST_F(CorvelctlOnSimulator, TraceShowsEveryExchangeOnTheErrorStream) {
     }
     EXPECT_GT(requests, 1);
     EXPECT_GE(replies, requests);
+    EXPECT_TRUE(Has(traced.err, " | ReadIdentity, to ")) << "requests are decoded";
+    EXPECT_TRUE(Has(traced.err, " | Good\n")) << "replies are decoded";
 }
 
 TEST_F(CorvelctlOnSimulator, DeviceErrorsSayWhatFailedThenTheLinkText) {

@@ -5,9 +5,11 @@
 
 #include <bit>
 #include <functional>
+#include <map>
 
 #include "tests/link/crc_oracle.h"
 #include "link/frame.h"
+#include "link/frame_decoder.h"
 #include "tests/link/scripted_port.h"
 
 namespace corvel::test {
@@ -206,13 +208,18 @@ std::vector<RequestCase> Cases() {
 
 class CommandRequest : public testing::TestWithParam<RequestCase> {};
 
-TEST_P(CommandRequest, FrameHasHeaderPayloadRouteAndCrc) {
-    const RequestCase& c = GetParam();
+// The first exchange of the command on a line that answers "Good".
+Exchange FirstExchange(const RequestCase& c) {
     SessionFixture f;
     f.line.responder = [](const std::string&, const Bytes&) { return ReplyFrame(0, {}); };
     c.call(f.session);
-    ASSERT_FALSE(f.line.exchanges.empty());
-    const Exchange& exchange = f.line.exchanges.front();
+    return f.line.exchanges.empty() ? Exchange{} : f.line.exchanges.front();
+}
+
+TEST_P(CommandRequest, FrameHasHeaderPayloadRouteAndCrc) {
+    const RequestCase& c = GetParam();
+    const Exchange exchange = FirstExchange(c);
+    ASSERT_FALSE(exchange.request.empty());
     const Bytes& r = exchange.request;
     const std::size_t n = c.payload.size();
     ASSERT_EQ(r.size(), 18 + n) << "write length";
@@ -244,6 +251,31 @@ INSTANTIATE_TEST_SUITE_P(EveryCommand, CommandRequest, testing::ValuesIn(Cases()
                                  if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
                              return name;
                          });
+
+// The frame decoder of the trace and the bus monitor names each request after
+// its command; commands that send the same bytes as another share its name.
+std::string DecodedName(const std::string& caseName) {
+    static const std::map<std::string, std::string> kSameRequestAs{
+        {"SendEmptyCommandToAddress", "SendEmptyCommand"}, {"ReadManufacturingLimits", "ReadManufacturingRecord"},
+        {"ReadUnitRecordP1Selected", "ReadUnitRecord"},   {"ReadIdentityAtAddress", "ReadIdentity"},
+        {"ReadDeviceKind", "ReadMeasurements"},           {"ReadDeviceStringsXmtr", "ReadDeviceStrings"},
+        {"ReadMemoryByte", "ReadMemory"},                 {"ReadMemoryWord", "ReadMemory"},
+        {"ReadMemoryDword", "ReadMemory"},                {"ReadMemoryBlock", "ReadMemory"},
+        {"WriteMemoryByte", "WriteMemory"},               {"WriteMemoryByteAt", "WriteMemory"},
+        {"WriteMemoryDword", "WriteMemory"}};
+    const std::string command = caseName.substr(0, caseName.find(' '));
+    const auto same = kSameRequestAs.find(command);
+    return same == kSameRequestAs.end() ? command : same->second;
+}
+
+TEST_P(CommandRequest, DecodesToItsCommandChannelsAndRoute) {
+    const RequestCase& c = GetParam();
+    const DecodedRequest decoded = DecodeRequest(FirstExchange(c).request);
+    EXPECT_EQ(decoded.operation, DecodedName(c.name));
+    const bool channelCommand = c.command1 == 3 || c.command1 == 4 || c.command1 == 6 || c.command1 == 8;
+    EXPECT_EQ(decoded.channelMask, channelCommand ? (c.command2 & 0xF0) : 0);
+    EXPECT_EQ(decoded.route, c.route);
+}
 
 // The identity request of the address scan for network address 1, byte for byte.
 TEST(CommandRequestGolden, AddressScanIdentityRequestForAddressOne) {

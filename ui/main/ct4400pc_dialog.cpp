@@ -46,7 +46,7 @@ CT4400PCDialog::CT4400PCDialog(const UiContext& context, QWidget* parent)
       context_(context),
       notifier_(context.prompter),
       ports_(context.ports),
-      session_(LinkContext{context.comm, context.store, ports_, notifier_, context.shared}),
+      session_(LinkContext{context.comm, context.store, ports_, notifier_, context.shared, context.exchanges}),
       model_(MainWindowServices{session_, context.comm, context.store, context.prompter, context.launcher,
                                 context.connectDialogs, *this}) {
     QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -61,8 +61,9 @@ CT4400PCDialog::CT4400PCDialog(const UiContext& context, QWidget* parent)
 
 CT4400PCDialog::~CT4400PCDialog() { ports_.setWatcher(nullptr); }
 
-// Options with the switch for replies that fail their checks, and Help with
-// the user guide and the About entry; the window's context menu offers About too.
+// Options with the switch for replies that fail their checks, View with the
+// bus monitor, and Help with the user guide and the About entry; the window's
+// context menu offers About too.
 QMenuBar* CT4400PCDialog::buildMenuBar() {
     auto* acceptDamaged = new QAction(kAcceptDamagedRepliesEntry, this);
     acceptDamaged->setObjectName("acceptDamagedRepliesAction");
@@ -77,6 +78,7 @@ QMenuBar* CT4400PCDialog::buildMenuBar() {
     connect(userGuide, &QAction::triggered, this, [this] { model_.openUserGuide(); });
     auto* menuBar = new QMenuBar(this);
     menuBar->addMenu("&Options")->addAction(acceptDamaged);
+    menuBar->addMenu("&View")->addAction(buildBusMonitorAction());
     QMenu* help = menuBar->addMenu("&Help");
     help->addAction(userGuide);
     help->addAction(about);
@@ -86,6 +88,15 @@ QMenuBar* CT4400PCDialog::buildMenuBar() {
     addAction(about);
     setContextMenuPolicy(Qt::ActionsContextMenu);
     return menuBar;
+}
+
+QAction* CT4400PCDialog::buildBusMonitorAction() {
+    auto* busMonitor = new QAction("Bus monitor", this);
+    busMonitor->setObjectName("busMonitorAction");
+    busMonitor->setShortcut(BusMonitorShortcut());
+    busMonitor->setEnabled(context_.busMonitor != nullptr);
+    connect(busMonitor, &QAction::triggered, this, [this] { context_.busMonitor->show(this); });
+    return busMonitor;
 }
 
 void CT4400PCDialog::buildLayout() {

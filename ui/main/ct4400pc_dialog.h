@@ -18,6 +18,7 @@
 #include "ui/main/ui_context.h"
 #include "ui/support/watched_port_factory.h"
 
+class QAction;
 class QLabel;
 class QLineEdit;
 class QMenuBar;
@@ -48,6 +49,7 @@ protected:
 private:
     void buildLayout();
     QMenuBar* buildMenuBar();
+    QAction* buildBusMonitorAction();
     QWidget* buildToolGroup();
     QWidget* buildCommunicationGroup();
     QLayout* buildConnectionColumn();

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 #include <QFileInfo>
 
+#include "ui/main/bus_monitor_windows.h"
 #include "ui/main/ct4400pc_dialog.h"
 #include "ui/support/link_trace_log.h"
 #include "ui/main/modal_connect_dialogs.h"
@@ -29,10 +30,15 @@ int CT4400PCInterfaceApp::run() {
     ModalConnectDialogs connectDialogs(prompter);
     TracingSerialPortFactory tracedPorts(ports_, LinkTraceToLog());
     QtFileChooser files;
+    ExchangeLog exchanges;
+    BusMonitorWindows busMonitor(exchanges, files, prompter);
     ToolWindows tools(comm, store, tracedPorts, TheSharedDeviceValues(), prompter, files);
-    const UiContext context{comm, store, tracedPorts, TheSharedDeviceValues(), prompter, launcher, tools, connectDialogs, files};
+    tools.setBusMonitor(&exchanges, &busMonitor);
+    const UiContext context{comm,  store,          tracedPorts, TheSharedDeviceValues(), prompter, launcher,
+                            tools, connectDialogs, files,       &exchanges,              &busMonitor};
 
     CT4400PCDialog window(context);
+    busMonitor.setHome(&window);
     window.setStatusNote(statusNote_);
     window.exec();
     return 0;

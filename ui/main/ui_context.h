@@ -9,7 +9,9 @@
 #include "ui/support/file_chooser.h"
 #include "ui/support/launcher.h"
 #include "ui/support/prompter.h"
+#include "link/exchange_record.h"
 #include "link/serial_port.h"
+#include "ui/support/bus_monitor_opener.h"
 #include "link/shared_device_values.h"
 #include "app/stored_settings.h"
 #include "ui/support/tool_window_opener.h"
@@ -26,6 +28,9 @@ struct UiContext {
     ToolWindowOpener& tools;
     ConnectDialogs& connectDialogs;
     FileChooser& files;
+    // The bus monitor: it sees every exchange and opens from the View menu; may be none.
+    ExchangeObserver* exchanges = nullptr;
+    BusMonitorOpener* busMonitor = nullptr;
 };
 
 }  // namespace corvel

@@ -7,6 +7,7 @@
 #include "app/comm_settings.h"
 #include "ui/support/file_chooser.h"
 #include "ui/support/prompter.h"
+#include "link/exchange_record.h"
 #include "link/serial_port.h"
 #include "link/shared_device_values.h"
 #include "app/stored_settings.h"
@@ -23,6 +24,8 @@ struct ToolContext {
     FileChooser& files;
     // For a tool window that opens another (Analog Output opens Field Recalibration).
     ToolWindowOpener& tools;
+    // Sees every exchange of the window's session (the bus monitor); may be none.
+    ExchangeObserver* exchanges = nullptr;
 };
 
 }  // namespace corvel

@@ -10,8 +10,9 @@ namespace corvel {
 namespace {
 
 template <typename Window>
-void RunModal(const ToolContext& context, QWidget* parent) {
+void RunModal(const ToolContext& context, BusMonitorOpener* monitor, QWidget* parent) {
     Window window(context, parent);
+    const BusMonitorShortcutOn shortcut(monitor, window);
     window.exec();
 }
 
@@ -19,11 +20,11 @@ void RunModal(const ToolContext& context, QWidget* parent) {
 
 void ToolWindows::open(ToolWindow tool, QWidget* parent) {
     switch (tool) {
-        case ToolWindow::MeasurementConfiguration: return RunModal<cConfigDlg>(context_, parent);
-        case ToolWindow::AnalogOutput: return RunModal<AnalogOutput>(context_, parent);
-        case ToolWindow::FieldRecalibration: return RunModal<cCalibration>(context_, parent);
-        case ToolWindow::DeviceInfo: return RunModal<XmtrInfo>(context_, parent);
-        case ToolWindow::DataLogUtility: return RunModal<cDataFileConversion>(context_, parent);
+        case ToolWindow::MeasurementConfiguration: return RunModal<cConfigDlg>(context_, monitor_, parent);
+        case ToolWindow::AnalogOutput: return RunModal<AnalogOutput>(context_, monitor_, parent);
+        case ToolWindow::FieldRecalibration: return RunModal<cCalibration>(context_, monitor_, parent);
+        case ToolWindow::DeviceInfo: return RunModal<XmtrInfo>(context_, monitor_, parent);
+        case ToolWindow::DataLogUtility: return RunModal<cDataFileConversion>(context_, monitor_, parent);
     }
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 // The program's ToolWindowOpener: runs the real tool window of each button
-// modally over the main window.
+// modally over the main window. Every tool window's exchanges go to the bus
+// monitor, and its shortcut opens the monitor, when there is one.
 
+#include "ui/support/bus_monitor_opener.h"
 #include "ui/tools/tool_context.h"
 
 namespace corvel {
@@ -12,10 +14,17 @@ public:
                 Prompter& prompter, FileChooser& files)
         : context_{comm, store, ports, shared, prompter, files, *this} {}
 
+    // The bus monitor that sees the tool windows' exchanges and opens over them.
+    void setBusMonitor(ExchangeObserver* exchanges, BusMonitorOpener* opener) {
+        context_.exchanges = exchanges;
+        monitor_ = opener;
+    }
+
     void open(ToolWindow tool, QWidget* parent) override;
 
 private:
     ToolContext context_;
+    BusMonitorOpener* monitor_ = nullptr;
 };
 
 }  // namespace corvel

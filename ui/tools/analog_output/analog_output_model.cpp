@@ -65,7 +65,7 @@ AnalogOutputModel::AnalogOutputModel(const ToolContext& context, WindowHost& hos
     : context_(context),
       host_(host),
       notifier_(context.prompter),
-      session_(LinkContext{context.comm, context.store, context.ports, notifier_, context.shared}) {}
+      session_(LinkContext{context.comm, context.store, context.ports, notifier_, context.shared, context.exchanges}) {}
 
 RouteBlock AnalogOutputModel::route(Module module) const {
     return RouteBlock{0x80, 0x80, kCommunicationModule, connection_.networkAddress, 0x80,

@@ -30,7 +30,7 @@ CalibrationModel::CalibrationModel(const ToolContext& context, WindowHost& host)
     : context_(context),
       host_(host),
       notifier_(context.prompter),
-      session_(LinkContext{context.comm, context.store, context.ports, notifier_, context.shared}) {}
+      session_(LinkContext{context.comm, context.store, context.ports, notifier_, context.shared, context.exchanges}) {}
 
 void CalibrationModel::open() {
     route_ = PressureModuleRoute(ReadStoredConnection(context_.store, context_.comm));

@@ -70,7 +70,7 @@ DataFileConversionModel::DataFileConversionModel(const ToolContext& context, Win
     : context_(context),
       host_(host),
       notifier_(context.prompter),
-      session_(LinkContext{context.comm, context.store, context.ports, notifier_, context.shared}) {
+      session_(LinkContext{context.comm, context.store, context.ports, notifier_, context.shared, context.exchanges}) {
     const StoredConnection connection = ReadStoredConnection(context.store, context.comm);
     const auto port = static_cast<std::uint8_t>(connection.portNumber);
     storeRoute_ = {port, 0xF0, 0x80, connection.networkAddress, 0xF0, kLogStoreModule};

@@ -24,7 +24,7 @@ MeasurementModel::MeasurementModel(const ToolContext& context, MeasurementHost& 
     : context_(context),
       host_(host),
       notifier_(context.prompter),
-      session_(LinkContext{context.comm, context.store, context.ports, notifier_, context.shared}) {}
+      session_(LinkContext{context.comm, context.store, context.ports, notifier_, context.shared, context.exchanges}) {}
 
 PressureState& MeasurementModel::pressure(PressureInput input) {
     return input == PressureInput::P1 ? state_.p1 : state_.p2;

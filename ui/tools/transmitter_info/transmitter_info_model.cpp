@@ -11,7 +11,7 @@ namespace corvel {
 TransmitterInfoModel::TransmitterInfoModel(const ToolContext& context)
     : context_(context),
       notifier_(context.prompter),
-      session_(LinkContext{context.comm, context.store, context.ports, notifier_, context.shared}) {}
+      session_(LinkContext{context.comm, context.store, context.ports, notifier_, context.shared, context.exchanges}) {}
 
 void TransmitterInfoModel::open() {
     connection_ = ReadStoredConnection(context_.store, context_.comm);
