@@ -1,11 +1,9 @@
 #include "readings/readings_file.h"
 
 #include <ctime>
-#include <fstream>
-#include <random>
-#include <system_error>
 
 #include "common/number_format.h"
+#include "common/replace_file.h"
 
 namespace corvel {
 namespace {
@@ -32,23 +30,6 @@ std::string LineNumber(int number) {
 std::string InputColumns(const SampleValues& values, const std::string& unit, bool answered) {
     if (!answered) return std::string(kNoReadingText) + "   " + unit + "   " + kNoReadingText + "   " + kNoReadingText;
     return ValueText(values.value) + "   " + unit + "   " + Decimal(values.minimum) + "   " + Decimal(values.maximum);
-}
-
-std::filesystem::path BesideTarget(const std::filesystem::path& path) {
-    std::random_device random;
-    return path.parent_path() / ("." + path.filename().string() + "." + std::to_string(random()) + ".part");
-}
-
-bool Fail(std::string& error, const std::error_code& code) {
-    error = code.message();
-    return false;
-}
-
-bool CopyExisting(const std::filesystem::path& path, std::ofstream& out) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return false;
-    out << in.rdbuf();
-    return !in.bad();
 }
 
 }  // namespace
@@ -86,38 +67,7 @@ void StampNow(SampleEntry& entry) {
 
 bool WriteReadingsFile(const std::filesystem::path& path, bool append, const std::vector<std::string>& lines,
                        std::string& error) {
-    std::error_code code;
-    const auto status = std::filesystem::symlink_status(path, code);
-    const bool exists = std::filesystem::exists(status);
-    if (exists && !std::filesystem::is_regular_file(status)) {
-        error = "it is not a regular file";
-        return false;
-    }
-    const std::filesystem::path part = BesideTarget(path);
-    {
-        std::ofstream out(part, std::ios::binary | std::ios::trunc);
-        if (!out) return Fail(error, std::error_code(errno, std::generic_category()));
-        if (append && exists && !CopyExisting(path, out)) {
-            error = "its present contents could not be read";
-            out.close();
-            std::filesystem::remove(part, code);
-            return false;
-        }
-        for (const std::string& line : lines) out << line;
-        out.close();
-        if (!out) {
-            const std::error_code writeError(errno, std::generic_category());
-            std::filesystem::remove(part, code);
-            return Fail(error, writeError);
-        }
-    }
-    std::filesystem::rename(part, path, code);
-    if (code) {
-        std::error_code ignored;
-        std::filesystem::remove(part, ignored);
-        return Fail(error, code);
-    }
-    return true;
+    return ReplaceFileContents(path, append, lines, error);
 }
 
 }  // namespace corvel

@@ -60,6 +60,8 @@ public:
 
     Faults faults;
     std::size_t logBlocksServed = 0;
+    // Requests answered that change a setting (units, information records, memory).
+    std::size_t settingWrites = 0;
 
 private:
     void fillPressureModule();

@@ -35,8 +35,24 @@ std::vector<Channel> ChannelsOf(std::uint8_t mask) {
     return channels;
 }
 
+namespace {
+
+// A request that changes a setting: a units write, an information record
+// write or a memory write.
+bool ChangesSetting(const Request& request) {
+    switch (request.command1) {
+    case 0x02: return request.command2 == 0x80;
+    case 0x03: return (request.command2 & 0x0F) == 1;
+    case 0x62: return request.command2 == 0x88;
+    default: return false;
+    }
+}
+
+}  // namespace
+
 Reply Answer(SimDevice& device, const Request& request, double seconds) {
     const CommandContext context{device, request, seconds};
+    if (ChangesSetting(request)) ++device.settingWrites;
     switch (request.command1) {
     case 0x00: return AnswerEmpty(context);
     case 0x02: return AnswerInformation(context);

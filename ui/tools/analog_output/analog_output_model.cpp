@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "common/bytes.h"
+#include "config/alarm_block.h"
 #include "common/number_format.h"
 #include "link/device_addresses.h"
 #include "link/reading_status.h"
@@ -107,21 +108,13 @@ bool AnalogOutputModel::readAlarmBlock() {
     defaultBlock_ = session_.memory.wordResult;
     // A block that did not arrive must not be taken for settings (and corrected on the transmitter).
     if (!session_.ReadMemoryBlock(out, alarmBlock_)) return readFailed();
-    const auto& block = session_.memory.blockBuffer;
-    settings_.transfer = U8At(block, alarm_block::kTransfer);
-    minimumSpanFraction_ = F32At(block, alarm_block::kMinimumSpanFraction);
-    settings_.transmitterAlarm = U8At(block, alarm_block::kTransmitterAlarm);
+    const AlarmBlockHead head = DecodeAlarmBlockHead(session_.memory.blockBuffer);
+    settings_.transfer = head.transfer;
+    minimumSpanFraction_ = head.minimumSpanFraction;
+    settings_.transmitterAlarm = head.transmitterAlarm;
     if (!session_.ReadMemoryBlock(out, alarmBlock_ + alarm_block::kAlarm[0])) return readFailed();
-    for (std::size_t i = 0; i < 2; ++i) {
-        const std::uint32_t at = alarm_block::kAlarm[i] - alarm_block::kAlarm[0];
-        AlarmSettings& alarm = settings_.alarms[i];
-        alarm.state = U8At(block, at + alarm_block::kState);
-        alarm.condition = ConditionPosition(U8At(block, at + alarm_block::kCondition));
-        // Percent of span until the range is known.
-        alarm.value1 = F32At(block, at + alarm_block::kValue1);
-        alarm.value2 = F32At(block, at + alarm_block::kValue2);
-        alarm.deadband = F32At(block, at + alarm_block::kDeadband);
-    }
+    // Percent of span until the range is known.
+    settings_.alarms = DecodeAlarms(session_.memory.blockBuffer);
     return true;
 }
 
@@ -129,12 +122,12 @@ bool AnalogOutputModel::readOutputLevels() {
     const bool volts = settings_.output == OutputType::Volts;
     state_.outputCaption = volts ? "Output (V)" : "Output (mA)";
     const RouteBlock out = route(Module::Output);
-    if (!session_.ReadMemoryDword(out, volts ? address::kVoltsAtLrv : address::kCurrentAtLrv)) {
+    if (!session_.ReadMemoryDword(out, OutputLevelAtLrvAddress(settings_.output))) {
         context_.prompter.error(kReadError);
         return false;
     }
     const float atLrv = session_.memory.dwordResult;
-    if (!session_.ReadMemoryDword(out, volts ? address::kVoltsAtUrv : address::kCurrentAtUrv)) {
+    if (!session_.ReadMemoryDword(out, OutputLevelAtUrvAddress(settings_.output))) {
         context_.prompter.error(kReadError);
         return false;
     }
@@ -159,8 +152,8 @@ bool AnalogOutputModel::readPressure() {
     // The limits are used as shown.
     state_.lslText = pressureText(context_.shared.lowerSensorLimit, 1);
     state_.uslText = pressureText(context_.shared.upperSensorLimit, 1);
-    settings_.lsl = static_cast<float>(ParseDecimal(state_.lslText));
-    settings_.usl = static_cast<float>(ParseDecimal(state_.uslText));
+    settings_.lsl = AsShown(context_.shared.lowerSensorLimit, decimals_);
+    settings_.usl = AsShown(context_.shared.upperSensorLimit, decimals_);
     return true;
 }
 
