@@ -51,7 +51,7 @@ InputSummary SummaryOf(const AsFoundReadings& readings, bool p1) {
 }
 
 AsFoundReadings TakeAsFoundReadings(DeviceSession& session, const RouteBlock& route, bool p2, int count,
-                                    const std::function<void(int taken)>& between) {
+                                    const std::function<bool(int taken)>& between) {
     const ChannelMask channels{.p1 = true, .p2 = p2, .channel4 = true};
     AsFoundReadings result;
     const auto takeHeadings = [&] {
@@ -60,7 +60,7 @@ AsFoundReadings TakeAsFoundReadings(DeviceSession& session, const RouteBlock& ro
     };
     if (session.ReadEngineeringUnits(channels, route)) takeHeadings();
     for (int taken = 0; taken < count; ++taken) {
-        if (taken > 0 && between) between(taken);
+        if (taken > 0 && between && !between(taken)) break;
         session.ReadMeasurements(channels, route, MinMax::Without, 1, 1);
         AsFoundReading reading;
         if (session.lastExchangeSucceeded && session.lastReplyStatus == 0) {

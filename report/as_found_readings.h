@@ -51,9 +51,10 @@ InputReading InputReadingOf(const ChannelState& channel, bool p1);
 InputSummary SummaryOf(const AsFoundReadings& readings, bool p1);
 
 // Takes `count` readings. `between` runs before each reading after the
-// first (the window handles its events there); a reading whose exchange
-// fails is kept as one without a value, with the link's status text.
+// first (the window handles its events there) and ends the readings early
+// when it returns false; a reading whose exchange fails is kept as one
+// without a value, with the link's status text.
 AsFoundReadings TakeAsFoundReadings(DeviceSession& session, const RouteBlock& route, bool p2, int count,
-                                    const std::function<void(int taken)>& between = {});
+                                    const std::function<bool(int taken)>& between = {});
 
 }  // namespace corvel

@@ -2,6 +2,8 @@
 
 #include <ctime>
 
+#include "config/configuration_compare.h"
+
 namespace corvel {
 namespace {
 
@@ -12,6 +14,20 @@ ReportSection ReportHeaderSection(const ReportInputs& inputs) {
              {"Technician", inputs.technician},
              {"Note", inputs.note}},
             {}};
+}
+
+std::vector<ReportField> IdentityFields(const TransmitterIdentity& identity) {
+    return {{"Model", identity.modelCode + (identity.modelName.empty() ? "" : " (" + identity.modelName + ")")},
+            {"Serial number", identity.serialNumber},
+            {"Firmware version", identity.firmwareVersion}};
+}
+
+// Every setting, named and shown as the comparison shows them.
+std::vector<ReportField> SettingFields(const TransmitterConfiguration& configuration) {
+    std::vector<ReportField> fields;
+    for (const ComparisonRow& row : CompareConfigurations(configuration, configuration))
+        fields.push_back({row.setting, row.transmitterText});
+    return fields;
 }
 
 std::vector<std::string> ReadingsHeader(const AsFoundReadings& readings) {
@@ -65,8 +81,8 @@ ReportDocument BuildCommissioningReport(const ReportInputs& inputs) {
     ReportDocument document;
     document.title = kReportTitle;
     document.sections.push_back(ReportHeaderSection(inputs));
-    document.sections.push_back({"Transmitter", inputs.identity, {}});
-    document.sections.push_back({"Configuration", inputs.settings, {}});
+    document.sections.push_back({"Transmitter", IdentityFields(inputs.configuration.identity), {}});
+    document.sections.push_back({"Configuration", SettingFields(inputs.configuration), {}});
     document.sections.push_back(ReadingsSection(inputs.readings));
     document.signatures = {"Technician", "Customer"};
     return document;

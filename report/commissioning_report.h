@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "config/transmitter_configuration.h"
 #include "report/as_found_readings.h"
 
 namespace corvel {
@@ -45,8 +46,7 @@ struct ReportInputs {
     std::string dateTime;   // "2026-12-08 15:47", local time
     std::string technician;
     std::string note;
-    std::vector<ReportField> identity;
-    std::vector<ReportField> settings;
+    TransmitterConfiguration configuration;  // its identity and every setting
     AsFoundReadings readings;
 };
 

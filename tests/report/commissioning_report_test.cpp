@@ -53,7 +53,7 @@ TEST_F(AsFoundOnSimulator, EachReadingCarriesItsStatus) {
     sim::SimDevice& device = bus.attach(1, {});
     device.live(sim::Channel::P2).status = 16;
     int calls = 0;
-    const AsFoundReadings readings = TakeAsFoundReadings(session, route, true, 3, [&](int) { ++calls; });
+    const AsFoundReadings readings = TakeAsFoundReadings(session, route, true, 3, [&](int) { return ++calls < 5; });
     ASSERT_EQ(readings.readings.size(), 3u);
     EXPECT_EQ(calls, 2) << "the window's events run between readings, not before the first";
     EXPECT_EQ(readings.p1.unit, "PSI");
@@ -81,15 +81,15 @@ TEST(ReportMarkdown, SectionsInOrderWithTheTechniciansTextsKeptAsText) {
     inputs.dateTime = "2026-12-08 15:47";
     inputs.technician = "A. Weber";
     inputs.note = "Line 1 | *vented*\nLine 2";
-    inputs.identity = {{"Serial number", "SIM0000001"}};
-    inputs.settings = {{"P1 unit", "PSI"}};
+    inputs.configuration.identity.serialNumber = "SIM0000001";
+    inputs.configuration.p1.unitName = "PSI";
     inputs.readings = {{"PSI", 2}, std::nullopt, {Reading(14.7, std::nullopt)}};
     const std::string markdown = ReportMarkdown(BuildCommissioningReport(inputs));
     std::size_t at = 0;
     for (const char* expected :
          {"# Commissioning Report\n", "## Report\n", "- **Technician:** A. Weber\n",
           "- **Note:** Line 1 \\| \\*vented\\*  \n  Line 2\n", "## Transmitter\n", "- **Serial number:** SIM0000001\n",
-          "## Configuration\n", "- **P1 unit:** PSI\n", "## As-found readings\n", "| No. | P1 (PSI) | P1 status |\n",
+          "## Configuration\n", "- **P1 unit:** 0 (PSI)\n", "## As-found readings\n", "| No. | P1 (PSI) | P1 status |\n",
           "| --- | --- | --- |\n", "| 1 | 14.700000 | OK |\n", "| Mean | 14.70 |  |\n", "## Signatures\n",
           "Technician: ___", "Customer: ___"}) {
         const std::size_t found = markdown.find(expected, at);

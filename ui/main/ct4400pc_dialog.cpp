@@ -72,6 +72,7 @@ QMenuBar* CT4400PCDialog::buildMenuBar() {
     about->setObjectName("aboutAction");
     connect(about, &QAction::triggered, this, &CT4400PCDialog::showAbout);
     auto* menuBar = new QMenuBar(this);
+    addTransmitterMenu(menuBar);
     menuBar->addMenu("&Options")->addAction(acceptDamaged);
     menuBar->addMenu("&Help")->addAction(about);
     auto* separator = new QAction(this);
@@ -80,6 +81,21 @@ QMenuBar* CT4400PCDialog::buildMenuBar() {
     addAction(about);
     setContextMenuPolicy(Qt::ActionsContextMenu);
     return menuBar;
+}
+
+// The selected transmitter's configuration as a file, and its commissioning report.
+void CT4400PCDialog::addTransmitterMenu(QMenuBar* menuBar) {
+    transmitterMenu_ = menuBar->addMenu("&Transmitter");
+    transmitterMenu_->setObjectName("transmitterMenu");
+    const std::pair<ToolWindow, const char*> entries[] = {{ToolWindow::SaveConfiguration, "saveConfigurationAction"},
+                                                          {ToolWindow::CompareWithFile, "compareWithFileAction"},
+                                                          {ToolWindow::RestoreFromFile, "restoreFromFileAction"},
+                                                          {ToolWindow::CommissioningReport, "commissioningReportAction"}};
+    for (const auto& [entry, name] : entries) {
+        QAction* action = transmitterMenu_->addAction(ToolWindowTitle(entry));
+        action->setObjectName(name);
+        connect(action, &QAction::triggered, this, [this, entry = entry] { context_.tools.open(entry, this); });
+    }
 }
 
 void CT4400PCDialog::buildLayout() {
@@ -288,6 +304,7 @@ void CT4400PCDialog::showValues() {
     p1Line_->setText(QString::fromStdString(state.p1Text));
     p2Line_->setText(QString::fromStdString(state.p2Text));
     selectedTransmitter_->setText(QString::fromStdString(SelectedTransmitterText(state.selected)));
+    for (QAction* action : transmitterMenu_->actions()) action->setEnabled(state.selected.present);
     update();
 }
 

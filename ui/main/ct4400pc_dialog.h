@@ -20,6 +20,7 @@
 
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QMenuBar;
 class QPushButton;
 class QRadioButton;
@@ -48,6 +49,7 @@ protected:
 private:
     void buildLayout();
     QMenuBar* buildMenuBar();
+    void addTransmitterMenu(QMenuBar* menuBar);
     QWidget* buildToolGroup();
     QWidget* buildCommunicationGroup();
     QLayout* buildConnectionColumn();
@@ -91,6 +93,7 @@ private:
     QPushButton* setNewAddress_ = nullptr;
     QLabel* selectedTransmitter_ = nullptr;
     QLabel* statusNote_ = nullptr;
+    QMenu* transmitterMenu_ = nullptr;
 };
 
 }  // namespace corvel

@@ -2,6 +2,7 @@
 
 #include "ui/tools/analog_output/analog_output_view.h"
 #include "ui/tools/calibration/calibration_view.h"
+#include "ui/tools/configuration/configuration_view.h"
 #include "ui/tools/measurement/measurement_view.h"
 #include "ui/tools/data_log/data_log_view.h"
 #include "ui/tools/transmitter_info/transmitter_info_view.h"
@@ -15,6 +16,16 @@ void RunModal(const ToolContext& context, QWidget* parent) {
     window.exec();
 }
 
+// The Transmitter Configuration window, shown before the entry's action
+// starts; not at all when the transmitter's configuration could not be read.
+void RunConfiguration(const ToolContext& context, ToolWindow entry, QWidget* parent) {
+    ConfigurationWindow window(context, parent);
+    if (!window.model().state().transmitterRead) return;
+    window.show();
+    window.start(entry);
+    window.exec();
+}
+
 }  // namespace
 
 void ToolWindows::open(ToolWindow tool, QWidget* parent) {
@@ -24,6 +35,10 @@ void ToolWindows::open(ToolWindow tool, QWidget* parent) {
         case ToolWindow::FieldRecalibration: return RunModal<cCalibration>(context_, parent);
         case ToolWindow::DeviceInfo: return RunModal<XmtrInfo>(context_, parent);
         case ToolWindow::DataLogUtility: return RunModal<cDataFileConversion>(context_, parent);
+        case ToolWindow::SaveConfiguration:
+        case ToolWindow::CompareWithFile:
+        case ToolWindow::RestoreFromFile:
+        case ToolWindow::CommissioningReport: return RunConfiguration(context_, tool, parent);
     }
 }
 
