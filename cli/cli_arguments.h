@@ -1,6 +1,7 @@
 #pragma once
-// Command-line arguments of corvelctl: the options every command knows, and
-// the arguments a command takes itself. Usage mistakes throw UsageError.
+// Command-line arguments of corvelctl: the options every command knows, the
+// arguments a command takes itself, and the checks of their values. Usage
+// mistakes throw UsageError.
 
 #include <cstdint>
 #include <optional>
@@ -8,7 +9,10 @@
 #include <string>
 #include <string_view>
 #include <utility>
-#include <vector>
+
+namespace CLI {
+class App;
+}  // namespace CLI
 
 namespace corvel::cli {
 
@@ -33,36 +37,29 @@ struct GlobalOptions {
     bool json = false;
     bool trace = false;  // every exchange's bytes on the error stream
     bool acceptDamagedReplies = false;  // let replies that fail their checks through
-    bool help = false;
-    bool version = false;  // print the program version and end
 };
 
-// Takes the global options from anywhere in `args`; what remains, in order,
-// starts with the command name.
-GlobalOptions TakeGlobalOptions(std::vector<std::string>& args);
-
-// The arguments of one command.
+// The options and arguments of the chosen command, once the whole command
+// line has been read.
 class Arguments {
 public:
-    explicit Arguments(std::vector<std::string> items) : items_(std::move(items)) {}
+    explicit Arguments(const CLI::App& command) : command_(command) {}
 
-    bool takeFlag(const std::string& name);
-    std::optional<std::string> takeValue(const std::string& name);
-    // The next positional argument; `what` names it in the usage error.
-    std::string takePositional(const std::string& what);
-    std::optional<std::string> takeOptionalPositional();
-    // Everything not taken yet, in order.
-    std::vector<std::string> takeRest() { return std::exchange(items_, {}); }
-    // Throws when anything is left over.
-    void finish() const;
+    bool flag(const std::string& name) const;
+    std::optional<std::string> value(const std::string& name) const;
+    // A positional argument of the command: a usage error when it is missing.
+    std::string positional(const std::string& name) const;
 
 private:
-    std::vector<std::string> items_;
+    const CLI::App& command_;
 };
 
 // The number of a COM port argument ("COM3", "com12", "\\.\COM100"; any
 // number, also outside the ports there are), or nothing for another name.
 std::optional<long long> ComArgumentNumber(std::string_view name);
+
+std::string ParsePortName(const std::string& name);
+std::uint32_t ParseLineSpeed(const std::string& text);
 
 // Whole decimal numbers in a range, for option values.
 long long ParseInteger(const std::string& text, long long low, long long high, const std::string& what);

@@ -1,5 +1,6 @@
 #pragma once
-// The commands of corvelctl. Each takes its own arguments, talks to the
+// The commands of corvelctl. Each command file adds its commands to the
+// command line, with their own options and arguments. A command talks to the
 // transmitter through the tool's session and emits its results; failures
 // throw OperationError (exit 1), mistakes in the arguments UsageError (exit 2).
 
@@ -12,6 +13,7 @@
 
 #include "cli/cli_arguments.h"
 #include "cli/cli_output.h"
+#include "cli/command_line.h"
 #include "link/serial_port.h"
 
 namespace corvel::cli {
@@ -38,20 +40,19 @@ struct CliEnvironment {
 
 struct CommandCall {
     const GlobalOptions& options;
-    Arguments& args;
+    const Arguments& args;
     const CliEnvironment& environment;
     Output& output;
     int exitStatus = 0;  // set by a command that reports its own failures
 };
 
-void RunIdentify(CommandCall& call);
-void RunRead(CommandCall& call);
-void RunInfo(CommandCall& call);
-void RunSetTag(CommandCall& call);
-void RunSetAsset(CommandCall& call);
-void RunSetDescription(CommandCall& call);
-void RunLogs(CommandCall& call);
-void RunScan(CommandCall& call);
+// identify, read, info, set-tag, set-asset, set-description.
+void AddDeviceCommands(CommandLine& commandLine);
+// logs list, logs download, logs erase.
+void AddLogCommands(CommandLine& commandLine);
+void AddScanCommand(CommandLine& commandLine);
+// convert, which hands its arguments to the environment's converter.
+void AddConvertCommand(CommandLine& commandLine);
 
 // The data log converter for "convert".
 std::function<int(const std::vector<std::string>&, std::ostream&, std::ostream&)> LogConverterCommand();

@@ -81,8 +81,7 @@ Record ReadingRecord(DeviceSession& device, bool p2, int index) {
 enum class IdText { Tag, Asset, Description };
 
 void WriteIdText(CommandCall& call, IdText which) {
-    const std::string text = call.args.takePositional("text");
-    call.args.finish();
+    const std::string text = call.args.positional("TEXT");
     // The transmitter keeps its texts as Windows-1252 bytes, one a character.
     const std::optional<std::string> stored = Utf8ToWindows1252(text);
     if (!stored) throw UsageError("the text holds a character that the transmitter cannot store (Windows-1252 only)");
@@ -116,10 +115,7 @@ Record IdentityRecord(const DeviceSession& device, const std::string& version) {
     return record;
 }
 
-}  // namespace
-
 void RunIdentify(CommandCall& call) {
-    call.args.finish();
     ToolSession tool(call);
     DeviceSession& device = tool.device();
     const RouteBlock route = tool.route(kPressureModule);
@@ -133,9 +129,8 @@ void RunIdentify(CommandCall& call) {
 }
 
 void RunRead(CommandCall& call) {
-    const auto count = call.args.takeValue("--count");
-    const auto interval = call.args.takeValue("--interval");
-    call.args.finish();
+    const auto count = call.args.value("--count");
+    const auto interval = call.args.value("--interval");
     const long long readings = count ? ParseInteger(*count, 1, 1000000000, "--count") : 1;
     const double seconds = interval ? ParseSeconds(*interval, "--interval") : 0.0;
 
@@ -157,7 +152,6 @@ void RunRead(CommandCall& call) {
 }
 
 void RunInfo(CommandCall& call) {
-    call.args.finish();
     ToolSession tool(call);
     DeviceSession& device = tool.device();
     const RouteBlock route = tool.route(kPressureModule);
@@ -177,8 +171,35 @@ void RunInfo(CommandCall& call) {
     call.output.emit(record);
 }
 
-void RunSetTag(CommandCall& call) { WriteIdText(call, IdText::Tag); }
-void RunSetAsset(CommandCall& call) { WriteIdText(call, IdText::Asset); }
-void RunSetDescription(CommandCall& call) { WriteIdText(call, IdText::Description); }
+void AddTextWrite(CommandLine& commandLine, const std::string& name, const std::string& description, IdText which) {
+    commandLine.addCommand(commandLine.tool(), name, description, [which](CommandCall& call) { WriteIdText(call, which); })
+        .add_option("TEXT", "the text, as the transmitter shows it");
+}
+
+}  // namespace
+
+void AddDeviceCommands(CommandLine& commandLine) {
+    CLI::App& tool = commandLine.tool();
+    commandLine.addCommand(tool, "identify",
+                           "Reads the serial number, model code and name, version, and the label, limits and unit\n"
+                           "of each pressure input.",
+                           RunIdentify);
+    CLI::App& read = commandLine.addCommand(
+        tool, "read",
+        "Reads P1, P2 (when present) and the temperature N times (default once), SECONDS apart\n"
+        "(default 0), with the status text of each pressure input and the unit names.",
+        RunRead);
+    read.add_option("--count", "how many readings (default 1)")->option_text("N");
+    read.add_option("--interval", "seconds between two readings (default 0)")->option_text("SECONDS");
+    commandLine.addCommand(tool, "info",
+                           "Reads the identity, firmware version, tag, asset number, description and sensor limits.",
+                           RunInfo);
+    AddTextWrite(commandLine, "set-tag", "Stores the tag number (at most 32 characters); the asset number stays.",
+                 IdText::Tag);
+    AddTextWrite(commandLine, "set-asset", "Stores the asset number (at most 32 characters); the tag stays.",
+                 IdText::Asset);
+    AddTextWrite(commandLine, "set-description", "Stores the description (at most 128 characters).",
+                 IdText::Description);
+}
 
 }  // namespace corvel::cli

@@ -27,7 +27,6 @@ LogDirectory ReadDirectory(ToolSession& tool) {
 }
 
 void ListLogs(CommandCall& call) {
-    call.args.finish();
     ToolSession tool(call);
     const std::vector<LogDirectoryEntry> entries = ReadDirectory(tool).entries;
     for (const LogDirectoryEntry& entry : entries) {
@@ -78,9 +77,8 @@ private:
 };
 
 void DownloadLog(CommandCall& call) {
-    const auto number = static_cast<int>(ParseInteger(call.args.takePositional("log file NUMBER"), 1, 254, "log file NUMBER"));
-    const std::string path = call.args.takePositional("output FILE");
-    call.args.finish();
+    const auto number = static_cast<int>(ParseInteger(call.args.positional("NUMBER"), 1, 254, "log file NUMBER"));
+    const std::string path = call.args.positional("FILE.bin");
     if (const auto problem = LogTargetProblem(path)) throw OperationError(*problem);
     ToolSession tool(call);
     const LogDirectory directory = ReadDirectory(tool);
@@ -100,8 +98,7 @@ void DownloadLog(CommandCall& call) {
 }
 
 void EraseLogs(CommandCall& call) {
-    const bool confirmed = call.args.takeFlag("--yes");
-    call.args.finish();
+    const bool confirmed = call.args.flag("--yes");
     if (!confirmed && !call.environment.confirm)
         throw UsageError("logs erase needs --yes when it cannot ask on a terminal");
     ToolSession tool(call);
@@ -116,12 +113,21 @@ void EraseLogs(CommandCall& call) {
 
 }  // namespace
 
-void RunLogs(CommandCall& call) {
-    const std::string action = call.args.takePositional("logs action (list, download or erase)");
-    if (action == "list") return ListLogs(call);
-    if (action == "download") return DownloadLog(call);
-    if (action == "erase") return EraseLogs(call);
-    throw UsageError("unknown logs action \"" + action + "\"");
+void AddLogCommands(CommandLine& commandLine) {
+    CLI::App& logs = commandLine.addGroup("logs", "The log files kept in the transmitter.");
+    commandLine.addCommand(logs, "list", "Lists the log files kept in the transmitter, with the NUMBER of each.",
+                           ListLogs);
+    CLI::App& download = commandLine.addCommand(
+        logs, "download",
+        "Copies log file NUMBER into FILE.bin; the file appears only when the copy is complete\n"
+        "(a progress line shows on a terminal).",
+        DownloadLog);
+    download.add_option("NUMBER", "the log file's number, as logs list shows it");
+    download.add_option("FILE.bin", "the file to write");
+    commandLine.addCommand(logs, "erase", "Erases all log files in the transmitter, after a question on the terminal.",
+                           EraseLogs)
+        .add_flag("--yes")
+        ->description("erase without asking (needed where there is no terminal to ask on)");
 }
 
 }  // namespace corvel::cli

@@ -95,16 +95,25 @@ int ScanAddresses(const CommandCall& call, std::uint8_t from) {
     return found;
 }
 
-}  // namespace
-
 void RunScan(CommandCall& call) {
-    const bool rs485 = call.args.takeFlag("--rs485");
-    const auto from = call.args.takeValue("--from");
-    call.args.finish();
+    const bool rs485 = call.args.flag("--rs485");
+    const auto from = call.args.value("--from");
     if (from && !rs485) throw UsageError("--from belongs to an RS-485 scan (--rs485)");
     const auto start = static_cast<std::uint8_t>(from ? ParseInteger(*from, 1, 254, "--from") : 1);
     const int found = rs485 ? ScanAddresses(call, start) : ScanPorts(call);
     if (found == 0) throw OperationError("No device found");
+}
+
+}  // namespace
+
+void AddScanCommand(CommandLine& commandLine) {
+    CLI::App& scan = commandLine.addCommand(
+        commandLine.tool(), "scan",
+        "Finds transmitters: on every serial port COM1..COM100 (USB, RS-232), or with --rs485 at\n"
+        "every network address from A (default 1) to 254 on the port of --port.",
+        RunScan);
+    scan.add_flag("--rs485")->description("try the network addresses of an RS-485 line instead of the ports");
+    scan.add_option("--from", "the first network address to try (default 1)")->option_text("A");
 }
 
 }  // namespace corvel::cli

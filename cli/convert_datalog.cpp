@@ -33,7 +33,27 @@ private:
     std::array<void (*)(int), 2> previous_{};
 };
 
+// Hands the arguments to the data log converter's own command line, which
+// reports its own errors and gives the exit status.
+void RunConvert(CommandCall& call) {
+    std::vector<std::string> args{call.args.positional("IN.bin"), call.args.positional("OUT.csv")};
+    if (call.args.flag("--accept-short")) args.emplace_back("--accept-short");
+    const CliEnvironment& environment = call.environment;
+    call.exitStatus = environment.convert(args, environment.out, environment.err);
+}
+
 }  // namespace
+
+void AddConvertCommand(CommandLine& commandLine) {
+    CLI::App& convert = commandLine.addCommand(
+        commandLine.tool(), "convert",
+        "Converts a data log file into a comma-separated file. A log whose headers are short is\n"
+        "refused unless --accept-short is given.",
+        RunConvert);
+    convert.add_option("IN.bin", "the data log file, as logs download writes it");
+    convert.add_option("OUT.csv", "the comma-separated file to write");
+    convert.add_flag("--accept-short")->description("convert a log whose headers are short");
+}
 
 std::function<int(const std::vector<std::string>&, std::ostream&, std::ostream&)> LogConverterCommand() {
     return [](const std::vector<std::string>& args, std::ostream& out, std::ostream& err) {

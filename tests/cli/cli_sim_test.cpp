@@ -193,6 +193,20 @@ TEST_F(CorvelctlOnSimulator, HelpForTheToolAndEachCommand) {
     const ToolRun read = run({"read", "--help"});
     EXPECT_EQ(read.status, 0);
     EXPECT_TRUE(Has(read.out, "read [--count N] [--interval SECONDS]"));
+    const ToolRun erase = run({"logs", "erase", "--help"});
+    EXPECT_EQ(erase.status, 0);
+    EXPECT_TRUE(Has(erase.out, "  --yes ")) << erase.out;
+}
+
+TEST_F(CorvelctlOnSimulator, ShortOptionsActAsTheLongOnes) {
+    sim::DeviceConfig config;
+    config.address = 12;
+    attach(3, config);
+    const ToolRun longForm = run({"--port", "COM3", "--address", "12", "--baud", "115200", "--json", "identify"});
+    const ToolRun shortForm = run({"identify", "-p", "COM3", "-a", "12", "-b", "115200", "-j"});
+    EXPECT_EQ(shortForm.status, 0) << shortForm.err;
+    EXPECT_TRUE(Has(shortForm.out, "{\"serial_number\":")) << shortForm.out;
+    EXPECT_EQ(shortForm.out, longForm.out);
 }
 
 TEST_F(CorvelctlOnSimulator, TraceShowsEveryExchangeOnTheErrorStream) {
