@@ -51,6 +51,8 @@ void AddDeviceCommands(CommandLine& commandLine);
 // logs list, logs download, logs erase.
 void AddLogCommands(CommandLine& commandLine);
 void AddScanCommand(CommandLine& commandLine);
+// report, the commissioning report as Markdown.
+void AddReportCommand(CommandLine& commandLine);
 // convert, which hands its arguments to the environment's converter.
 void AddConvertCommand(CommandLine& commandLine);
 

@@ -13,6 +13,7 @@ int RunCommand(const std::vector<std::string>& args, const CliEnvironment& envir
     AddDeviceCommands(commandLine);
     AddLogCommands(commandLine);
     AddScanCommand(commandLine);
+    AddReportCommand(commandLine);
     if (environment.convert) AddConvertCommand(commandLine);
     const std::optional<ChosenCommand> chosen = commandLine.read(args, environment.out);
     if (!chosen) return kExitSuccess;

@@ -60,7 +60,6 @@ bool ConfigurationModel::readTransmitter() {
     reading_ = std::move(outcome.reading);
     state_.transmitterRead = reading_.has_value();
     if (!reading_) context_.prompter.error("The transmitter's configuration could not be read: " + outcome.error);
-    else reading_->configuration.utilityVersion = kProgramVersion;
     return state_.transmitterRead;
 }
 
