@@ -86,6 +86,11 @@ private Q_SLOTS:
         for (QAction* entry : entries) QVERIFY(!entry->isEnabled());
         rig.prompter.answer({Yes});
         Click(window.get(), "findDeviceButton");
+        QMenu* menu = window->findChild<QMenu*>("transmitterMenu");
+        menu->popup(window->mapToGlobal(QPoint(0, 0)));
+        QDir().mkpath(CORVEL_SCREENSHOT_DIR);
+        menu->grab().save(QString(CORVEL_SCREENSHOT_DIR) + "/transmitter_menu.png");
+        menu->hide();
         for (QAction* entry : entries) {
             QVERIFY(entry->isEnabled());
             entry->trigger();
@@ -135,7 +140,8 @@ private Q_SLOTS:
         const std::string question = open.rig.prompter.texts().back();
         QVERIFY2(question.starts_with("Write 2 settings to the transmitter?"), question.c_str());
         QCOMPARE(open.model.state().table, ConfigurationTable::Verified);
-        QCOMPARE(open.model.state().rows.size(), std::size_t{2});
+        open.model.setOnlyDifferences(true);
+        QCOMPARE(ShownRows(open.model.state()).size(), std::size_t{2});
         QVERIFY(Differences(open.model.state().rows).empty());
         QCOMPARE(open.device.memory(kPressureMemory).f32(kUrvAddress), 100.0f);
         open.rig.files.answer(open.path("before.json"));
@@ -159,6 +165,16 @@ private Q_SLOTS:
         QVERIFY2(cut.isEmpty(), qPrintable(cut));
         QDir().mkpath(CORVEL_SCREENSHOT_DIR);
         QVERIFY(window.grab().save(QString(CORVEL_SCREENSHOT_DIR) + "/configuration_window.png"));
+        // AND the report's questions show uncut; Cancel writes nothing
+        QString dialogCut = "not opened";
+        WhenModalOpens([&](QWidget* dialog) {
+            dialogCut = CutCaptions(dialog);
+            dialog->grab().save(QString(CORVEL_SCREENSHOT_DIR) + "/report_details_dialog.png");
+            static_cast<QDialog*>(dialog)->reject();
+        });
+        window.start(ToolWindow::CommissioningReport);
+        QVERIFY2(dialogCut.isEmpty(), qPrintable(dialogCut));
+        QCOMPARE(rig.files.requests().size(), std::size_t{2});
     }
 
     void theReportHoldsTheSettingsAndTheReadings() {

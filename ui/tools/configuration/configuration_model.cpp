@@ -30,7 +30,7 @@ std::string ProposedName(const TransmitterConfiguration& configuration, const st
 }  // namespace
 
 std::vector<ComparisonRow> ShownRows(const ConfigurationWindowState& state) {
-    return state.onlyDifferences ? Differences(state.rows) : state.rows;
+    return state.table == ConfigurationTable::Comparison && state.onlyDifferences ? Differences(state.rows) : state.rows;
 }
 
 ConfigurationModel::ConfigurationModel(const ToolContext& context, WindowHost& host, ReportFileWriter reportWriter)
@@ -66,11 +66,14 @@ bool ConfigurationModel::readTransmitter() {
 void ConfigurationModel::setOnlyDifferences(bool only) { state_.onlyDifferences = only; }
 
 void ConfigurationModel::showTable(ConfigurationTable table, std::vector<ComparisonRow> rows, std::string summary) {
-    static constexpr const char* kThirdCaptions[] = {"", "File", "File", "Read back"};
+    // The value columns' captions of each table.
+    static constexpr std::pair<const char*, const char*> kCaptions[] = {
+        {"Transmitter", ""}, {"Transmitter", "File"}, {"Transmitter", "File"}, {"Read back", "Planned"}};
+    const auto& [second, third] = kCaptions[static_cast<int>(table)];
     state_.table = table;
     state_.rows = std::move(rows);
-    state_.secondCaption = table == ConfigurationTable::Verified ? "Restored" : "Transmitter";
-    state_.thirdCaption = kThirdCaptions[static_cast<int>(table)];
+    state_.secondCaption = second;
+    state_.thirdCaption = third;
     state_.summary = std::move(summary);
     host_.showValues();
 }

@@ -31,13 +31,13 @@ enum class ConfigurationTable {
     Transmitter,  // the transmitter's settings only
     Comparison,   // transmitter and file, differences marked
     Plan,         // the settings a restore will write: present value and file value
-    Verified,     // after a restore: the planned value and the value read back
+    Verified,     // after a restore: the value read back and the planned value, a mismatch marked
 };
 
 struct ConfigurationWindowState {
     ConfigurationTable table = ConfigurationTable::Transmitter;
     std::vector<ComparisonRow> rows;
-    bool onlyDifferences = false;
+    bool onlyDifferences = false;  // the filter of a comparison
     std::string secondCaption = "Transmitter";
     std::string thirdCaption;  // empty: the third column is hidden
     std::string summary;       // the line above the table
@@ -46,7 +46,7 @@ struct ConfigurationWindowState {
     bool cancellable = false;      // the operator may cancel what is running (the readings; a restore runs to its end)
 };
 
-// The rows the table shows under the filter.
+// The rows the table shows: a comparison under the filter, any other table whole.
 std::vector<ComparisonRow> ShownRows(const ConfigurationWindowState& state);
 
 // What the technician gives for a commissioning report.

@@ -137,7 +137,7 @@ void ConfigurationWindow::showRows() {
 void ConfigurationWindow::showValues() {
     const ConfigurationWindowState& state = model_.state();
     summary_->setText(Text(state.summary));
-    onlyDifferences_->setEnabled(!state.thirdCaption.empty());
+    onlyDifferences_->setEnabled(state.table == ConfigurationTable::Comparison);
     for (QPushButton* button : actions_) button->setEnabled(state.transmitterRead && !state.busy);
     showRows();
 }

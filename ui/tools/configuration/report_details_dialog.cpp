@@ -19,6 +19,7 @@ ReportDetailsDialog::ReportDetailsDialog(QWidget* parent) : QDialog(parent) {
     readings_ = NumberField(Named(new QSpinBox(this), "readingsSpin"));
     readings_->setRange(1, kMaxReadingCount);
     readings_->setValue(kDefaultReadingCount);
+    readings_->setMaximumWidth(100);
     auto* buttons = Named(new QDialogButtonBox(QDialogButtonBox::Ok | QDialogButtonBox::Cancel, this), "buttons");
     connect(buttons, &QDialogButtonBox::accepted, this, &QDialog::accept);
     connect(buttons, &QDialogButtonBox::rejected, this, &QDialog::reject);
