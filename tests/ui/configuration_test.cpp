@@ -149,6 +149,25 @@ private Q_SLOTS:
         QVERIFY(Differences(open.model.state().rows).empty());
     }
 
+    void aFailedWriteNamesWhatWasWrittenAndWhatWasNot() {
+        // GIVEN the two changes, and a transmitter that refuses memory writes
+        OpenWindowModel open("440D");
+        open.rig.files.answer(open.path("before.json"));
+        QVERIFY(open.model.save());
+        ChangeUrvAndUnit(open.rig, open.device);
+        open.device.faults.statusFor.push_back({{0x62, 0x88}, 16});
+        // WHEN the restore is accepted
+        open.rig.prompter.clear();
+        open.rig.files.answer(open.path("before.json"));
+        open.rig.prompter.answer({Yes});
+        open.model.restore();
+        // THEN the unit went through, the URV did not, and the box says so
+        const std::string box = open.rig.prompter.texts().back();
+        QVERIFY2(box.starts_with("The restore stopped: "), box.c_str());
+        QVERIFY2(box.ends_with("\n\nWritten: P1 unit\nNot written: URV"), box.c_str());
+        QCOMPARE(open.model.state().table, ConfigurationTable::Verified);
+    }
+
     void theWindowShowsTheComparison() {
         UiRig rig;
         sim::SimDevice& device = rig.findDevice(3, "440D");
