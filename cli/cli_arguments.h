@@ -21,13 +21,15 @@ struct UsageError : std::runtime_error {
     using std::runtime_error::runtime_error;
 };
 
-// A failed device or file operation: exit status 1 with the message, and a
-// hint of what to check or try next on a line of its own when there is one.
+// A failed device or file operation: exit status 1 (or the command's own
+// status for trouble) with the message, and a hint of what to check or try
+// next on a line of its own when there is one.
 struct OperationError : std::runtime_error {
     using std::runtime_error::runtime_error;
     OperationError(const std::string& what, std::string hint) : std::runtime_error(what), hint(std::move(hint)) {}
 
     std::string hint;
+    int exitStatus = 1;
 };
 
 struct GlobalOptions {

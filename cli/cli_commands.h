@@ -51,6 +51,10 @@ void AddDeviceCommands(CommandLine& commandLine);
 // logs list, logs download, logs erase.
 void AddLogCommands(CommandLine& commandLine);
 void AddScanCommand(CommandLine& commandLine);
+// config save, config diff, config apply.
+void AddConfigCommands(CommandLine& commandLine);
+// get, set, zero.
+void AddSettingCommands(CommandLine& commandLine);
 // report, the commissioning report as Markdown.
 void AddReportCommand(CommandLine& commandLine);
 // convert, which hands its arguments to the environment's converter.

@@ -5,22 +5,15 @@
 #include <string>
 
 #include "cli/cli_commands.h"
+#include "cli/cli_configuration.h"
 #include "cli/tool_session.h"
 #include "common/program_version.h"
 #include "common/replace_file.h"
-#include "config/configuration_reader.h"
 #include "report/report_markdown.h"
 
 namespace corvel::cli {
 
 namespace {
-
-TransmitterConfiguration ReadConfigurationOf(ToolSession& tool) {
-    const TransmitterRoutes routes{tool.route(kPressureModule), tool.route(kOutputModule), kCommunicationModule};
-    ReadOutcome outcome = ReadConfiguration(tool.device(), routes, IsoTimeNow());
-    if (!outcome.reading) throw OperationError(outcome.error);
-    return std::move(outcome.reading->configuration);
-}
 
 void WriteReport(const CommandCall& call, const std::string& path, const std::string& markdown) {
     if (path == "-") {
@@ -40,7 +33,7 @@ void RunReport(CommandCall& call) {
     ToolSession tool(call);
     ReportInputs inputs{std::string("Corvel Setup Utility ") + kProgramVersion + " (corvelctl)", ReportDateTimeNow(),
                         call.args.value("--technician").value_or(""), call.args.value("--note").value_or(""),
-                        ReadConfigurationOf(tool), {}};
+                        ReadTransmitter(tool).configuration, {}};
     inputs.readings = TakeAsFoundReadings(tool.device(), tool.route(kPressureModule),
                                           inputs.configuration.p2.has_value(), count);
     WriteReport(call, path, ReportMarkdown(BuildCommissioningReport(inputs)));

@@ -13,6 +13,8 @@ int RunCommand(const std::vector<std::string>& args, const CliEnvironment& envir
     AddDeviceCommands(commandLine);
     AddLogCommands(commandLine);
     AddScanCommand(commandLine);
+    AddConfigCommands(commandLine);
+    AddSettingCommands(commandLine);
     AddReportCommand(commandLine);
     if (environment.convert) AddConvertCommand(commandLine);
     const std::optional<ChosenCommand> chosen = commandLine.read(args, environment.out);
@@ -35,7 +37,7 @@ int RunCorvelctl(std::vector<std::string> args, const CliEnvironment& environmen
     } catch (const OperationError& error) {
         environment.err << "corvelctl: " << error.what() << '\n';
         if (!error.hint.empty()) environment.err << "corvelctl: " << error.hint << '\n';
-        return kExitFailure;
+        return error.exitStatus;
     }
 }
 

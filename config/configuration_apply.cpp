@@ -121,8 +121,10 @@ void Verify(DeviceSession& session, const TransmitterRoutes& routes, const Resto
         return;
     }
     for (const ComparisonRow& row : CompareConfigurations(after.reading->configuration, plan.target)) {
-        if (std::find(result.written.begin(), result.written.end(), row.setting) != result.written.end())
-            result.verified.push_back(row);
+        if (std::find(result.written.begin(), result.written.end(), row.setting) == result.written.end()) continue;
+        result.verified.push_back(row);
+        // A verified unit shows with the transmitter's name for it.
+        if (!row.differs) result.verified.back().fileText = row.transmitterText;
     }
     result.succeeded = std::none_of(result.verified.begin(), result.verified.end(),
                                     [](const ComparisonRow& row) { return row.differs; });

@@ -2,24 +2,24 @@
 
 #include <map>
 
-#include "common/number_format.h"
 #include "config/configuration_settings.h"
 
 namespace corvel {
 namespace {
 
-using SettingTexts = std::map<std::string, std::string>;
+using SettingTexts = std::map<std::string, SettingText>;
 
 SettingTexts TextsOf(const TransmitterConfiguration& configuration, int decimals) {
     SettingTexts texts;
-    for (SettingText& setting : SettingTextsOf(configuration, decimals))
-        texts.emplace(std::move(setting.setting), std::move(setting.text));
+    for (SettingText& setting : SettingTextsOf(configuration, decimals)) texts.emplace(setting.setting, std::move(setting));
     return texts;
 }
 
-std::string TextOr(const SettingTexts& texts, const std::string& setting) {
+// What is shown and what is compared; a setting that one side lacks is shown and compared as absent.
+std::pair<std::string, std::string> TextOr(const SettingTexts& texts, const std::string& setting) {
     const auto found = texts.find(setting);
-    return found == texts.end() ? kNotPresentText : found->second;
+    if (found == texts.end()) return {kNotPresentText, kNotPresentText};
+    return {found->second.text, found->second.compared};
 }
 
 }  // namespace
@@ -33,9 +33,9 @@ std::vector<ComparisonRow> CompareConfigurations(const TransmitterConfiguration&
     std::vector<ComparisonRow> rows;
     for (const std::string& setting : AllSettingNames()) {
         if (!left.contains(setting) && !right.contains(setting)) continue;
-        ComparisonRow row{setting, TextOr(left, setting), TextOr(right, setting), false};
-        row.differs = row.transmitterText != row.fileText;
-        rows.push_back(std::move(row));
+        const auto [transmitterText, transmitterValue] = TextOr(left, setting);
+        const auto [fileText, fileValue] = TextOr(right, setting);
+        rows.push_back(ComparisonRow{setting, transmitterText, fileText, transmitterValue != fileValue});
     }
     return rows;
 }

@@ -176,11 +176,11 @@ ReadOutcome ReadConfiguration(DeviceSession& session, const TransmitterRoutes& r
         TransmitterReading reading = ConfigurationReader(session, routes).read();
         reading.configuration.readTime = readTime;
         reading.configuration.utilityVersion = kProgramVersion;
-        return {std::move(reading), {}};
+        return {std::move(reading), {}, {}};
     } catch (const ReadFailure& failure) {
         std::string error = "cannot read " + failure.what + " from the transmitter";
         if (!session.statusText.empty()) error += ": " + session.statusText;
-        return {std::nullopt, error};
+        return {std::nullopt, error, failure.what};
     }
 }
 

@@ -42,7 +42,8 @@ struct TransmitterReading {
 
 struct ReadOutcome {
     std::optional<TransmitterReading> reading;
-    std::string error;  // what could not be read, then the link's status text
+    std::string error;       // what could not be read, then the link's status text
+    std::string failedRead;  // what could not be read alone ("the units")
 };
 
 // `readTime` goes into the document as it is (see IsoTimeNow).

@@ -27,7 +27,8 @@ std::string ModelText(const TransmitterIdentity& identity) {
 
 // The transmitter as it should read after the restore: the file's settings
 // where both have them; the output type and the conversion factor stay the
-// transmitter's (its hardware and its unit decide them).
+// transmitter's (its hardware and its unit decide them), and so do the
+// settings that early firmware does not let change.
 TransmitterConfiguration TargetOf(const TransmitterConfiguration& current, const TransmitterConfiguration& file) {
     TransmitterConfiguration target = current;
     target.tag = file.tag;
@@ -35,6 +36,13 @@ TransmitterConfiguration TargetOf(const TransmitterConfiguration& current, const
     target.description = file.description;
     target.p1 = file.p1;
     if (current.p2 && file.p2) target.p2 = file.p2;
+    if (IsEarlyFirmware(current.identity.firmwareVersion)) {
+        target.tag = current.tag;
+        target.asset = current.asset;
+        target.description = current.description;
+        target.p1.dampingOn = current.p1.dampingOn;
+        if (target.p2) target.p2->dampingOn = current.p2->dampingOn;
+    }
     target.temperatureUnit = file.temperatureUnit;
     target.temperatureUnitName = file.temperatureUnitName;
     if (current.analogOutput && file.analogOutput) {

@@ -32,7 +32,8 @@ constexpr int kDampingDecimals = 1;
 std::string Fixed(float value, int decimals) { return FormatFixed(value, 0, decimals); }
 
 void AddPressureInput(std::vector<SettingText>& texts, PressureInput input, const PressureInputSettings& s) {
-    texts.push_back({setting::Unit(input), std::to_string(s.unitCode) + " (" + s.unitName + ")"});
+    // The unit is its code; the name is the transmitter's word for it.
+    texts.push_back({setting::Unit(input), std::to_string(s.unitCode) + " (" + s.unitName + ")", std::to_string(s.unitCode)});
     texts.push_back({setting::Damping(input), s.dampingOn ? "On" : "Off"});
     texts.push_back({setting::DampingTime(input), Fixed(s.dampingTime, kDampingDecimals)});
     texts.push_back({setting::DampingMode(input), s.dampingMode == kDampingSmart ? "Smart" : "Exponential"});

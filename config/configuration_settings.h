@@ -4,6 +4,7 @@
 // restore names.
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -41,8 +42,12 @@ std::string AlarmDeadband(std::size_t alarm);
 std::vector<std::string> AllSettingNames();
 
 struct SettingText {
+    SettingText(std::string setting, std::string text, std::optional<std::string> compared = std::nullopt)
+        : setting(std::move(setting)), text(std::move(text)), compared(compared.value_or(this->text)) {}
+
     std::string setting;
     std::string text;
+    std::string compared;  // what must match for the setting to be the same: the text, or the unit's code alone
 };
 // The settings a configuration has, with their texts; pressure values with
 // `decimals` digits.

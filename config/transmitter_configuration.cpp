@@ -264,6 +264,10 @@ TransmitterConfiguration ConfigurationFrom(const Json& document) {
 
 bool HasAnalogOutput(std::string_view modelCode) { return modelCode == "440D" || modelCode == "442D"; }
 
+bool IsEarlyFirmware(std::string_view version) {
+    return version.empty() || version == "00.90" || version == "00.90 " || version == "00.90  ";
+}
+
 std::string ConfigurationToJson(const TransmitterConfiguration& c) {
     Json inputs = Json::array({PressureInputJson(c.p1)});
     if (c.p2) inputs.push_back(PressureInputJson(*c.p2));

@@ -110,6 +110,9 @@ struct TransmitterConfiguration {
 
 // Whether a model has the analog output and alarms module ("440D", "442D").
 bool HasAnalogOutput(std::string_view modelCode);
+// Early firmware ("00.90", or no version text) stores no tag, asset number or
+// description, and its damping cannot be switched on or off.
+bool IsEarlyFirmware(std::string_view version);
 
 // ---- The document as JSON -----------------------------------------------------------
 

@@ -41,13 +41,16 @@ std::vector<char*> Argv(std::vector<std::string>& args) {
     return argv;
 }
 
-// Runs a program to its end with `extraEnvironment` added; collects its output.
+// Runs a program to its end with `extraEnvironment` added and nothing on its
+// input; collects its output.
 Finished RunProgram(std::vector<std::string> args, const std::string& extraEnvironment) {
     int pipeEnds[2];
     if (pipe(pipeEnds) != 0) return {};
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+    // No terminal to ask on: a command that would ask needs --yes.
+    posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
     std::vector<std::string> environment{extraEnvironment};
     for (char** e = environ; *e; ++e) environment.emplace_back(*e);
@@ -127,6 +130,31 @@ TEST(CorvelctlProcess, IdentifyAndDownloadALogOverAPseudoTerminal) {
 
     const Finished absent = RunProgram({CORVELCTL_PATH, "--port", "COM6", "identify"}, simulator.portDirEnvironment());
     EXPECT_EQ(absent.exitStatus, 1);
+}
+
+TEST(CorvelctlProcess, SaveDiffAndApplyAConfiguration) {
+    SimulatorProcess simulator({"--model", "440D"});
+    ASSERT_TRUE(simulator.linked());
+    const std::string file = (simulator.folder() / "xmtr.json").string();
+    const auto corvelctl = [&](std::vector<std::string> args) {
+        args.insert(args.begin(), {CORVELCTL_PATH, "--port", "COM5", "--json"});
+        return RunProgram(args, simulator.portDirEnvironment());
+    };
+    ASSERT_EQ(corvelctl({"config", "save", file}).exitStatus, 0);
+    ASSERT_EQ(corvelctl({"set", "urv", "80"}).exitStatus, 0);
+    ASSERT_EQ(corvelctl({"set", "p1-unit", "2"}).exitStatus, 0);
+
+    const Finished differing = corvelctl({"config", "diff", file});
+    EXPECT_EQ(differing.exitStatus, 1);
+    EXPECT_EQ(differing.out,
+              "{\"setting\":\"P1 unit\",\"transmitter\":\"2 (kPa)\",\"file\":\"1 (PSI)\"}\n"
+              "{\"setting\":\"URV\",\"transmitter\":\"80.000\",\"file\":\"100.000\"}\n");
+    EXPECT_EQ(corvelctl({"config", "apply", file}).exitStatus, 2) << "no terminal to ask on, and no --yes";
+    EXPECT_EQ(corvelctl({"config", "apply", "--yes", file}).exitStatus, 0);
+    const Finished same = corvelctl({"config", "diff", file});
+    EXPECT_EQ(same.exitStatus, 0);
+    EXPECT_EQ(same.out, "");
+    EXPECT_EQ(corvelctl({"config", "diff", file + ".missing"}).exitStatus, 2);
 }
 
 }  // namespace

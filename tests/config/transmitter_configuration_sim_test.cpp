@@ -123,6 +123,21 @@ TEST_F(ConfigurationOnSimulator, AcrossFamiliesOnlyTheSharedSettingsAreRestored)
     EXPECT_NE(std::find(plan.notRestored.begin(), plan.notRestored.end(), "URV"), plan.notRestored.end());
 }
 
+TEST_F(ConfigurationOnSimulator, EarlyFirmwareKeepsItsTextsAndDampingSwitch) {
+    sim::DeviceConfig early = *sim::ModelConfig("4402");
+    early.version = "00.90";
+    bus.attach(1, early);
+    const TransmitterReading transmitter = read();
+    TransmitterConfiguration file = transmitter.configuration;
+    file.tag = "PT-101";
+    file.p1.dampingOn = false;
+    file.p1.dampingTime = 3.0f;
+
+    const RestorePlan plan = PlanRestore(transmitter, file);
+    EXPECT_EQ(SettingsOf(plan.changes), (std::vector<std::string>{"P1 damping time (s)"}));
+    EXPECT_EQ(plan.notRestored, (std::vector<std::string>{"Tag No.", "P1 damping"}));
+}
+
 TEST_F(ConfigurationOnSimulator, AFailedWriteNamesWhatWasAndWasNotWritten) {
     sim::SimDevice& device = attach("440D");
     TransmitterConfiguration file = read().configuration;

@@ -59,7 +59,7 @@ bool ConfigurationModel::readTransmitter() {
     host_.setWaitCursor(false);
     reading_ = std::move(outcome.reading);
     state_.transmitterRead = reading_.has_value();
-    if (!reading_) context_.prompter.error("The transmitter's configuration could not be read: " + outcome.error);
+    if (!reading_) context_.prompter.error("The transmitter's configuration could not be read.\n\n" + outcome.error);
     return state_.transmitterRead;
 }
 

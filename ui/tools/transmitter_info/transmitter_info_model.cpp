@@ -2,17 +2,11 @@
 
 #include <optional>
 
+#include "config/transmitter_configuration.h"
 #include "link/device_addresses.h"
 #include "link/windows1252.h"
 
 namespace corvel {
-namespace {
-
-bool EarlyFirmware(const std::string& version) {
-    return version.empty() || version == "00.90" || version == "00.90 " || version == "00.90  ";
-}
-
-}  // namespace
 
 TransmitterInfoModel::TransmitterInfoModel(const ToolContext& context)
     : context_(context),
@@ -39,7 +33,7 @@ void TransmitterInfoModel::open() {
     state_.tag = Windows1252ToUtf8(session_.tagText);
     state_.asset = Windows1252ToUtf8(session_.assetText);
     state_.description = Windows1252ToUtf8(session_.descriptionText);
-    state_.editable = !EarlyFirmware(version);
+    state_.editable = !IsEarlyFirmware(version);
     state_.p1Line = rangeLine(session_.p1Sensor);
     if (context_.comm.p2Present) {
         session_.ReadSensorInfoP2(route_);
