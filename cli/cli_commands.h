@@ -55,6 +55,8 @@ void AddScanCommand(CommandLine& commandLine);
 void AddConfigCommands(CommandLine& commandLine);
 // get, set, zero.
 void AddSettingCommands(CommandLine& commandLine);
+// report, the commissioning report as Markdown.
+void AddReportCommand(CommandLine& commandLine);
 // convert, which hands its arguments to the environment's converter.
 void AddConvertCommand(CommandLine& commandLine);
 

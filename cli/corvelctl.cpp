@@ -15,6 +15,7 @@ int RunCommand(const std::vector<std::string>& args, const CliEnvironment& envir
     AddScanCommand(commandLine);
     AddConfigCommands(commandLine);
     AddSettingCommands(commandLine);
+    AddReportCommand(commandLine);
     if (environment.convert) AddConvertCommand(commandLine);
     const std::optional<ChosenCommand> chosen = commandLine.read(args, environment.out);
     if (!chosen) return kExitSuccess;

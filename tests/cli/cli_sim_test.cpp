@@ -433,5 +433,23 @@ TEST_F(CorvelctlOnSimulator, ScanWithNothingOnTheLine) {
     EXPECT_TRUE(Has(r.err, "No device found"));
 }
 
+TEST_F(CorvelctlOnSimulator, ReportWritesTheMarkdownSectionsWithTheReadingsAsked) {
+    attach(3, *sim::ModelConfig("440D"));
+    ScratchFolder folder;
+    const fs::path file = folder.path / "report.md";
+    const ToolRun r = run({"--port", "COM3", "report", file.string(), "--readings", "3", "--technician", "A. Weber"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    std::ifstream in(file);
+    const std::string markdown((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    std::size_t at = 0;
+    for (const char* part : {"- **Technician:** A. Weber", "- **URV:** ", "| 3 | ", "| Mean | "}) {
+        at = markdown.find(part, at);
+        ASSERT_NE(at, std::string::npos) << part << "\n" << markdown;
+    }
+    EXPECT_FALSE(Has(markdown, "| 4 | "));
+    const ToolRun refused = run({"--port", "COM3", "report", "-", "--readings", "0"});
+    EXPECT_EQ(refused.status, 2) << refused.err;
+}
+
 }  // namespace
 }  // namespace corvel::cli

@@ -61,9 +61,10 @@ CT4400PCDialog::CT4400PCDialog(const UiContext& context, QWidget* parent)
 
 CT4400PCDialog::~CT4400PCDialog() { ports_.setWatcher(nullptr); }
 
-// Options with the switch for replies that fail their checks, View with the
-// bus monitor, and Help with the user guide and the About entry; the window's
-// context menu offers About too.
+// Transmitter with the configuration file and report entries, Options with the
+// switch for replies that fail their checks, View with the bus monitor, and
+// Help with the user guide and the About entry; the window's context menu
+// offers About too.
 QMenuBar* CT4400PCDialog::buildMenuBar() {
     auto* acceptDamaged = new QAction(kAcceptDamagedRepliesEntry, this);
     acceptDamaged->setObjectName("acceptDamagedRepliesAction");
@@ -77,6 +78,7 @@ QMenuBar* CT4400PCDialog::buildMenuBar() {
     userGuide->setObjectName("userGuideAction");
     connect(userGuide, &QAction::triggered, this, [this] { model_.openUserGuide(); });
     auto* menuBar = new QMenuBar(this);
+    addTransmitterMenu(menuBar);
     menuBar->addMenu("&Options")->addAction(acceptDamaged);
     menuBar->addMenu("&View")->addAction(buildBusMonitorAction());
     QMenu* help = menuBar->addMenu("&Help");
@@ -97,6 +99,21 @@ QAction* CT4400PCDialog::buildBusMonitorAction() {
     busMonitor->setEnabled(context_.busMonitor != nullptr);
     connect(busMonitor, &QAction::triggered, this, [this] { context_.busMonitor->show(this); });
     return busMonitor;
+}
+
+// The selected transmitter's configuration as a file, and its commissioning report.
+void CT4400PCDialog::addTransmitterMenu(QMenuBar* menuBar) {
+    transmitterMenu_ = menuBar->addMenu("&Transmitter");
+    transmitterMenu_->setObjectName("transmitterMenu");
+    const std::pair<ToolWindow, const char*> entries[] = {{ToolWindow::SaveConfiguration, "saveConfigurationAction"},
+                                                          {ToolWindow::CompareWithFile, "compareWithFileAction"},
+                                                          {ToolWindow::RestoreFromFile, "restoreFromFileAction"},
+                                                          {ToolWindow::CommissioningReport, "commissioningReportAction"}};
+    for (const auto& [entry, name] : entries) {
+        QAction* action = transmitterMenu_->addAction(ToolWindowTitle(entry));
+        action->setObjectName(name);
+        connect(action, &QAction::triggered, this, [this, entry = entry] { context_.tools.open(entry, this); });
+    }
 }
 
 void CT4400PCDialog::buildLayout() {
@@ -330,6 +347,7 @@ void CT4400PCDialog::showValues() {
     p1Line_->setText(QString::fromStdString(state.p1Text));
     p2Line_->setText(QString::fromStdString(state.p2Text));
     selectedTransmitter_->setText(QString::fromStdString(SelectedTransmitterText(state.selected)));
+    for (QAction* action : transmitterMenu_->actions()) action->setEnabled(state.selected.present);
     update();
 }
 

@@ -21,6 +21,7 @@
 class QAction;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QMenuBar;
 class QPushButton;
 class QRadioButton;
@@ -50,6 +51,7 @@ private:
     void buildLayout();
     QMenuBar* buildMenuBar();
     QAction* buildBusMonitorAction();
+    void addTransmitterMenu(QMenuBar* menuBar);
     QWidget* buildToolGroup();
     QWidget* buildCommunicationGroup();
     QLayout* buildConnectionColumn();
@@ -94,6 +96,7 @@ private:
     QPushButton* setNewAddress_ = nullptr;
     QLabel* selectedTransmitter_ = nullptr;
     QLabel* statusNote_ = nullptr;
+    QMenu* transmitterMenu_ = nullptr;
 };
 
 }  // namespace corvel

@@ -9,6 +9,10 @@ const char* ToolWindowTitle(ToolWindow tool) {
         case ToolWindow::FieldRecalibration: return "Field Recalibration";
         case ToolWindow::DeviceInfo: return "Device Info";
         case ToolWindow::DataLogUtility: return "Data Log Utility";
+        case ToolWindow::SaveConfiguration: return "Save configuration...";
+        case ToolWindow::CompareWithFile: return "Compare with file...";
+        case ToolWindow::RestoreFromFile: return "Restore from file...";
+        case ToolWindow::CommissioningReport: return "Commissioning report...";
     }
     return "";
 }

@@ -2,6 +2,7 @@
 
 #include "ui/tools/analog_output/analog_output_view.h"
 #include "ui/tools/calibration/calibration_view.h"
+#include "ui/tools/configuration/configuration_view.h"
 #include "ui/tools/measurement/measurement_view.h"
 #include "ui/tools/data_log/data_log_view.h"
 #include "ui/tools/transmitter_info/transmitter_info_view.h"
@@ -16,6 +17,17 @@ void RunModal(const ToolContext& context, BusMonitorOpener* monitor, QWidget* pa
     window.exec();
 }
 
+// The Transmitter Configuration window, shown before the entry's action
+// starts; not at all when the transmitter's configuration could not be read.
+void RunConfiguration(const ToolContext& context, BusMonitorOpener* monitor, ToolWindow entry, QWidget* parent) {
+    ConfigurationWindow window(context, parent);
+    if (!window.model().state().transmitterRead) return;
+    const BusMonitorShortcutOn shortcut(monitor, window);
+    window.show();
+    window.start(entry);
+    window.exec();
+}
+
 }  // namespace
 
 void ToolWindows::open(ToolWindow tool, QWidget* parent) {
@@ -25,6 +37,10 @@ void ToolWindows::open(ToolWindow tool, QWidget* parent) {
         case ToolWindow::FieldRecalibration: return RunModal<cCalibration>(context_, monitor_, parent);
         case ToolWindow::DeviceInfo: return RunModal<XmtrInfo>(context_, monitor_, parent);
         case ToolWindow::DataLogUtility: return RunModal<cDataFileConversion>(context_, monitor_, parent);
+        case ToolWindow::SaveConfiguration:
+        case ToolWindow::CompareWithFile:
+        case ToolWindow::RestoreFromFile:
+        case ToolWindow::CommissioningReport: return RunConfiguration(context_, monitor_, tool, parent);
     }
 }
 
