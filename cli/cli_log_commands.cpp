@@ -14,6 +14,31 @@ namespace corvel::cli {
 
 namespace {
 
+// The reply statuses "Command 1 (2, 3) not supported or invalid".
+constexpr std::uint8_t kUnknownCommandStatuses[] = {0x10, 0x11, 0x12};
+
+// A model without a log store refuses the log commands as unknown.
+bool RefusedAsUnknown(const DeviceSession& device) {
+    for (const std::uint8_t code : kUnknownCommandStatuses)
+        if (device.statusText == StatusText(code)) return true;
+    return false;
+}
+
+// Names the model when the transmitter tells it.
+[[noreturn]] void FailWithoutLogs(ToolSession& tool) {
+    DeviceSession& device = tool.device();
+    const bool named = device.ReadDeviceStrings(tool.route(kPressureModule), kCommunicationModule) &&
+                       !device.memory.modelNameText.empty();
+    const std::string model = named ? Windows1252ToUtf8(device.memory.modelNameText) : "transmitter";
+    throw OperationError("the " + model + " " + tool.placeText() + " keeps no logs (this model has no log store)");
+}
+
+// Fails the command, in words of its own for a model that keeps no logs.
+[[noreturn]] void FailLogCommand(ToolSession& tool, const std::string& what) {
+    if (RefusedAsUnknown(tool.device())) FailWithoutLogs(tool);
+    tool.fail(what);
+}
+
 LogDirectory ReadDirectory(ToolSession& tool) {
     LogDirectory directory = ReadLogDirectoryEntries(tool.device(), tool.route(kLogStoreModule));
     switch (directory.outcome) {
@@ -23,7 +48,7 @@ LogDirectory ReadDirectory(ToolSession& tool) {
         case LogDirectory::Outcome::Rejected:
         case LogDirectory::Outcome::Interrupted: break;
     }
-    tool.fail("cannot read the log files of the transmitter at address " + std::to_string(tool.address()));
+    FailLogCommand(tool, "reading the log files failed");
 }
 
 void ListLogs(CommandCall& call) {
@@ -102,10 +127,9 @@ void EraseLogs(CommandCall& call) {
     if (!confirmed && !call.environment.confirm)
         throw UsageError("logs erase needs --yes when it cannot ask on a terminal");
     ToolSession tool(call);
-    if (!confirmed && !call.environment.confirm("Erase all log files of the transmitter at address " +
-                                                std::to_string(tool.address()) + " on " + call.options.port + "?"))
+    if (!confirmed && !call.environment.confirm("Erase all log files of " + tool.transmitterText() + "?"))
         throw OperationError("nothing erased");
-    tool.require(tool.device().EraseAllLogFiles(tool.route(kLogStoreModule)), "erasing the log files failed");
+    if (!tool.device().EraseAllLogFiles(tool.route(kLogStoreModule))) FailLogCommand(tool, "erasing the log files failed");
     Record record;
     record.add("erased", true);
     call.output.emit(record);

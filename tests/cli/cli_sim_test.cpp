@@ -244,8 +244,8 @@ TEST_F(CorvelctlOnSimulator, DeviceErrorsSayWhatFailedThenTheLinkText) {
     silent.faults.silent = true;
     const ToolRun quiet = run({"--port", "COM5", "--address", "12", "identify"});
     EXPECT_EQ(quiet.status, 1);
-    EXPECT_TRUE(Has(quiet.err, ": SerialTransact failed with error ")) << quiet.err;
-    EXPECT_TRUE(Has(quiet.err, "; no reply from the transmitter at address 12 on COM5\n")) << quiet.err;
+    EXPECT_EQ(quiet.err, "corvelctl: reading the model failed: no reply from the transmitter at address 12 on COM5 "
+                         "(timed out)\n");
     // A rejection keeps the transmitter's status text.
     sim::SimDevice& device = attach(1);
     device.faults.statusFor.push_back({{0x51, 0xC5}, 0x13});
@@ -332,12 +332,15 @@ TEST_F(CorvelctlOnSimulator, DownloadNamesAMissingFileAndRefusesATargetThatIsNoR
     EXPECT_FALSE(fs::exists(folder.path / "elsewhere.bin"));
 }
 
-TEST_F(CorvelctlOnSimulator, ListOfATransmitterWithoutLogStoreFails) {
+TEST_F(CorvelctlOnSimulator, LogCommandsOfAModelWithoutLogsSaySoInWords) {
     attach(1);
-    const ToolRun r = run({"logs", "list"});
-    EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(Has(r.err, "cannot read the log files of the transmitter at address 40")) << r.err;
-    EXPECT_FALSE(Has(r.out, "number")) << r.out;
+    const std::vector<std::string> commands[] = {{"logs", "list"}, {"logs", "download", "1", "x.bin"}, {"logs", "erase", "--yes"}};
+    for (const std::vector<std::string>& command : commands) {
+        const ToolRun r = run(command);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_EQ(r.err, "corvelctl: the T4402 Dual Pressure at address 40 on COM1 keeps no logs (this model has no log store)\n");
+        EXPECT_EQ(r.out, "");
+    }
 }
 
 TEST_F(CorvelctlOnSimulator, EraseAsksOnATerminalAndNeedsYesWithout) {
@@ -364,7 +367,7 @@ TEST_F(CorvelctlOnSimulator, RejectedBlockReleasesLoggingAndLeavesNoFile) {
     const fs::path file = folder.path / "log2.bin";
     const ToolRun r = run({"logs", "download", "2", file.string()});
     EXPECT_EQ(r.status, 1);
-    EXPECT_TRUE(Has(r.err, "corvelctl: error 21\n")) << r.err;
+    EXPECT_FALSE(Has(r.err, "error 21")) << "the status in words only: " << r.err;
     EXPECT_TRUE(Has(r.err, "Command 3 not supported in current mode")) << r.err;
     EXPECT_EQ(device.logStore()->state, 0) << "logging is released after a failed copy";
     EXPECT_FALSE(fs::exists(file));
