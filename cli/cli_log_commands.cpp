@@ -1,10 +1,14 @@
 // logs list, logs download NUMBER FILE, logs erase.
 
 #include <algorithm>
+#include <cctype>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/cli_commands.h"
+#include "common/number_format.h"
 #include "link/log_copy.h"
 #include "link/log_directory.h"
 #include "cli/tool_session.h"
@@ -51,6 +55,26 @@ LogDirectory ReadDirectory(ToolSession& tool) {
     FailLogCommand(tool, "reading the log files failed");
 }
 
+// "2026-12-07T08:00:00" of the directory's "12/07/2026 08:00:00" (the
+// transmitter's clock, which keeps no time zone); nothing when the text is
+// no such time.
+std::optional<std::string> IsoStartTime(std::string_view text) {
+    constexpr std::string_view kShape = "MM/DD/YYYY hh:mm:ss";
+    if (text.size() != kShape.size()) return std::nullopt;
+    for (std::size_t i = 0; i < kShape.size(); ++i) {
+        const bool digit = std::isalpha(static_cast<unsigned char>(kShape[i])) != 0;
+        if (digit ? !std::isdigit(static_cast<unsigned char>(text[i])) : text[i] != kShape[i]) return std::nullopt;
+    }
+    const auto within = [text](std::size_t at, int low, int high) {
+        const int value = *ParseWholeText<int>(text.substr(at, 2));
+        return value >= low && value <= high;
+    };
+    if (!within(0, 1, 12) || !within(3, 1, 31) || !within(11, 0, 23) || !within(14, 0, 59) || !within(17, 0, 59))
+        return std::nullopt;
+    return std::string(text.substr(6, 4)) + "-" + std::string(text.substr(0, 2)) + "-" +
+           std::string(text.substr(3, 2)) + "T" + std::string(text.substr(11, 8));
+}
+
 void ListLogs(CommandCall& call) {
     ToolSession tool(call);
     const std::vector<LogDirectoryEntry> entries = ReadDirectory(tool).entries;
@@ -59,7 +83,7 @@ void ListLogs(CommandCall& call) {
         record.add("number", static_cast<int>(entry.fileNumber))
             .add("file_name", Windows1252ToUtf8(entry.fileName))
             .add("log_name", Windows1252ToUtf8(entry.logName))
-            .add("start_time", entry.startTime)
+            .add("start_time", IsoStartTime(entry.startTime))
             .add("samples", static_cast<std::int64_t>(entry.samples))
             .add("modules", entry.modules);
         call.output.emit(record);
