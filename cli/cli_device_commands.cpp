@@ -1,9 +1,11 @@
 // identify, read, info and the three identification-text writes.
 
+#include <chrono>
 #include <string>
 #include <string_view>
 
 #include "cli/cli_commands.h"
+#include "common/iso_time.h"
 #include "common/number_format.h"
 #include "link/reading_status.h"
 #include "cli/tool_session.h"
@@ -23,8 +25,14 @@ std::string Trimmed(std::string_view text) {
     return std::string(text.substr(first, last - first + 1));
 }
 
+// "GI" of the input's label "P1:  GI".
+std::string PlainLabel(const std::string& label) {
+    const auto colon = label.find(':');
+    return Trimmed(colon == std::string::npos ? label : std::string_view(label).substr(colon + 1));
+}
+
 void AddSensor(Record& record, const std::string& prefix, const SensorInfo& sensor) {
-    record.add(prefix + "_label", Windows1252ToUtf8(sensor.label))
+    record.add(prefix + "_label", Windows1252ToUtf8(PlainLabel(sensor.label)))
         .add(prefix + "_lower_limit", sensor.lowerLimit)
         .add(prefix + "_upper_limit", sensor.upperLimit)
         .add(prefix + "_unit", Windows1252ToUtf8(Trimmed(sensor.unitName)));
@@ -65,7 +73,7 @@ bool TemperatureDashed(const ChannelState& p1, const ChannelState* p2) {
 
 Record ReadingRecord(DeviceSession& device, bool p2, int index) {
     Record record;
-    record.add("reading", index);
+    record.add("reading", index).add("time", IsoUtcTime(std::chrono::system_clock::now()));
     AddPressureReading(record, "p1", device.p1, true);
     if (p2) AddPressureReading(record, "p2", device.p2, false);
     const ChannelState& temperature = device.temperature;

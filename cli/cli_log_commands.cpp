@@ -1,10 +1,14 @@
 // logs list, logs download NUMBER FILE, logs erase.
 
 #include <algorithm>
+#include <cctype>
+#include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "cli/cli_commands.h"
+#include "common/number_format.h"
 #include "link/log_copy.h"
 #include "link/log_directory.h"
 #include "cli/tool_session.h"
@@ -13,6 +17,31 @@
 namespace corvel::cli {
 
 namespace {
+
+// The reply statuses "Command 1 (2, 3) not supported or invalid".
+constexpr std::uint8_t kUnknownCommandStatuses[] = {0x10, 0x11, 0x12};
+
+// A model without a log store refuses the log commands as unknown.
+bool RefusedAsUnknown(const DeviceSession& device) {
+    for (const std::uint8_t code : kUnknownCommandStatuses)
+        if (device.statusText == StatusText(code)) return true;
+    return false;
+}
+
+// Names the model when the transmitter tells it.
+[[noreturn]] void FailWithoutLogs(ToolSession& tool) {
+    DeviceSession& device = tool.device();
+    const bool named = device.ReadDeviceStrings(tool.route(kPressureModule), kCommunicationModule) &&
+                       !device.memory.modelNameText.empty();
+    const std::string model = named ? Windows1252ToUtf8(device.memory.modelNameText) : "transmitter";
+    throw OperationError("the " + model + " " + tool.placeText() + " keeps no logs (this model has no log store)");
+}
+
+// Fails the command, in words of its own for a model that keeps no logs.
+[[noreturn]] void FailLogCommand(ToolSession& tool, const std::string& what) {
+    if (RefusedAsUnknown(tool.device())) FailWithoutLogs(tool);
+    tool.fail(what);
+}
 
 LogDirectory ReadDirectory(ToolSession& tool) {
     LogDirectory directory = ReadLogDirectoryEntries(tool.device(), tool.route(kLogStoreModule));
@@ -23,7 +52,27 @@ LogDirectory ReadDirectory(ToolSession& tool) {
         case LogDirectory::Outcome::Rejected:
         case LogDirectory::Outcome::Interrupted: break;
     }
-    tool.fail("cannot read the log files of the transmitter at address " + std::to_string(tool.address()));
+    FailLogCommand(tool, "reading the log files failed");
+}
+
+// "2026-12-07T08:00:00" of the directory's "12/07/2026 08:00:00" (the
+// transmitter's clock, which keeps no time zone); nothing when the text is
+// no such time.
+std::optional<std::string> IsoStartTime(std::string_view text) {
+    constexpr std::string_view kShape = "MM/DD/YYYY hh:mm:ss";
+    if (text.size() != kShape.size()) return std::nullopt;
+    for (std::size_t i = 0; i < kShape.size(); ++i) {
+        const bool digit = std::isalpha(static_cast<unsigned char>(kShape[i])) != 0;
+        if (digit ? !std::isdigit(static_cast<unsigned char>(text[i])) : text[i] != kShape[i]) return std::nullopt;
+    }
+    const auto within = [text](std::size_t at, int low, int high) {
+        const int value = *ParseWholeText<int>(text.substr(at, 2));
+        return value >= low && value <= high;
+    };
+    if (!within(0, 1, 12) || !within(3, 1, 31) || !within(11, 0, 23) || !within(14, 0, 59) || !within(17, 0, 59))
+        return std::nullopt;
+    return std::string(text.substr(6, 4)) + "-" + std::string(text.substr(0, 2)) + "-" +
+           std::string(text.substr(3, 2)) + "T" + std::string(text.substr(11, 8));
 }
 
 void ListLogs(CommandCall& call) {
@@ -34,7 +83,7 @@ void ListLogs(CommandCall& call) {
         record.add("number", static_cast<int>(entry.fileNumber))
             .add("file_name", Windows1252ToUtf8(entry.fileName))
             .add("log_name", Windows1252ToUtf8(entry.logName))
-            .add("start_time", entry.startTime)
+            .add("start_time", IsoStartTime(entry.startTime))
             .add("samples", static_cast<std::int64_t>(entry.samples))
             .add("modules", entry.modules);
         call.output.emit(record);
@@ -102,10 +151,9 @@ void EraseLogs(CommandCall& call) {
     if (!confirmed && !call.environment.confirm)
         throw UsageError("logs erase needs --yes when it cannot ask on a terminal");
     ToolSession tool(call);
-    if (!confirmed && !call.environment.confirm("Erase all log files of the transmitter at address " +
-                                                std::to_string(tool.address()) + " on " + call.options.port + "?"))
+    if (!confirmed && !call.environment.confirm("Erase all log files of " + tool.transmitterText() + "?"))
         throw OperationError("nothing erased");
-    tool.require(tool.device().EraseAllLogFiles(tool.route(kLogStoreModule)), "erasing the log files failed");
+    if (!tool.device().EraseAllLogFiles(tool.route(kLogStoreModule))) FailLogCommand(tool, "erasing the log files failed");
     Record record;
     record.add("erased", true);
     call.output.emit(record);

@@ -8,91 +8,66 @@ namespace corvel::cli {
 
 namespace {
 
-// The shortest text that reads back as the same value; JSON has no infinities.
-template <typename Number>
-std::string NumberText(Number value) {
-    if (!std::isfinite(value)) return "null";
-    std::array<char, 64> digits{};
-    const auto result = std::to_chars(digits.data(), digits.data() + digits.size(), value);
-    return std::string(digits.data(), result.ptr);
+// The double nearest to the shortest decimal text of `value`, so that JSON
+// shows the digits the transmitter sent (14.700266, not 14.700265884399414).
+double WithFloatDigits(float value) {
+    if (!std::isfinite(value)) return value;
+    std::array<char, 32> digits{};
+    const auto written = std::to_chars(digits.data(), digits.data() + digits.size(), value);
+    double widened = value;
+    std::from_chars(digits.data(), written.ptr, widened);
+    return widened;
 }
 
-std::string JsonValue(const Record::Value& value) {
-    if (const auto* text = std::get_if<std::string>(&value)) return JsonString(*text);
-    if (const auto* number = std::get_if<double>(&value)) return NumberText(*number);
-    if (const auto* single = std::get_if<float>(&value)) return NumberText(*single);
-    if (const auto* integer = std::get_if<std::int64_t>(&value)) return std::to_string(*integer);
-    return std::get<bool>(value) ? "true" : "false";
-}
-
-std::string PlainValue(const Record::Value& value) {
-    if (const auto* text = std::get_if<std::string>(&value)) return *text;
-    return JsonValue(value);
+// Numbers as JSON writes them (a full stop, whatever the locale; null when
+// not finite); invalid UTF-8 becomes U+FFFD rather than stopping the output.
+std::string JsonText(const nlohmann::ordered_json& value) {
+    return value.dump(-1, ' ', false, nlohmann::ordered_json::error_handler_t::replace);
 }
 
 }  // namespace
 
-Record& Record::add(std::string name, std::string value) {
-    fields_.emplace_back(std::move(name), std::move(value));
+Record& Record::add(const std::string& name, std::string value) {
+    fields_[name] = std::move(value);
     return *this;
 }
 
-Record& Record::add(std::string name, double value) {
-    fields_.emplace_back(std::move(name), value);
+Record& Record::add(const std::string& name, double value) {
+    // A whole number is written without a fraction ("100", not "100.0").
+    constexpr double kExactWholeNumbers = 9007199254740992.0;  // 2^53
+    if (std::isfinite(value) && value == std::trunc(value) && std::fabs(value) < kExactWholeNumbers)
+        fields_[name] = static_cast<std::int64_t>(value);
+    else
+        fields_[name] = value;
     return *this;
 }
 
-Record& Record::add(std::string name, float value) {
-    fields_.emplace_back(std::move(name), value);
+Record& Record::add(const std::string& name, float value) { return add(name, WithFloatDigits(value)); }
+
+Record& Record::add(const std::string& name, std::int64_t value) {
+    fields_[name] = value;
     return *this;
 }
 
-Record& Record::add(std::string name, std::int64_t value) {
-    fields_.emplace_back(std::move(name), value);
+Record& Record::add(const std::string& name, bool value) {
+    fields_[name] = value;
     return *this;
 }
 
-Record& Record::add(std::string name, bool value) {
-    fields_.emplace_back(std::move(name), value);
-    return *this;
-}
-
-std::string JsonString(std::string_view text) {
-    static constexpr char kHex[] = "0123456789abcdef";
-    std::string json = "\"";
-    for (const char c : text) {
-        const auto byte = static_cast<unsigned char>(c);
-        switch (c) {
-        case '"': json += "\\\""; break;
-        case '\\': json += "\\\\"; break;
-        case '\n': json += "\\n"; break;
-        case '\r': json += "\\r"; break;
-        case '\t': json += "\\t"; break;
-        default:
-            if (byte < 0x20 || byte == 0x7F) {
-                json += "\\u00";
-                json += kHex[byte >> 4];
-                json += kHex[byte & 0x0F];
-            } else {
-                json += c;
-            }
-        }
+Record& Record::add(const std::string& name, const std::optional<std::string>& value) {
+    if (!value) {
+        fields_[name] = nullptr;
+        return *this;
     }
-    return json + "\"";
+    return add(name, *value);
 }
 
-std::string JsonLine(const Record& record) {
-    std::string line = "{";
-    for (const auto& [name, value] : record.fields()) {
-        if (line.size() > 1) line += ",";
-        line += JsonString(name) + ":" + JsonValue(value);
-    }
-    return line + "}";
-}
+std::string JsonLine(const Record& record) { return JsonText(record.fields()); }
 
 std::string TextLines(const Record& record) {
     std::string lines;
-    for (const auto& [name, value] : record.fields()) lines += name + ": " + PlainValue(value) + "\n";
+    for (const auto& [name, value] : record.fields().items())
+        lines += name + ": " + (value.is_string() ? value.get<std::string>() : JsonText(value)) + "\n";
     return lines;
 }
 

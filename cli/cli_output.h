@@ -2,38 +2,36 @@
 // The results of corvelctl: one record per result, printed either as
 // "name: value" lines for a person or as one JSON object per line for scripts.
 
+#include <nlohmann/json.hpp>
+
 #include <cstdint>
+#include <optional>
 #include <ostream>
 #include <string>
-#include <string_view>
-#include <variant>
-#include <vector>
 
 namespace corvel::cli {
 
 class Record {
 public:
-    using Value = std::variant<std::string, double, float, std::int64_t, bool>;
-
-    Record& add(std::string name, std::string value);
-    Record& add(std::string name, const char* value) { return add(std::move(name), std::string(value)); }
-    Record& add(std::string name, double value);
+    // Texts are UTF-8: texts of the transmitter are decoded from Windows-1252
+    // before they reach a record.
+    Record& add(const std::string& name, std::string value);
+    Record& add(const std::string& name, const char* value) { return add(name, std::string(value)); }
+    Record& add(const std::string& name, double value);
     // A single-precision value of the transmitter, written with the digits it has.
-    Record& add(std::string name, float value);
-    Record& add(std::string name, std::int64_t value);
-    Record& add(std::string name, int value) { return add(std::move(name), static_cast<std::int64_t>(value)); }
-    Record& add(std::string name, bool value);
+    Record& add(const std::string& name, float value);
+    Record& add(const std::string& name, std::int64_t value);
+    Record& add(const std::string& name, int value) { return add(name, static_cast<std::int64_t>(value)); }
+    Record& add(const std::string& name, bool value);
+    // A text that may be missing (null).
+    Record& add(const std::string& name, const std::optional<std::string>& value);
 
-    const std::vector<std::pair<std::string, Value>>& fields() const { return fields_; }
+    // The fields in the order they were added.
+    const nlohmann::ordered_json& fields() const { return fields_; }
 
 private:
-    std::vector<std::pair<std::string, Value>> fields_;
+    nlohmann::ordered_json fields_ = nlohmann::ordered_json::object();
 };
-
-// A JSON string literal of UTF-8 `text`, quotes included; control characters
-// are escaped. Texts of the transmitter are decoded from Windows-1252 before
-// they reach a record.
-std::string JsonString(std::string_view text);
 
 // The record as one line of JSON.
 std::string JsonLine(const Record& record);

@@ -2,10 +2,12 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 #include <charconv>
 #include <chrono>
 #include <memory>
 
+#include "common/number_format.h"
 #include "link/port_names.h"
 
 namespace corvel::cli {
@@ -34,7 +36,24 @@ TraceSink BothSinks(TraceSink first, TraceSink second) {
     };
 }
 
+// A read that waited out its time-outs without a byte: the ports leave the
+// platform's time-out code (the simulated ones ETIMEDOUT everywhere).
+bool TimedOut(const PortError& error) {
+#ifdef _WIN32
+    constexpr int kWindowsTimeout = 1460;  // ERROR_TIMEOUT
+    if (error.code == kWindowsTimeout) return true;
+#endif
+    return error.code == ETIMEDOUT;
+}
+
 }  // namespace
+
+void StreamNotifier::showMessage(const std::string& text) {
+    constexpr std::string_view kErrorPrefix = "error ";
+    const bool bareErrorNumber =
+        text.starts_with(kErrorPrefix) && ParseWholeText<int>(std::string_view(text).substr(kErrorPrefix.size()));
+    if (!bareErrorNumber) err_ << "corvelctl: " << text << '\n';
+}
 
 std::string PortArgumentOpenName(const std::string& port) {
     const auto number = ComArgumentNumber(port);
@@ -79,6 +98,10 @@ void ToolSession::require(bool ok, const std::string& what) const {
 
 std::string ToolSession::portText() const { return PortDisplayNameOf(comm_.portName); }
 
+std::string ToolSession::placeText() const {
+    return "at address " + std::to_string(address_) + " on " + portText();
+}
+
 void ToolSession::fail(const std::string& what) const {
     const std::string& status = session_.statusText;
     if (status.empty()) throw OperationError(what);
@@ -90,10 +113,9 @@ void ToolSession::fail(const std::string& what) const {
     }
     const bool silent = session_.bytesRead == 0 && session_.replyCheck == ReplyCheck::Intact &&
                         status.starts_with(kSerialTransactFailedText);
-    if (silent) {
-        throw OperationError(what + ": " + status + "; no reply from the transmitter at address " +
-                             std::to_string(address_) + " on " + portText());
-    }
+    if (silent && TimedOut(session_.portError))
+        throw OperationError(what + ": no reply from " + transmitterText() + " (timed out)");
+    if (silent) throw OperationError(what + ": " + status + "; no reply from " + transmitterText());
     // Every reply came damaged: the cable, the termination, or firmware that
     // seals its replies another way.
     if (session_.replyTally.onlyDamaged() && !comm_.acceptDamagedReplies) {

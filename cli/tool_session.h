@@ -20,11 +20,13 @@
 
 namespace corvel::cli {
 
-// The link's message boxes ("error %d") become lines on the error stream.
+// The link's message boxes become lines on the error stream, except its bare
+// "error 16" of a refused log command: the command's own failure line names
+// the transmitter's status in words.
 class StreamNotifier final : public Notifier {
 public:
     explicit StreamNotifier(std::ostream& err) : err_(err) {}
-    void showMessage(const std::string& text) override { err_ << "corvelctl: " << text << '\n'; }
+    void showMessage(const std::string& text) override;
 
 private:
     std::ostream& err_;
@@ -53,9 +55,14 @@ public:
     // technician's words, then the link's status text (see fail).
     void require(bool ok, const std::string& what) const;
     // A port that would not open is named with its device ("cannot open COM9
-    // (/dev/ttyUSB3): ..."); a silent line gets "no reply from the transmitter
-    // at address 12 on COM5" after the status text.
+    // (/dev/ttyUSB3): ..."); a silent line says "no reply from the transmitter
+    // at address 12 on COM5 (timed out)" instead of the status text.
     [[noreturn]] void fail(const std::string& what) const;
+
+    // "at address 12 on COM5"
+    std::string placeText() const;
+    // "the transmitter at address 12 on COM5"
+    std::string transmitterText() const { return "the transmitter " + placeText(); }
 
 private:
     std::string portText() const;

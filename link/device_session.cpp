@@ -196,15 +196,16 @@ bool Attempt(DeviceSession& session, SerialPort& port, const CommSettings& comm,
 bool TransactReportingFailure(DeviceSession& session, ByteSpan request, FrameBuffer& reply,
                               const ExchangePlan& plan) {
     session.queueSize = kQueueSize;
+    session.portError = {};
     const LinkContext& context = session.context();
     const auto port = context.ports.create();
     const bool replied = Attempt(session, *port, context.comm, request, reply, plan);
     if (!replied && session.replyCheck != ReplyCheck::Intact) {
         session.statusText = ReplyDamageText(session.replyCheck);
     } else if (!replied) {
-        const PortError error = port->lastError();
-        session.statusText =
-            std::string(kSerialTransactFailedText) + " with error " + std::to_string(error.code) + ": " + error.text;
+        session.portError = port->lastError();
+        session.statusText = std::string(kSerialTransactFailedText) + " with error " +
+                             std::to_string(session.portError.code) + ": " + session.portError.text;
     }
     port->close();
     return replied;

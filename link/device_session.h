@@ -292,6 +292,9 @@ public:
     bool readResult = false;
     std::size_t bytesWritten = 0;
     std::size_t bytesRead = 0;
+    // The port's error when the last exchange got no reply (a time-out or a
+    // failed call), as the status text names it.
+    PortError portError;
     std::uint32_t extraLength = 0;
     // The result of the last exchange a command ran (also for the commands
     // that return nothing or a decoded byte).
