@@ -15,6 +15,7 @@
 #include "ui/tools/analog_output/analog_output_view.h"
 #include "ui/tools/calibration/calibration_view.h"
 #include "ui/tools/data_log/data_log_view.h"
+#include "ui/tools/measurement/measurement_view.h"
 #include "ui/tools/transmitter_info/transmitter_info_view.h"
 
 namespace corvel::testing {
@@ -69,6 +70,7 @@ const WindowRow kWindows[] = {
          return std::make_unique<RS485FindDevice>(Rs485ConnectValues{}, rig.prompter, nullptr);
      }},
     {"about", [](UiRig&) -> std::unique_ptr<QWidget> { return std::make_unique<CAboutDlg>(nullptr); }},
+    {"measurement_configuration", ToolWindowOf<cConfigDlg>("4402")},
     {"analog_output", AnalogOutputWindow},
     {"field_recalibration", ToolWindowOf<cCalibration>("4402")},
     {"transmitter_information", ToolWindowOf<XmtrInfo>("4402")},
