@@ -1,7 +1,8 @@
 // Every window on the screen the run is given (see CMakeLists.txt: a 1366x768
 // laptop, a 1920x1080 and a 1024x768 screen at 200 %): each fits the room
-// less a panel and title bar or scrolls, and no caption is cut. A picture of
-// each is kept per screen.
+// less a panel and title bar or scrolls, no caption is cut, and no field
+// misleads (read-only fields look read-only, numbers line up on the right).
+// A picture of each is kept per screen.
 
 #include <QDir>
 #include <QScreen>
@@ -15,6 +16,7 @@
 #include "ui/tools/analog_output/analog_output_view.h"
 #include "ui/tools/calibration/calibration_view.h"
 #include "ui/tools/data_log/data_log_view.h"
+#include "ui/tools/measurement/measurement_view.h"
 #include "ui/tools/transmitter_info/transmitter_info_view.h"
 
 namespace corvel::testing {
@@ -69,6 +71,7 @@ const WindowRow kWindows[] = {
          return std::make_unique<RS485FindDevice>(Rs485ConnectValues{}, rig.prompter, nullptr);
      }},
     {"about", [](UiRig&) -> std::unique_ptr<QWidget> { return std::make_unique<CAboutDlg>(nullptr); }},
+    {"measurement_configuration", ToolWindowOf<cConfigDlg>("4402")},
     {"analog_output", AnalogOutputWindow},
     {"field_recalibration", ToolWindowOf<cCalibration>("4402")},
     {"transmitter_information", ToolWindowOf<XmtrInfo>("4402")},
@@ -100,11 +103,14 @@ private Q_SLOTS:
         const std::unique_ptr<QWidget> window = kWindows[row].open(rig);
         // WHEN it is shown on the screen of this run
         window->show();
-        // THEN every control lies within the screen's room or scrolls, and no caption is cut
+        // THEN every control lies within the screen's room or scrolls, no caption is cut
+        // and no field misleads
         const QString beyond = BeyondTheScreen(window.get());
         QVERIFY2(beyond.isEmpty(), qPrintable(beyond));
         const QString cut = CutCaptions(window.get());
         QVERIFY2(cut.isEmpty(), qPrintable(cut));
+        const QString misleading = MisleadingFields(window.get());
+        QVERIFY2(misleading.isEmpty(), qPrintable(misleading));
         const QString folder = QString(CORVEL_SCREENSHOT_DIR) + "/screen_" + ScreenName(window->screen());
         QVERIFY(QDir().mkpath(folder));
         QVERIFY(window->grab().save(folder + "/" + kWindows[row].name + ".png"));

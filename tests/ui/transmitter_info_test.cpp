@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QScrollBar>
 #include <QTest>
 
 #include "tests/ui/ui_test_rig.h"
@@ -108,6 +109,26 @@ private Q_SLOTS:
         auto* description = window.findChild<QPlainTextEdit*>("descriptionEdit");
         description->setPlainText(QString(150, 'd'));
         QCOMPARE(description->toPlainText().size(), 128);
+    }
+
+    void theDescriptionWrapsInsteadOfScrollingSideways_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("short") << QString("Simulated transmitter");
+        QTest::newRow("one word filling the room") << QString(128, 'W');
+        QTest::newRow("padded with blanks") << QString("Pump 3  ") + QString(100, ' ');
+    }
+
+    void theDescriptionWrapsInsteadOfScrollingSideways() {
+        QFETCH(QString, stored);
+        UiRig rig;
+        sim::DeviceConfig config = *sim::ModelConfig("4402");
+        config.description = stored.toStdString();
+        rig.findDevice(3, config);
+        XmtrInfo window(rig.toolContext());
+        window.show();
+        auto* description = window.findChild<QPlainTextEdit*>("descriptionEdit");
+        QVERIFY(!description->horizontalScrollBar()->isVisible());
+        QCOMPARE(description->toPlainText(), stored);
     }
 
     void saveSendsTheTwoRecordsInWindows1252() {

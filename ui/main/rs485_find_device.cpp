@@ -8,6 +8,7 @@
 
 #include "ui/main/connect_dialog_parts.h"
 #include "ui/main/main_window_model.h"
+#include "ui/tools/tool_widgets.h"
 
 namespace corvel {
 
@@ -15,7 +16,7 @@ RS485FindDevice::RS485FindDevice(const Rs485ConnectValues& previous, Prompter& p
     : QDialog(parent),
       prompter_(prompter),
       values_(previous),
-      address_(new QLineEdit(QString::number(previous.address), this)),
+      address_(NumberField(new QLineEdit(QString::number(previous.address), this))),
       port_(MakePortSelector(previous.portText, this)),
       baud_(MakeBaudSelector(previous.baudText, this)) {
     setWindowTitle("Connect to RS485 Device");

@@ -4,9 +4,11 @@
 // made scrollable keeps its full size where the screen has room and scrolls
 // its contents where it has not.
 
+#include <QScrollArea>
 #include <QSize>
 
 class QDialog;
+class QLayout;
 class QWidget;
 
 namespace corvel {
@@ -18,8 +20,31 @@ inline constexpr int kPanelAndTitleBarHeight = 48;
 // The room a window on the screen of `widget` has, in the window's own pixels.
 QSize UsableScreenSize(const QWidget* widget);
 
+// A scroll area as large as its contents, or as its room on the screen where
+// the contents are larger; then the other side grows by a scroll bar's width
+// so that one bar is enough.
+class ScreenBoundScrollArea final : public QScrollArea {
+public:
+    // `keptInView`, where given, lies below the area in the window and takes
+    // its height from the area's room.
+    ScreenBoundScrollArea(QWidget* parent, const QLayout* keptInView);
+
+    // The usable screen less what is kept in view below the area.
+    QSize room() const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+private:
+    QSize bounded(QSize contents) const;
+
+    const QLayout* keptInView_;
+};
+
 // Moves the contents of `window` (its layout) into a scroll area that asks for
 // the contents' whole size, or for the usable screen where that is smaller.
-void ScrollWhenLargerThanScreen(QDialog& window);
+// `keptInView`, where given, goes below the area and never scrolls away: the
+// window's own buttons.
+ScreenBoundScrollArea& ScrollWhenLargerThanScreen(QDialog& window, QLayout* keptInView = nullptr);
 
 }  // namespace corvel

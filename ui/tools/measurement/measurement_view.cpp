@@ -12,14 +12,11 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QThread>
-#include <QScreen>
-#include <QScrollArea>
 #include <QShowEvent>
-#include <QStyle>
 #include <QTimer>
 #include <QVBoxLayout>
-#include <cmath>
 
+#include "ui/support/screen_fit.h"
 #include "ui/tools/read_only_edit.h"
 #include "ui/tools/tool_widgets.h"
 #include "ui/tools/measurement/trend_plot.h"
@@ -28,8 +25,6 @@ namespace corvel {
 namespace {
 
 constexpr auto kResponsiveSlice = std::chrono::milliseconds(50);
-// Height a desktop keeps for its panel and the window's title bar, in device pixels.
-constexpr int kPanelAndTitleBarPixels = 48;
 
 QColor ColourOf(FieldColour colour) { return colour == FieldColour::Alarm ? kAlarmFieldColour : kNormalFieldColour; }
 
@@ -51,31 +46,6 @@ void WaitInRealTime(std::chrono::milliseconds duration, const std::function<bool
     }
 }
 
-// The room a window on the screen of `widget` has, in the window's own pixels:
-// the screen less a desktop's panel and the window's title bar.
-QSize RoomOnScreen(const QWidget* widget) {
-    const QScreen* screen = widget->screen() ? widget->screen() : QGuiApplication::primaryScreen();
-    const int reserved = static_cast<int>(std::ceil(kPanelAndTitleBarPixels / screen->devicePixelRatio()));
-    return screen->availableGeometry().size() - QSize(0, reserved);
-}
-
-// A scroll area that asks for its contents' whole size (a scroll bar's width
-// more where it must scroll), so that the window takes what the screen allows.
-class ContentsScrollArea final : public QScrollArea {
-public:
-    explicit ContentsScrollArea(QWidget* parent) : QScrollArea(parent) {
-        setFrameShape(QFrame::NoFrame);
-        setWidgetResizable(true);
-        setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-    }
-    QSize sizeHint() const override {
-        const QSize contents = widget()->sizeHint();
-        const QSize room = RoomOnScreen(this);
-        const int bar = contents.height() > room.height() ? style()->pixelMetric(QStyle::PM_ScrollBarExtent) : 0;
-        return {contents.width() + bar, contents.height()};
-    }
-};
-
 }  // namespace
 
 cConfigDlg::cConfigDlg(const ToolContext& context, QWidget* parent)
@@ -92,40 +62,32 @@ cConfigDlg::~cConfigDlg() {
 // ---- Layout ------------------------------------------------------------------------
 
 void cConfigDlg::buildLayout(const ToolContext& context) {
-    auto* contents = new QWidget;
-    auto* layout = new QVBoxLayout(contents);
-    layout->setContentsMargins(0, 0, 0, 0);
+    auto* layout = new QVBoxLayout(this);
     layout->addWidget(buildMeasurementGroup());
-    plot_ = new TrendPlot(context.files, context.prompter, contents);
+    plot_ = new TrendPlot(context.files, context.prompter, this);
     plot_->setIdentitySource([this] { return model_.identity(); });
-    plotOn_ = Named(new QCheckBox("Trend plot", contents), "plotCheck");
+    plotOn_ = Named(new QCheckBox("Trend plot", this), "plotCheck");
     plotOn_->setChecked(true);
     connect(plotOn_, &QCheckBox::toggled, plot_, &QWidget::setVisible);
     layout->addWidget(plotOn_);
     layout->addWidget(plot_, 1);
     layout->addWidget(buildCollectionGroup());
-    scroll_ = Named(new ContentsScrollArea(this), "contentsScrollArea");
-    scroll_->setWidget(contents);
 
     auto* close = ToolButton("Close", "closeButton", this);
     connect(close, &QPushButton::clicked, this, &cConfigDlg::reject);
     auto* bottom = new QHBoxLayout;
     bottom->addStretch(1);
     bottom->addWidget(close);
-    auto* window = new QVBoxLayout(this);
-    window->addWidget(scroll_, 1);
-    window->addLayout(bottom);
+    scroll_ = &ScrollWhenLargerThanScreen(*this, bottom);
 }
 
 // On a screen too small for the whole window the plot folds away first; where
 // the rest is still too large, the contents scroll.
 void cConfigDlg::fitToScreen() {
-    const QSize room = RoomOnScreen(this);
-    const int besides = sizeHint().height() - scroll_->sizeHint().height();
-    if (plotOn_->isChecked() && scroll_->widget()->minimumSizeHint().height() + besides > room.height()) {
+    if (plotOn_->isChecked() && scroll_->widget()->minimumSizeHint().height() > scroll_->room().height()) {
         plotOn_->setChecked(false);
     }
-    resize(sizeHint().boundedTo(room));
+    resize(sizeHint().boundedTo(UsableScreenSize(this)));
 }
 
 void cConfigDlg::showEvent(QShowEvent* event) {

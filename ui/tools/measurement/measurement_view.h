@@ -15,11 +15,11 @@ class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
-class QScrollArea;
 
 namespace corvel {
 
 class CReadOnlyEdit;
+class ScreenBoundScrollArea;
 class TrendPlot;
 
 // The widgets of one pressure input's frame.
@@ -96,7 +96,7 @@ private:
     QPushButton* read_ = nullptr;
     QPushButton* readStop_ = nullptr;
     QPushButton* zero_ = nullptr;
-    QScrollArea* scroll_ = nullptr;
+    ScreenBoundScrollArea* scroll_ = nullptr;
     TrendPlot* plot_ = nullptr;
     QCheckBox* plotOn_ = nullptr;
     QCheckBox* resetMinMax_ = nullptr;

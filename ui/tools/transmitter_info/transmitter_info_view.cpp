@@ -47,6 +47,9 @@ XmtrInfo::XmtrInfo(const ToolContext& context, QWidget* parent) : QDialog(parent
     grid->addWidget(new QLabel("Description", this), row, 0, Qt::AlignTop);
     description_ = Named(new QPlainTextEdit(this), "descriptionEdit");
     description_->setMaximumHeight(90);
+    // The box wraps at its width and breaks a long word anywhere, so no line
+    // is wider than the box and a sideways bar would only ever be empty.
+    description_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     descriptionRoom_ = Named(new QLabel(this), "descriptionRoom");
     connect(description_, &QPlainTextEdit::textChanged, this, &XmtrInfo::keepDescriptionWithinRoom);
     grid->addWidget(description_, row, 1);
