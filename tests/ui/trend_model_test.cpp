@@ -152,7 +152,7 @@ private Q_SLOTS:
         ::setenv("TZ", "Europe/Berlin", 1);
         ::tzset();
         if (!std::setlocale(LC_ALL, "de_DE.UTF-8")) QSKIP("de_DE.UTF-8 not available");
-        const auto lines = TrendCsvLines(model, TransmitterIdentity{"12345678", "T4400, dual"}, true);
+        const auto lines = TrendCsvLines(model, PlottedTransmitter{"12345678", "T4400, dual"}, true);
         std::setlocale(LC_ALL, "C");
         const std::vector<std::string> expected = {
             "Serial number,12345678\r\n",

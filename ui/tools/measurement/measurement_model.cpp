@@ -254,13 +254,13 @@ void MeasurementModel::reportReading() {
     host_.readingTaken(reading);
 }
 
-TransmitterIdentity MeasurementModel::identity() {
+PlottedTransmitter MeasurementModel::identity() {
     if (!serialNumber_ && session_.ReadIdentity(route_, connection_.commModule)) {
         serialNumber_ = Windows1252ToUtf8(session_.serialNumberText);
     }
     const std::string& model =
         session_.memory.modelNameText.empty() ? session_.memory.modelCodeText : session_.memory.modelNameText;
-    return TransmitterIdentity{serialNumber_.value_or(std::string()), Windows1252ToUtf8(model)};
+    return PlottedTransmitter{serialNumber_.value_or(std::string()), Windows1252ToUtf8(model)};
 }
 
 void MeasurementModel::read() {

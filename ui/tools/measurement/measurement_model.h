@@ -36,7 +36,7 @@ public:
 };
 
 // Who the plotted readings come from, for the plot's exported file.
-struct TransmitterIdentity {
+struct PlottedTransmitter {
     std::string serialNumber;
     std::string model;
 };
@@ -83,7 +83,7 @@ public:
 
     // The serial number (read from the transmitter the first time it is
     // asked for) and the model; empty where the transmitter did not answer.
-    TransmitterIdentity identity();
+    PlottedTransmitter identity();
 
     // Data collection.
     void chooseFile();

@@ -63,7 +63,7 @@ std::string IsoLocalTime(double seconds) {
     return local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODateWithMs).toStdString();
 }
 
-std::vector<std::string> TrendCsvLines(const TrendModel& plot, const TransmitterIdentity& transmitter,
+std::vector<std::string> TrendCsvLines(const TrendModel& plot, const PlottedTransmitter& transmitter,
                                        bool p2Present) {
     const TrendBuffer& points = plot.points();
     const std::vector<Column> columns = ColumnsOf(p2Present);

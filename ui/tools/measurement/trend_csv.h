@@ -17,7 +17,7 @@ namespace corvel {
 // The time `seconds` (since 1970-01-01 UTC) as local ISO 8601 with milliseconds.
 std::string IsoLocalTime(double seconds);
 
-std::vector<std::string> TrendCsvLines(const TrendModel& plot, const TransmitterIdentity& transmitter,
+std::vector<std::string> TrendCsvLines(const TrendModel& plot, const PlottedTransmitter& transmitter,
                                        bool p2Present);
 
 }  // namespace corvel

@@ -308,7 +308,7 @@ void TrendPlot::exportCsv() {
     const auto path =
         files_.saveFile(FileChoice{"Export CSV", "CSV Files (*.csv)|*.csv|All Files (*.*)|*.*||", "csv", "trend.csv"});
     if (!path) return;
-    const TransmitterIdentity transmitter = identity_ ? identity_() : TransmitterIdentity{};
+    const PlottedTransmitter transmitter = identity_ ? identity_() : PlottedTransmitter{};
     std::string reason;
     if (!WriteReadingsFile(*path, false, TrendCsvLines(model_, transmitter, p2Present_), reason)) {
         prompter_.error("The points could not be written to " + *path + ": " + reason);

@@ -35,7 +35,7 @@ class TrendPlot final : public QWidget {
     Q_OBJECT
 public:
     using Clock = std::function<double()>;  // wall-clock seconds since 1970-01-01 UTC
-    using IdentitySource = std::function<TransmitterIdentity()>;
+    using IdentitySource = std::function<PlottedTransmitter()>;
 
     TrendPlot(FileChooser& files, Prompter& prompter, QWidget* parent = nullptr);
 
