@@ -102,9 +102,9 @@ void AddAlarmEntries(std::vector<SettingEntry>& entries, std::size_t i) {
              alarm(c).condition = Choice(v, {kConditionTexts.begin(), kConditionTexts.end()});
          }});
     const std::pair<std::string, float DigitalOutputSettings::*> numbers[] = {
-        {"value1", &DigitalOutputSettings::value1Percent},
-        {"value2", &DigitalOutputSettings::value2Percent},
-        {"deadband", &DigitalOutputSettings::deadbandPercent}};
+        {"value1", &DigitalOutputSettings::value1},
+        {"value2", &DigitalOutputSettings::value2},
+        {"deadband", &DigitalOutputSettings::deadband}};
     const std::string settings[] = {setting::AlarmValue1(i), setting::AlarmValue2(i), setting::AlarmDeadband(i)};
     for (std::size_t n = 0; n < 3; ++n) {
         entries.push_back({prefix + numbers[n].first, settings[n],
@@ -206,8 +206,8 @@ void AddSettingCommands(CommandLine& commandLine) {
     commandLine
         .addCommand(tool, "get",
                     "Reads one setting (NAME), or all of them with their names: units, damping, LRV/URV,\n"
-                    "the output levels and alarms. LRV and URV are in the pressure module's own unit,\n"
-                    "alarm values and deadbands in percent of the span, as in a configuration file.",
+                    "the output levels and alarms. LRV, URV, alarm values and deadbands are in the pressure\n"
+                    "module's own unit, as in a configuration file.",
                     RunGet)
         .add_option("NAME", "the setting, as get without NAME lists them");
     CLI::App& set = commandLine.addCommand(

@@ -123,6 +123,10 @@ void Verify(DeviceSession& session, const TransmitterRoutes& routes, const Resto
     for (const ComparisonRow& row : CompareConfigurations(after.reading->configuration, plan.target)) {
         if (std::find(result.written.begin(), result.written.end(), row.setting) == result.written.end()) continue;
         result.verified.push_back(row);
+        // An alarm value is verified as the transmitter keeps it: in percent of span.
+        if (const auto planned = StoredAlarmValue(plan.storedAlarms, row.setting))
+            result.verified.back().differs =
+                !SamePercent(*StoredAlarmValue(after.reading->storedAlarms, row.setting), *planned);
         // A verified unit shows with the transmitter's name for it.
         if (!row.differs) result.verified.back().fileText = row.transmitterText;
     }

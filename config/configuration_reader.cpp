@@ -118,6 +118,7 @@ void ConfigurationReader::readAnalogOutput() {
         require(s_.ReadMemoryDword(routes_.output, address::kSquareRootValue), "the square root value");
         ao.squareRootValue = s_.memory.dwordResult;
     }
+    for (std::size_t i = 0; i < 2; ++i) SetAlarmPressures(ao.digitalOutputs[i], reading_.storedAlarms[i], ao.lrv, ao.urv);
     reading_.configuration.analogOutput = ao;
     reading_.limits = limits;
 }
@@ -140,8 +141,8 @@ void ConfigurationReader::readAlarmBlock(AnalogOutputLimits& limits, AnalogOutpu
         const bool knownCondition = alarm.condition >= 0 && alarm.condition < static_cast<int>(kConditionTexts.size());
         require(knownState && knownCondition, i == 0 ? "Digital Output 1 (an unknown state or condition)"
                                                      : "Digital Output 2 (an unknown state or condition)");
-        ao.digitalOutputs[i] =
-            DigitalOutputSettings{alarm.state, alarm.condition, alarm.value1, alarm.value2, alarm.deadband};
+        ao.digitalOutputs[i] = DigitalOutputSettings{alarm.state, alarm.condition};
+        reading_.storedAlarms[i] = StoredAlarmValues{alarm.value1, alarm.value2, alarm.deadband};
     }
 }
 
@@ -163,6 +164,12 @@ void ConfigurationReader::readRange(AnalogOutputLimits& limits, AnalogOutputConf
 }
 
 }  // namespace
+
+void SetAlarmPressures(DigitalOutputSettings& alarm, const StoredAlarmValues& stored, float lrv, float urv) {
+    alarm.value1 = ValueFromPercent(stored.value1, lrv, urv);
+    alarm.value2 = ValueFromPercent(stored.value2, lrv, urv);
+    alarm.deadband = DeadbandFromPercent(stored.deadband, lrv, urv);
+}
 
 TransmitterRoutes RoutesFor(const StoredConnection& connection) {
     return TransmitterRoutes{

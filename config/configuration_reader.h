@@ -6,6 +6,7 @@
 // alarms as the Analog Output window (without the corrections that window
 // writes back: reading never changes the transmitter).
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -35,9 +36,24 @@ struct AnalogOutputLimits {
     bool operator==(const AnalogOutputLimits&) const = default;
 };
 
+// A digital output alarm's values as the transmitter keeps them: percent of span.
+struct StoredAlarmValues {
+    float value1 = 0.0f;
+    float value2 = 0.0f;
+    float deadband = 0.0f;
+    bool operator==(const StoredAlarmValues&) const = default;
+};
+using StoredAlarms = std::array<StoredAlarmValues, 2>;
+
+// An alarm's set points as pressures from the percentages the transmitter
+// keeps, as the Analog Output window shows them; LRV, URV and the result in
+// one unit.
+void SetAlarmPressures(DigitalOutputSettings& alarm, const StoredAlarmValues& stored, float lrv, float urv);
+
 struct TransmitterReading {
     TransmitterConfiguration configuration;
     std::optional<AnalogOutputLimits> limits;  // with an analog output
+    StoredAlarms storedAlarms{};               // with an analog output
 };
 
 struct ReadOutcome {

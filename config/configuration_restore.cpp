@@ -1,6 +1,7 @@
 #include "config/configuration_restore.h"
 
 #include <algorithm>
+#include <cmath>
 #include <set>
 
 #include "common/number_format.h"
@@ -11,6 +12,8 @@
 
 namespace corvel {
 namespace {
+
+constexpr int kPercentDecimals = 3;
 
 // Models of one family have the same groups of settings.
 struct ModelFamily {
@@ -76,16 +79,17 @@ AnalogOutputSettings DisplaySettings(const AnalogOutputConfiguration& ao, const 
     s.transferValue = ao.squareRootValue;
     for (std::size_t i = 0; i < 2; ++i) {
         const DigitalOutputSettings& from = ao.digitalOutputs[i];
-        s.alarms[i] = AlarmSettings{from.state, from.condition, ValueFromPercent(from.value1Percent, s.lrv, s.urv),
-                                    ValueFromPercent(from.value2Percent, s.lrv, s.urv),
-                                    DeadbandFromPercent(from.deadbandPercent, s.lrv, s.urv)};
+        const float factor = ao.conversionFactor;
+        s.alarms[i] = AlarmSettings{from.state, from.condition, from.value1 * factor, from.value2 * factor,
+                                    from.deadband * factor};
     }
     return s;
 }
 
 // Save Values' writes of the analog output, each with the setting it stores,
 // in its order; values as the transmitter keeps them.
-std::vector<RestoreWrite> AnalogOutputWrites(const AnalogOutputConfiguration& ao, std::uint32_t block) {
+std::vector<RestoreWrite> AnalogOutputWrites(const AnalogOutputConfiguration& ao, const StoredAlarms& stored,
+                                             std::uint32_t block) {
     const auto byte = [](const std::string& setting, std::uint32_t at, std::uint8_t value) {
         return RestoreWrite{
             RestoreWriteKind::AnalogOutput, {setting}, PressureInput::P1, ByteWrite(Module::Output, at, value)};
@@ -111,12 +115,10 @@ std::vector<RestoreWrite> AnalogOutputWrites(const AnalogOutputConfiguration& ao
         writes.push_back(byte(setting::AlarmState(i), at + alarm_block::kState, alarm.state));
         writes.push_back(
             byte(setting::AlarmCondition(i), at + alarm_block::kCondition, ConditionCode(alarm.condition)));
+        writes.push_back(number(setting::AlarmValue1(i), Module::Output, at + alarm_block::kValue1, stored[i].value1));
+        writes.push_back(number(setting::AlarmValue2(i), Module::Output, at + alarm_block::kValue2, stored[i].value2));
         writes.push_back(
-            number(setting::AlarmValue1(i), Module::Output, at + alarm_block::kValue1, alarm.value1Percent));
-        writes.push_back(
-            number(setting::AlarmValue2(i), Module::Output, at + alarm_block::kValue2, alarm.value2Percent));
-        writes.push_back(
-            number(setting::AlarmDeadband(i), Module::Output, at + alarm_block::kDeadband, alarm.deadbandPercent));
+            number(setting::AlarmDeadband(i), Module::Output, at + alarm_block::kDeadband, stored[i].deadband));
     }
     return writes;
 }
@@ -129,17 +131,27 @@ RestoreWrite Step(RestoreWriteKind kind, std::vector<std::string> settings, Pres
     return write;
 }
 
-// A deadband below the smallest the rules allow is raised to it, as Save
-// Values does; the rules' warning says so.
-void RaiseDeadbands(AnalogOutputConfiguration& ao, const AnalogOutputLimits& limits) {
-    const AnalogOutputSettings shown = DisplaySettings(ao, limits);
+// The alarms' set points as percent of the target span, converted as Save
+// Values converts them: range values in ascending order, a deadband below the
+// smallest the rules allow raised to it (the rules' warning says so). The
+// target's set points become what the transmitter will read back.
+StoredAlarms StoreAlarms(AnalogOutputConfiguration& ao, const AnalogOutputLimits& limits) {
+    AnalogOutputSettings shown = DisplaySettings(ao, limits);
+    SortRangeValues(shown.alarms);
     const float minimum = MinimumDeadband(limits.lsl, limits.usl);
-    for (std::size_t i = 0; i < 2; ++i)
-        if (shown.alarms[i].deadband < minimum)
-            ao.digitalOutputs[i].deadbandPercent = DeadbandPercent(minimum, shown.lrv, shown.urv);
+    StoredAlarms stored;
+    for (std::size_t i = 0; i < 2; ++i) {
+        const AlarmSettings& alarm = shown.alarms[i];
+        stored[i] = StoredAlarmValues{PercentOfSpan(alarm.value1, shown.lrv, shown.urv),
+                                      PercentOfSpan(alarm.value2, shown.lrv, shown.urv),
+                                      DeadbandPercent(std::max(alarm.deadband, minimum), shown.lrv, shown.urv)};
+        SetAlarmPressures(ao.digitalOutputs[i], stored[i], ao.lrv, ao.urv);
+    }
+    return stored;
 }
 
-std::vector<RestoreWrite> CandidateWrites(const TransmitterConfiguration& target, const TransmitterReading& current) {
+std::vector<RestoreWrite> CandidateWrites(const RestorePlan& plan, const TransmitterReading& current) {
+    const TransmitterConfiguration& target = plan.target;
     std::vector<RestoreWrite> writes;
     std::vector<std::string> units{setting::Unit(PressureInput::P1)};
     if (target.p2) units.push_back(setting::Unit(PressureInput::P2));
@@ -152,7 +164,8 @@ std::vector<RestoreWrite> CandidateWrites(const TransmitterConfiguration& target
         writes.push_back(Step(RestoreWriteKind::DampingMode, {setting::DampingMode(input)}, input));
     }
     if (target.analogOutput && current.limits) {
-        for (RestoreWrite& write : AnalogOutputWrites(*target.analogOutput, current.limits->alarmBlock))
+        for (RestoreWrite& write : AnalogOutputWrites(*target.analogOutput, plan.storedAlarms,
+                                                           current.limits->alarmBlock))
             writes.push_back(std::move(write));
         writes.push_back(Step(RestoreWriteKind::AnalogOutputClose, {}));
     }
@@ -208,9 +221,21 @@ std::optional<std::string> AnalogOutputRefusal(const TransmitterConfiguration& t
     return std::nullopt;
 }
 
-std::set<std::string> ChangingSettings(const TransmitterConfiguration& current, const TransmitterConfiguration& target) {
+// The settings whose values change: the alarm values when their
+// percentages do, the others when their texts do.
+std::set<std::string> ChangingSettings(const TransmitterReading& current, const RestorePlan& plan) {
     std::set<std::string> changing;
-    for (const ComparisonRow& row : Differences(CompareConfigurations(current, target))) changing.insert(row.setting);
+    for (const ComparisonRow& row : Differences(CompareConfigurations(current.configuration, plan.target)))
+        if (!StoredAlarmValue(plan.storedAlarms, row.setting)) changing.insert(row.setting);
+    if (!current.configuration.analogOutput || !plan.target.analogOutput) return changing;
+    for (std::size_t i = 0; i < 2; ++i) {
+        std::vector<std::string> names{setting::AlarmValue1(i), setting::AlarmDeadband(i)};
+        if (IsRangeCondition(plan.target.analogOutput->digitalOutputs[i].condition))
+            names.push_back(setting::AlarmValue2(i));
+        for (const std::string& name : names)
+            if (!SamePercent(*StoredAlarmValue(current.storedAlarms, name), *StoredAlarmValue(plan.storedAlarms, name)))
+                changing.insert(name);
+    }
     return changing;
 }
 
@@ -233,7 +258,33 @@ std::vector<ComparisonRow> ChangeRows(const std::vector<ComparisonRow>& rows, co
     return changes;
 }
 
+// An alarm value is written when its percentage of span changes, even where
+// its set point stays: the row shows both.
+void ShowPercentages(std::vector<ComparisonRow>& changes, const StoredAlarms& now, const StoredAlarms& planned) {
+    const auto withPercent = [](const std::string& text, float percent) {
+        return text + " (" + FormatFixed(percent, 0, kPercentDecimals) + " %)";
+    };
+    for (ComparisonRow& row : changes) {
+        const std::optional<float> before = StoredAlarmValue(now, row.setting);
+        if (!before) continue;
+        row.transmitterText = withPercent(row.transmitterText, *before);
+        row.fileText = withPercent(row.fileText, *StoredAlarmValue(planned, row.setting));
+        row.differs = true;
+    }
+}
+
 }  // namespace
+
+bool SamePercent(float a, float b) { return std::fabs(a - b) <= kPercentTolerance; }
+
+std::optional<float> StoredAlarmValue(const StoredAlarms& alarms, const std::string& name) {
+    for (std::size_t i = 0; i < alarms.size(); ++i) {
+        if (name == setting::AlarmValue1(i)) return alarms[i].value1;
+        if (name == setting::AlarmValue2(i)) return alarms[i].value2;
+        if (name == setting::AlarmDeadband(i)) return alarms[i].deadband;
+    }
+    return std::nullopt;
+}
 
 RestorePlan PlanRestore(const TransmitterReading& transmitter, const TransmitterConfiguration& file,
                         const RestoreOptions& options) {
@@ -243,21 +294,25 @@ RestorePlan PlanRestore(const TransmitterReading& transmitter, const Transmitter
     if (!plan.refusal) plan.refusal = UnstorableText(file);
     if (plan.refusal) return plan;
     plan.target = TargetOf(current, file);
-    plan.writes = NeededWrites(CandidateWrites(plan.target, transmitter), ChangingSettings(current, plan.target));
+    // The rules judge the file's own values; the alarms are then stored as Save Values stores them.
+    const TransmitterConfiguration asFiled = plan.target;
+    plan.storedAlarms = transmitter.storedAlarms;
+    if (plan.target.analogOutput && file.analogOutput && transmitter.limits)
+        plan.storedAlarms = StoreAlarms(*plan.target.analogOutput, *transmitter.limits);
+    const std::set<std::string> changing = ChangingSettings(transmitter, plan);
+    plan.writes = NeededWrites(CandidateWrites(plan, transmitter), changing);
     // The analog output rules judge its values only when they are to be written.
     if (WritesAnalogOutput(plan.writes)) {
-        plan.refusal = AnalogOutputRefusal(plan.target, transmitter, plan.warnings);
+        plan.refusal = AnalogOutputRefusal(asFiled, transmitter, plan.warnings);
         if (plan.refusal) {
             plan.writes.clear();
             return plan;
         }
-        RaiseDeadbands(*plan.target.analogOutput, *transmitter.limits);
-        plan.writes = NeededWrites(CandidateWrites(plan.target, transmitter), ChangingSettings(current, plan.target));
     }
-    const std::set<std::string> changing = ChangingSettings(current, plan.target);
     for (const ComparisonRow& row : Differences(CompareConfigurations(current, file)))
         if (!changing.contains(row.setting)) plan.notRestored.push_back(row.setting);
     plan.changes = ChangeRows(CompareConfigurations(current, plan.target), plan.writes);
+    ShowPercentages(plan.changes, transmitter.storedAlarms, plan.storedAlarms);
     return plan;
 }
 

@@ -64,7 +64,18 @@ struct RestorePlan {
     std::vector<RestoreWrite> writes;
     // The transmitter's configuration as it should read after the restore.
     TransmitterConfiguration target;
+    // The alarms' values as they are to be kept, in percent of the target span.
+    StoredAlarms storedAlarms{};
 };
+
+// Alarm values kept in percent of span are the same when they differ by no
+// more than a millionth of the span: what single precision keeps of a
+// percentage that went through a pressure and back.
+inline constexpr float kPercentTolerance = 1e-4f;
+bool SamePercent(float a, float b);
+// The stored value an alarm value setting names (value 1, value 2, deadband);
+// nothing for any other setting.
+std::optional<float> StoredAlarmValue(const StoredAlarms& alarms, const std::string& setting);
 
 RestorePlan PlanRestore(const TransmitterReading& transmitter, const TransmitterConfiguration& file,
                         const RestoreOptions& options = {});

@@ -17,15 +17,14 @@ std::string DampingTime(PressureInput input) { return Input(input) + " damping t
 std::string DampingMode(PressureInput input) { return Input(input) + " damping mode"; }
 std::string AlarmState(std::size_t alarm) { return Alarm(alarm) + " state"; }
 std::string AlarmCondition(std::size_t alarm) { return Alarm(alarm) + " condition"; }
-std::string AlarmValue1(std::size_t alarm) { return Alarm(alarm) + " value 1 (% of span)"; }
+std::string AlarmValue1(std::size_t alarm) { return Alarm(alarm) + " value 1"; }
 std::string AlarmValue2(std::size_t alarm) { return Alarm(alarm) + " value 2"; }
-std::string AlarmDeadband(std::size_t alarm) { return Alarm(alarm) + " Reset Deadband (% of span)"; }
+std::string AlarmDeadband(std::size_t alarm) { return Alarm(alarm) + " Reset Deadband"; }
 
 }  // namespace setting
 
 namespace {
 
-constexpr int kPercentDecimals = 4;
 constexpr int kLevelDecimals = 2;
 constexpr int kDampingDecimals = 1;
 
@@ -45,14 +44,16 @@ std::string AlarmStateText(std::uint8_t state) {
     return state == kAlarmOpen ? "Open" : "Inactive";
 }
 
-void AddDigitalOutput(std::vector<SettingText>& texts, std::size_t i, const DigitalOutputSettings& alarm) {
+void AddDigitalOutput(std::vector<SettingText>& texts, std::size_t i, const DigitalOutputSettings& alarm,
+                      int decimals) {
     const bool listed = alarm.condition >= 0 && alarm.condition < static_cast<int>(kConditionTexts.size());
     texts.push_back({setting::AlarmState(i), AlarmStateText(alarm.state)});
     texts.push_back({setting::AlarmCondition(i), listed ? kConditionTexts[static_cast<std::size_t>(alarm.condition)]
                                                         : std::to_string(alarm.condition)});
-    texts.push_back({setting::AlarmValue1(i), Fixed(alarm.value1Percent, kPercentDecimals)});
-    texts.push_back({setting::AlarmValue2(i), Fixed(alarm.value2Percent, kPercentDecimals)});
-    texts.push_back({setting::AlarmDeadband(i), Fixed(alarm.deadbandPercent, kPercentDecimals)});
+    texts.push_back({setting::AlarmValue1(i), Fixed(alarm.value1, decimals)});
+    // Value 2 means something only with a range condition; the window shows it only then.
+    if (IsRangeCondition(alarm.condition)) texts.push_back({setting::AlarmValue2(i), Fixed(alarm.value2, decimals)});
+    texts.push_back({setting::AlarmDeadband(i), Fixed(alarm.deadband, decimals)});
 }
 
 void AddAnalogOutput(std::vector<SettingText>& texts, const AnalogOutputConfiguration& ao, int decimals) {
@@ -65,7 +66,7 @@ void AddAnalogOutput(std::vector<SettingText>& texts, const AnalogOutputConfigur
     texts.push_back({setting::kTransfer, ao.transfer == 1 ? "Sq Rt" : "Linear"});
     // The square root value means something only with the Sq Rt transfer.
     if (ao.transfer == 1) texts.push_back({setting::kSquareRootValue, Fixed(ao.squareRootValue, decimals)});
-    for (std::size_t i = 0; i < ao.digitalOutputs.size(); ++i) AddDigitalOutput(texts, i, ao.digitalOutputs[i]);
+    for (std::size_t i = 0; i < ao.digitalOutputs.size(); ++i) AddDigitalOutput(texts, i, ao.digitalOutputs[i], decimals);
 }
 
 }  // namespace

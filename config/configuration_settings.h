@@ -33,8 +33,8 @@ std::string DampingTime(PressureInput input);  // "P1 damping time (s)"
 std::string DampingMode(PressureInput input);  // "P1 damping mode"
 std::string AlarmState(std::size_t alarm);     // "Digital Output 1 state"
 std::string AlarmCondition(std::size_t alarm);
-std::string AlarmValue1(std::size_t alarm);  // percent of span
-std::string AlarmValue2(std::size_t alarm);  // percent of span for a range condition
+std::string AlarmValue1(std::size_t alarm);  // pressure, as LRV and URV
+std::string AlarmValue2(std::size_t alarm);  // with a range condition only
 std::string AlarmDeadband(std::size_t alarm);
 }  // namespace setting
 

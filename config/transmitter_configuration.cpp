@@ -57,9 +57,9 @@ Json DigitalOutputJson(const DigitalOutputSettings& alarm) {
     const bool listed = alarm.condition >= 0 && alarm.condition < static_cast<int>(kConditionTexts.size());
     return Json{{"state", NameOf(kAlarmStates, alarm.state)},
                 {"condition", listed ? kConditionTexts[static_cast<std::size_t>(alarm.condition)] : "?"},
-                {"value1_percent", Tidy(alarm.value1Percent)},
-                {"value2_percent", Tidy(alarm.value2Percent)},
-                {"deadband_percent", Tidy(alarm.deadbandPercent)}};
+                {"value1", Tidy(alarm.value1)},
+                {"value2", Tidy(alarm.value2)},
+                {"deadband", Tidy(alarm.deadband)}};
 }
 
 Json AnalogOutputJson(const AnalogOutputConfiguration& ao) {
@@ -193,13 +193,13 @@ PressureInputSettings PressureInputFrom(const Json& object, const std::string& p
 }
 
 DigitalOutputSettings DigitalOutputFrom(const Json& object, const std::string& path) {
-    const Fields f(object, path, {"state", "condition", "value1_percent", "value2_percent", "deadband_percent"});
+    const Fields f(object, path, {"state", "condition", "value1", "value2", "deadband"});
     DigitalOutputSettings alarm;
     alarm.state = static_cast<std::uint8_t>(f.named("state", kAlarmStates));
     alarm.condition = f.condition("condition");
-    alarm.value1Percent = f.number("value1_percent");
-    alarm.value2Percent = f.number("value2_percent");
-    alarm.deadbandPercent = f.number("deadband_percent");
+    alarm.value1 = f.number("value1");
+    alarm.value2 = f.number("value2");
+    alarm.deadband = f.number("deadband");
     return alarm;
 }
 

@@ -7,8 +7,10 @@
 // The identity (model, serial number, firmware) is kept to match a file with
 // a transmitter; it is never written to one. Numbers are in the transmitter's
 // own units: LRV, URV and the conversion factor as the pressure module keeps
-// them, alarm values and deadbands in percent of the pressure span, damping
-// times in seconds, output levels in volts or milliamps. Texts are UTF-8.
+// them, and the alarm values and deadbands as pressures in that same unit (the
+// set points the Analog Output window shows, though the transmitter keeps them
+// in percent of the span), damping times in seconds, output levels in volts
+// or milliamps. Texts are UTF-8.
 //
 // The file:
 //   {
@@ -24,7 +26,7 @@
 //       "ao_at_lrv": 0.0, "ao_at_urv": 5.0, "transmitter_alarm": "Hi",
 //       "transfer": "Linear", "square_root_value": 0.0,
 //       "digital_outputs": [ {"state": "Closed", "condition": "Between",
-//                             "value1_percent": 10.0, "value2_percent": 90.0, "deadband_percent": 1.0}, {...} ] }
+//                             "value1": 10.0, "value2": 90.0, "deadband": 1.0}, {...} ] }
 //   }
 
 #include <array>
@@ -73,9 +75,10 @@ struct PressureInputSettings {
 struct DigitalOutputSettings {
     std::uint8_t state = kAlarmInactive;  // kAlarmClosed, kAlarmOpen or kAlarmInactive
     int condition = 0;                    // list position, see kConditionTexts
-    float value1Percent = 0.0f;
-    float value2Percent = 0.0f;
-    float deadbandPercent = 0.0f;
+    // Pressures in the unit of LRV and URV.
+    float value1 = 0.0f;
+    float value2 = 0.0f;
+    float deadband = 0.0f;
     bool operator==(const DigitalOutputSettings&) const = default;
 };
 

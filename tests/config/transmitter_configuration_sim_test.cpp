@@ -49,9 +49,13 @@ TEST_F(ConfigurationOnSimulator, RestoreWritesExactlyTheTwoChangedSettingsAndVer
     const TransmitterConfiguration saved = read().configuration;
     changeUnitAndUrv(device);
 
+    // The alarms keep their percentages, so their set points moved with the URV...
     const TransmitterReading changed = read();
     EXPECT_EQ(SettingsOf(Differences(CompareConfigurations(changed.configuration, saved))),
-              (std::vector<std::string>{"P1 unit", "URV"}));
+              (std::vector<std::string>{"P1 unit", "URV", "Digital Output 1 value 1", "Digital Output 1 value 2",
+                                        "Digital Output 1 Reset Deadband", "Digital Output 2 value 1",
+                                        "Digital Output 2 value 2", "Digital Output 2 Reset Deadband"}));
+    // ...and come back with it: their percentages are the file's already.
 
     const RestorePlan plan = PlanRestore(changed, saved);
     ASSERT_FALSE(plan.refusal) << *plan.refusal;
@@ -66,6 +70,7 @@ TEST_F(ConfigurationOnSimulator, RestoreWritesExactlyTheTwoChangedSettingsAndVer
     EXPECT_EQ(result.written, (std::vector<std::string>{"P1 unit", "URV"}));
     EXPECT_EQ(progress, (std::vector<std::size_t>{0, 1, 2, 3})) << "units, URV, the closing empty command, done";
     EXPECT_TRUE(Differences(CompareConfigurations(read().configuration, saved)).empty());
+    EXPECT_TRUE(PlanRestore(read(), saved).writes.empty());
 }
 
 TEST_F(ConfigurationOnSimulator, RefusedFilesWriteNothing) {
@@ -165,7 +170,11 @@ TEST_F(ConfigurationOnSimulator, AFailedWriteNamesWhatWasAndWasNotWritten) {
     const RestoreResult result = ApplyRestore(session, routes, plan);
     EXPECT_FALSE(result.succeeded);
     EXPECT_EQ(result.written, (std::vector<std::string>{"P1 unit"}));
-    EXPECT_EQ(result.notWritten, (std::vector<std::string>{"URV", "Tag No."}));
+    // The alarms keep their set points against the file's URV: their percentages change too.
+    EXPECT_EQ(result.notWritten,
+              (std::vector<std::string>{"URV", "Digital Output 1 value 1", "Digital Output 1 value 2",
+                                        "Digital Output 1 Reset Deadband", "Digital Output 2 value 1",
+                                        "Digital Output 2 value 2", "Digital Output 2 Reset Deadband", "Tag No."}));
     EXPECT_TRUE(result.error.starts_with("writing URV failed")) << result.error;
 }
 

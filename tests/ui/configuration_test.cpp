@@ -13,6 +13,7 @@
 #include <set>
 
 #include "tests/ui/ui_test_rig.h"
+#include "ui/tools/analog_output/analog_output_model.h"
 #include "ui/tools/configuration/configuration_view.h"
 #include "ui/tools/configuration/report_pdf.h"
 #include "ui/tools/measurement/measurement_model.h"
@@ -33,15 +34,31 @@ public:
 constexpr std::uint8_t kPressureMemory = 0x40;
 constexpr std::uint32_t kUrvAddress = 0x2834;
 
-// Two changes after the file was saved: the P1 unit, stepped in the
-// Measurement/Configuration window, and the URV as the transmitter keeps it.
-void ChangeUrvAndUnit(UiRig& rig, sim::SimDevice& device) {
-    device.memory(kPressureMemory).putF32(kUrvAddress, 80.0f);
-    QuietMeasurementHost host;
-    MeasurementModel measurement(rig.toolContext(), host);
+// Two changes after the file was saved, as a technician makes them: the URV
+// in the Analog Output window (Save Values keeps the alarms' set points, so
+// their percentages of the new span change) and the P1 unit, stepped in the
+// Measurement/Configuration window.
+void ChangeUrvAndUnit(UiRig& rig) {
+    WindowHost host;
+    AnalogOutputModel analogOutput(rig.toolContext(), host);
+    analogOutput.open();
+    std::array<std::string, kAoFieldCount> texts;
+    for (std::size_t field = 0; field < kAoFieldCount; ++field)
+        texts[field] = ShownText(analogOutput.state(), static_cast<AoField>(field));
+    texts[static_cast<std::size_t>(AoField::Urv)] = "80";
+    analogOutput.markEdited(AoField::Urv);
+    analogOutput.save(texts);
+    QuietMeasurementHost measurementHost;
+    MeasurementModel measurement(rig.toolContext(), measurementHost);
     measurement.open();
     measurement.stepUnit(PressureInput::P1, 1);
 }
+
+// What a restore writes after those two changes: the alarms keep their set
+// points against the file's URV, so their percentages of span change back.
+const std::set<std::string> kRestoredSettings{
+    "P1 unit", "URV", "Digital Output 1 value 1", "Digital Output 1 value 2", "Digital Output 1 Reset Deadband",
+    "Digital Output 2 value 1", "Digital Output 2 value 2", "Digital Output 2 Reset Deadband"};
 
 std::set<std::string> DifferingSettings(const ConfigurationWindowState& state) {
     std::set<std::string> settings;
@@ -106,7 +123,7 @@ private Q_SLOTS:
         open.rig.files.answer(open.path("before.json"));
         QVERIFY(open.model.save());
         // WHEN the URV and the P1 unit are changed in the tool windows, and compared with the file
-        ChangeUrvAndUnit(open.rig, open.device);
+        ChangeUrvAndUnit(open.rig);
         open.rig.files.answer(open.path("before.json"));
         QVERIFY(open.model.compare());
         // THEN exactly those two are marked, and the filter shows only them
@@ -121,32 +138,38 @@ private Q_SLOTS:
         OpenWindowModel open("440D");
         open.rig.files.answer(open.path("before.json"));
         QVERIFY(open.model.save());
-        ChangeUrvAndUnit(open.rig, open.device);
+        ChangeUrvAndUnit(open.rig);
         // WHEN the restore is declined, nothing is written
         open.rig.prompter.clear();
         open.rig.files.answer(open.path("before.json"));
         open.rig.prompter.answer({No});
         open.model.restore();
         QCOMPARE(open.model.state().table, ConfigurationTable::Plan);
-        QCOMPARE(DifferingSettings(open.model.state()), (std::set<std::string>{"P1 unit", "URV"}));
+        QCOMPARE(DifferingSettings(open.model.state()), kRestoredSettings);
         QCOMPARE(open.device.memory(kPressureMemory).f32(kUrvAddress), 80.0f);
         // WHEN it is accepted
         open.rig.files.answer(open.path("before.json"));
         open.rig.prompter.answer({Yes});
         open.device.settingWrites = 0;
         QVERIFY(open.model.restore());
-        // THEN only the two were written, the question listed them, and both read back as in the file
-        QCOMPARE(open.device.settingWrites, std::size_t{2});
+        // THEN the two were written, and the alarms' percentages of the file's span with them; the
+        // question listed them, and all read back as planned
+        QCOMPARE(open.device.settingWrites, kRestoredSettings.size());
         const std::string question = open.rig.prompter.texts().back();
-        QVERIFY2(question.starts_with("Write 2 settings to the transmitter?"), question.c_str());
+        QVERIFY2(question.starts_with("Write 8 settings to the transmitter?"), question.c_str());
         QCOMPARE(open.model.state().table, ConfigurationTable::Verified);
         open.model.setOnlyDifferences(true);
-        QCOMPARE(ShownRows(open.model.state()).size(), std::size_t{2});
+        QCOMPARE(ShownRows(open.model.state()).size(), kRestoredSettings.size());
         QVERIFY(Differences(open.model.state().rows).empty());
         QCOMPARE(open.device.memory(kPressureMemory).f32(kUrvAddress), 100.0f);
         open.rig.files.answer(open.path("before.json"));
         QVERIFY(open.model.compare());
         QVERIFY(Differences(open.model.state().rows).empty());
+        // AND restoring the file once more writes nothing
+        open.rig.files.answer(open.path("before.json"));
+        open.device.settingWrites = 0;
+        QVERIFY(open.model.restore());
+        QCOMPARE(open.device.settingWrites, std::size_t{0});
     }
 
     void aFailedWriteNamesWhatWasWrittenAndWhatWasNot() {
@@ -154,7 +177,7 @@ private Q_SLOTS:
         OpenWindowModel open("440D");
         open.rig.files.answer(open.path("before.json"));
         QVERIFY(open.model.save());
-        ChangeUrvAndUnit(open.rig, open.device);
+        ChangeUrvAndUnit(open.rig);
         open.device.faults.statusFor.push_back({{0x62, 0x88}, 16});
         // WHEN the restore is accepted
         open.rig.prompter.clear();
@@ -164,20 +187,23 @@ private Q_SLOTS:
         // THEN the unit went through, the URV did not, and the box says so
         const std::string box = open.rig.prompter.texts().back();
         QVERIFY2(box.starts_with("The restore stopped: "), box.c_str());
-        QVERIFY2(box.ends_with("\n\nWritten: P1 unit\nNot written: URV"), box.c_str());
+        QVERIFY2(box.ends_with("\n\nWritten: P1 unit\nNot written: URV, Digital Output 1 value 1, Digital Output 1 "
+                               "value 2, Digital Output 1 Reset Deadband, Digital Output 2 value 1, Digital Output 2 "
+                               "value 2, Digital Output 2 Reset Deadband"),
+                 box.c_str());
         QCOMPARE(open.model.state().table, ConfigurationTable::Verified);
     }
 
     void theWindowShowsTheComparison() {
         UiRig rig;
-        sim::SimDevice& device = rig.findDevice(3, "440D");
+        rig.findDevice(3, "440D");
         QTemporaryDir folder;
         const std::string file = folder.filePath("before.json").toStdString();
         rig.files.answer(file);
         ConfigurationWindow window(rig.toolContext());
         window.show();
         window.start(ToolWindow::SaveConfiguration);
-        ChangeUrvAndUnit(rig, device);
+        ChangeUrvAndUnit(rig);
         rig.files.answer(file);
         window.start(ToolWindow::CompareWithFile);
         const QString cut = CutCaptions(&window);
