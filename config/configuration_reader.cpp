@@ -1,8 +1,9 @@
 #include "config/configuration_reader.h"
 
-#include <cmath>
 #include <chrono>
+#include <cmath>
 
+#include "common/iso_time.h"
 #include "common/program_version.h"
 #include "config/alarm_block.h"
 #include "link/device_addresses.h"
@@ -192,16 +193,6 @@ ReadOutcome ReadConfiguration(DeviceSession& session, const TransmitterRoutes& r
     }
 }
 
-std::string IsoTimeNow() {
-    using namespace std::chrono;
-    const auto now = floor<seconds>(system_clock::now());
-    const auto day = floor<days>(now);
-    const year_month_day date{day};
-    const hh_mm_ss time{now - day};
-    const auto two = [](long long n) { return (n < 10 ? "0" : "") + std::to_string(n); };
-    return std::to_string(static_cast<int>(date.year())) + "-" + two(static_cast<unsigned>(date.month())) + "-" +
-           two(static_cast<unsigned>(date.day())) + "T" + two(time.hours().count()) + ":" +
-           two(time.minutes().count()) + ":" + two(time.seconds().count()) + "Z";
-}
+std::string IsoTimeNow() { return IsoUtcTime(std::chrono::system_clock::now(), IsoPrecision::Seconds); }
 
 }  // namespace corvel
