@@ -18,6 +18,22 @@ AsFoundReading Reading(std::optional<double> p1, std::optional<double> p2) {
     return {input(p1), input(p2)};
 }
 
+// Readings under their headings (two decimals), set member by member: GCC 12
+// for Windows takes a braced initialiser of the headings' strings for an
+// uninitialised read.
+AsFoundReadings ReadingsUnder(const char* p1Unit, const char* p2Unit, std::vector<AsFoundReading> readings) {
+    AsFoundReadings all;
+    all.p1.unit = p1Unit;
+    all.p1.decimals = 2;
+    if (p2Unit) {
+        all.p2.emplace();
+        all.p2->unit = p2Unit;
+        all.p2->decimals = 2;
+    }
+    all.readings = std::move(readings);
+    return all;
+}
+
 TEST(AsFoundSummary, LeavesOutReadingsWithoutAValue) {
     struct Case {
         const char* what;
@@ -33,7 +49,7 @@ TEST(AsFoundSummary, LeavesOutReadingsWithoutAValue) {
          {"------", "------", "------"}},
     };
     for (const Case& c : cases) {
-        const AsFoundReadings readings{{"PSI", 2}, InputHeading{"bar", 2}, c.readings};
+        const AsFoundReadings readings = ReadingsUnder("PSI", "bar", c.readings);
         const InputSummary p1 = SummaryOf(readings, true);
         const InputSummary p2 = SummaryOf(readings, false);
         EXPECT_EQ(std::tie(p1.minimum, p1.maximum, p1.mean), std::tie(c.p1.minimum, c.p1.maximum, c.p1.mean)) << c.what;
@@ -83,7 +99,7 @@ TEST(ReportMarkdown, SectionsInOrderWithTheTechniciansTextsKeptAsText) {
     inputs.note = "Line 1 | *vented*\nLine 2";
     inputs.configuration.identity.serialNumber = "SIM0000001";
     inputs.configuration.p1.unitName = "PSI";
-    inputs.readings = {{"PSI", 2}, std::nullopt, {Reading(14.7, std::nullopt)}};
+    inputs.readings = ReadingsUnder("PSI", nullptr, {Reading(14.7, std::nullopt)});
     const std::string markdown = ReportMarkdown(BuildCommissioningReport(inputs));
     std::size_t at = 0;
     for (const char* expected :
