@@ -5,6 +5,7 @@
 #include <optional>
 #include <string_view>
 
+#include "config/transmitter_configuration.h"
 #include "link/device_addresses.h"
 #include "link/port_names.h"
 #include "link/port_permission.h"
@@ -23,7 +24,6 @@ bool IsOneOf(std::string_view text, std::initializer_list<std::string_view> choi
 }
 
 bool IsTwoModuleModel(std::string_view model) { return IsOneOf(model, {"Q710", "Q712"}); }
-bool IsAnalogOutputModel(std::string_view model) { return IsOneOf(model, {"440D", "442D"}); }
 bool IsCurrentFirmwareModel(std::string_view model) {
     return IsOneOf(model, {"4400", "4402", "440A", "440B", "440C", "442A", "442B", "442C"});
 }
@@ -233,7 +233,7 @@ void DeviceDiscovery::applyModelCode(MainWindowState& state) {
     }
     buttons.setNewAddress = true;
     buttons.fieldRecalibration = true;
-    if (IsAnalogOutputModel(model)) {
+    if (HasAnalogOutput(model)) {
         buttons.analogOutput = true;
         s_.comm.earlyFirmware = false;
     } else if (IsCurrentFirmwareModel(model)) {
